@@ -1,0 +1,38 @@
+// Exception base of the program and of the framework. Every exception that
+// leaves an event handler is shown by the application's exception event with
+// its Message, so messages are complete sentences meant for a user.
+#pragma once
+
+#include <exception>
+#include <string>
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : FMessage(std::move(message)) {}
+    const std::string& Message() const noexcept { return FMessage; }
+    const char* what() const noexcept override { return FMessage.c_str(); }
+
+private:
+    std::string FMessage;
+};
+
+// Raised by the stream helpers that must move a whole buffer.
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EWriteError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Raised by StrToInt and the conversions built on it.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Strict decimal conversion: optional sign, digits, no blanks; fits in 32 bits.
+bool TryStrToInt(const std::string& text, int& value);
+int StrToInt(const std::string& text);
+std::string IntToStr(long long value);
