@@ -1,0 +1,155 @@
+// Components: ownership, names and destruction notices, plus the class
+// information that lets forms be described as data: each class publishes its
+// properties (with the default a form needn't store) in one table, and the
+// class registry finds a class by the name a form stores.
+#pragma once
+
+#include <any>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/SysUtils.h"
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+class TComponent;
+struct TFormValue;
+class TFormFixups;
+
+// Malformed form data or a form naming something that does not exist.
+class EFormDataError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+struct TPropInfo {
+    std::string Name;
+    std::string Default; // as form data writes it; empty when the property is always stored
+    // Applies a value read from form data. References and event bindings are
+    // deferred through the fixups until every component of the form exists.
+    std::function<void(TComponent&, const TFormValue&, TFormFixups&)> Apply;
+};
+
+struct TClassInfo {
+    std::string Name;
+    const TClassInfo* Parent = nullptr;
+    std::function<TComponent*(TComponent* owner)> Create; // empty for abstract classes
+    std::vector<TPropInfo> Props;
+
+    const TPropInfo* FindProp(const std::string& name) const;
+    bool InheritsFrom(const TClassInfo& other) const;
+};
+
+// Every component class declares its class information with this macro and
+// defines StaticClass() next to its property table.
+#define QORV_COMPONENT_CLASS                                                                       \
+public:                                                                                            \
+    static const TClassInfo& StaticClass();                                                        \
+    const TClassInfo& ClassInfo() const override {                                                 \
+        return StaticClass();                                                                      \
+    }                                                                                              \
+                                                                                                   \
+private:
+
+void RegisterClass(const TClassInfo& info);
+const TClassInfo* FindClass(const std::string& name);
+
+enum class TOperation { opInsert, opRemove };
+
+class TComponent : public TObject {
+public:
+    explicit TComponent(TComponent* owner);
+    ~TComponent() override;
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+
+    static const TClassInfo& StaticClass();
+    virtual const TClassInfo& ClassInfo() const { return StaticClass(); }
+
+    TComponent* Owner() const { return FOwner; }
+    const std::string& Name() const { return FName; }
+    void SetName(const std::string& name);
+    const std::vector<TComponent*>& Components() const { return FComponents; }
+    TComponent* FindComponent(const std::string& name) const;
+
+    // Asks to be told (Notification with opRemove) when `other` is destroyed,
+    // so that references to it can be cleared.
+    void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
+
+    // Called once the whole form has been read and its references resolved.
+    virtual void Loaded() {}
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool loading) { FLoading = loading; }
+
+    // A component nested inside another in form data is handed to it here:
+    // controls become children, actions join their list, items their menu.
+    virtual void ReadChild(TComponent* child);
+
+protected:
+    virtual void Notification(TComponent* component, TOperation operation);
+    bool Destroying() const { return FDestroying; }
+
+private:
+    void InsertComponent(TComponent* component);
+    void RemoveComponent(TComponent* component);
+
+    TComponent* FOwner = nullptr;
+    std::string FName;
+    std::vector<TComponent*> FComponents;
+    std::vector<TComponent*> FFreeNotifies;
+    bool FLoading = false;
+    bool FDestroying = false;
+};
+
+// Keeps a reference to another component and clears it when that component
+// is destroyed; the holder receives the notice through FreeNotification.
+template <class T>
+class TComponentRef {
+public:
+    explicit TComponentRef(TComponent* holder) : FHolder(holder) {}
+    T* Get() const { return FTarget; }
+    void Set(T* target) {
+        if (FTarget == target)
+            return;
+        if (FTarget)
+            FHolder->RemoveFreeNotification(FTarget);
+        FTarget = target;
+        if (FTarget)
+            FHolder->FreeNotification(FTarget);
+    }
+    // Call from the holder's Notification.
+    void Removed(TComponent* component) {
+        if (component == FTarget)
+            FTarget = nullptr;
+    }
+
+private:
+    TComponent* FHolder;
+    T* FTarget = nullptr;
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Handler names a form's data may bind to events, each with its exact type.
+class TMethodTable {
+public:
+    template <class F>
+    void Add(const std::string& name, F handler) {
+        FMethods[name] = std::move(handler);
+    }
+    const std::any* Find(const std::string& name) const {
+        auto it = FMethods.find(name);
+        return it == FMethods.end() ? nullptr : &it->second;
+    }
+
+private:
+    std::map<std::string, std::any> FMethods;
+};

@@ -1,0 +1,45 @@
+// Form data: the text that describes a window's components, in this shape:
+//
+//   object MainForm: TMainForm
+//     Caption = 'Title'#13#10'second line'
+//     Width = 509
+//     Anchors = [akTop, akRight]
+//     Lines = ('one' 'two')
+//     Picture = {89504E47...}
+//     OnCreate = FormCreate
+//     object ToolBar: TToolBar
+//       ...
+//     end
+//   end
+//
+// Parsing gives a tree of objects with their properties in the order written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+enum class TValueKind { Integer, String, Ident, Set, List, Binary };
+
+struct TFormValue {
+    TValueKind Kind = TValueKind::Integer;
+    long long Int = 0;
+    std::string Str;                // String and Ident
+    std::vector<std::string> Items; // Set (identifiers) and List (strings)
+    std::vector<uint8_t> Bytes;     // Binary
+    int Line = 0;
+
+    const char* KindName() const;
+};
+
+struct TFormObject {
+    std::string ClassName;
+    std::string Name;
+    int Line = 0;
+    std::vector<std::pair<std::string, TFormValue>> Props;
+    std::vector<TFormObject> Children;
+};
+
+// Raises EFormDataError with the line of the first fault.
+TFormObject ParseFormData(const std::string& text);
