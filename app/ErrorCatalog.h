@@ -1,0 +1,19 @@
+// The error catalogue's text rules, free of any window: the range of codes,
+// a message text made into one list row, and the text Copy puts on the
+// clipboard.
+#pragma once
+
+#include <string>
+
+constexpr int MaxErrorCode = 16383;
+
+inline constexpr char SErrorNotFound[] = "Error description not found.";
+inline constexpr char SErrorCopied[] = "Error has beed copied to clipboard.";
+inline constexpr char SCodeLabel[] = "Code: ";
+inline constexpr char SDescriptionLabel[] = "Description: ";
+
+// Every CR LF pair becomes one blank; a lone CR or LF stays as it is.
+std::string FlattenLineBreaks(const std::string& text);
+
+// "Code: " + the field's text + CR LF + "Description: " + the message text.
+std::string ClipboardText(const std::string& codeText, const std::string& description);

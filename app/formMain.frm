@@ -1,0 +1,332 @@
+object MainForm: TMainForm
+  Left = 0
+  Top = 0
+  Caption = 'Main'
+  ClientWidth = 509
+  ClientHeight = 418
+  Constraints.MinWidth = 180
+  Constraints.MinHeight = 152
+  Font.Name = 'MS Sans Serif'
+  Font.Size = 8
+  ShowHint = True
+  OnCreate = FormCreate
+  OnShow = FormShow
+  OnResize = FormResize
+  object ToolBar: TToolBar
+    Left = 0
+    Top = 0
+    Width = 509
+    Height = 42
+    Align = alTop
+    BorderWidth = 1
+    EdgeBottom = True
+    ButtonWidth = 39
+    ButtonHeight = 38
+    Images = LargeImages
+    PopupMenu = ToolBarMenu
+    object tbFind: TToolButton
+      Action = atFind
+      Style = tbsCheck
+      Grouped = True
+    end
+    object tbList: TToolButton
+      Action = atList
+      Style = tbsCheck
+      Grouped = True
+    end
+    object tbSep1: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object tbCopy: TToolButton
+      Action = atCopy
+    end
+    object tbSep2: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object tbExport: TToolButton
+      Action = atExport
+    end
+    object tbSep3: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object tbPrint: TToolButton
+      Action = atPrint
+    end
+    object tbPrintPreview: TToolButton
+      Action = atPrintPreview
+    end
+    object tbSep4: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object tbStayOnTop: TToolButton
+      Action = atStayOnTop
+      Style = tbsCheck
+    end
+    object tbSep5: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object tbSavePosition: TToolButton
+      Action = atSaveLayout
+    end
+    object tbClearPosition: TToolButton
+      Action = atClearLayout
+    end
+    object tbSep6: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object tbAbout: TToolButton
+      Action = atAbout
+    end
+  end
+  object Notebook: TNotebook
+    Left = 0
+    Top = 42
+    Width = 509
+    Height = 357
+    Align = alClient
+    Color = clWhite
+    PageIndex = 0
+    object pgMessage: TPage
+      Left = 0
+      Top = 0
+      Width = 509
+      Height = 357
+      Caption = 'Message'
+      Color = clWhite
+      object pnFind: TPanel
+        Left = 0
+        Top = 0
+        Width = 509
+        Height = 40
+        Align = alTop
+        BevelBottom = True
+        Color = $00F0F8F9
+        object lbCode: TLabel
+          Left = 4
+          Top = 12
+          Width = 40
+          Height = 13
+          Caption = '&Code:'
+          FocusControl = edCode
+        end
+        object edCode: TNumberEdit
+          Left = 48
+          Top = 8
+          Width = 69
+          Height = 22
+          Hint = 'Enter Windows error code here'
+          MaxLength = 5
+          MinValue = 0
+          MaxValue = 16383
+          Text = '0'
+          OnChange = edCodeChange
+          OnKeyDown = edCodeKeyDown
+        end
+        object sbWordWrap: TSpeedButton
+          Left = 468
+          Top = 8
+          Width = 23
+          Height = 22
+          Anchors = [akTop, akRight]
+          Hint = 'Word wrap'
+          Flat = True
+          GroupIndex = 1
+          AllowAllUp = True
+          Down = True
+          GlyphResource = 'WORDWRAP'
+          OnClick = sbWordWrapClick
+        end
+      end
+      object mmDescription: TMemo
+        Left = 0
+        Top = 40
+        Width = 509
+        Height = 317
+        Align = alClient
+        BorderStyle = bsNone
+        ReadOnly = True
+        ScrollBars = ssVertical
+        TabStop = True
+        Color = clWindow
+      end
+    end
+    object pgList: TPage
+      Left = 0
+      Top = 0
+      Width = 509
+      Height = 357
+      Caption = 'List'
+      Color = clWhite
+      object lvList: TListView
+        Left = 0
+        Top = 0
+        Width = 509
+        Height = 295
+        Align = alClient
+        BorderStyle = bsNone
+        AllocBy = 64
+        SmallImages = ListSpacer
+        OnSelectItem = lvListSelectItem
+        OnEnter = lvListEnter
+        OnDblClick = lvListDblClick
+        object colCode: TListColumn
+          Caption = 'Code'
+          Width = 50
+        end
+        object colDescription: TListColumn
+          Caption = 'Description'
+          Width = 384
+        end
+      end
+      object Splitter: TSplitter
+        Left = 0
+        Top = 295
+        Width = 509
+        Height = 3
+        Align = alBottom
+        Color = $00FFA040
+        OnMoved = SplitterMoved
+      end
+      object mmListDescription: TMemo
+        Left = 0
+        Top = 298
+        Width = 509
+        Height = 59
+        Align = alBottom
+        BorderStyle = bsNone
+        ReadOnly = True
+        ScrollBars = ssVertical
+        TabStop = True
+        Color = clWindow
+      end
+    end
+  end
+  object StatusBar: TStatusBar
+    Left = 0
+    Top = 399
+    Width = 509
+    Height = 19
+    Align = alBottom
+    SimplePanel = True
+  end
+  object LargeImages: TImageList
+    Width = 32
+    Height = 32
+    ResourceName = 'TOOLBARLARGE'
+  end
+  object SmallImages: TImageList
+    Width = 16
+    Height = 16
+    ResourceName = 'TOOLBARSMALL'
+  end
+  object ListSpacer: TImageList
+    Width = 0
+    Height = 16
+  end
+  object ActionList: TActionList
+    Images = SmallImages
+    object atFind: TAction
+      Category = 'Toolbar'
+      Caption = 'Find'
+      Hint = 'Find error'
+      ImageIndex = 0
+      Checked = True
+      OnExecute = atFindExecute
+    end
+    object atList: TAction
+      Category = 'Toolbar'
+      Caption = 'List'
+      Hint = 'List errors'
+      ImageIndex = 1
+      OnExecute = atListExecute
+    end
+    object atCopy: TAction
+      Category = 'Toolbar'
+      Caption = 'Copy'
+      Hint = 'Copy error'
+      ImageIndex = 2
+      OnExecute = atCopyExecute
+    end
+    object atExport: TAction
+      Category = 'Toolbar'
+      Caption = 'Export'
+      Hint = 'Export errors...'
+      ImageIndex = 3
+      Enabled = False
+    end
+    object atPrint: TAction
+      Category = 'Toolbar'
+      Caption = 'Print'
+      Hint = 'Print errors...'
+      ImageIndex = 4
+      Enabled = False
+    end
+    object atPrintPreview: TAction
+      Category = 'Toolbar'
+      Caption = 'Print Preview'
+      Hint = 'Print preview'
+      ImageIndex = 5
+      Enabled = False
+    end
+    object atStayOnTop: TAction
+      Category = 'Toolbar'
+      Caption = 'Stay On Top'
+      Hint = 'Stay on top'
+      ImageIndex = 6
+      OnExecute = atStayOnTopExecute
+    end
+    object atSaveLayout: TAction
+      Category = 'Toolbar'
+      Caption = 'Save Layout'
+      Hint = 'Save window layout'
+      ImageIndex = 7
+      OnExecute = atSaveLayoutExecute
+    end
+    object atClearLayout: TAction
+      Category = 'Toolbar'
+      Caption = 'Clear Layout'
+      Hint = 'Clear saved window layout'
+      ImageIndex = 8
+      OnExecute = atClearLayoutExecute
+    end
+    object atAbout: TAction
+      Category = 'Toolbar'
+      Caption = 'About'
+      Hint = 'About Drovanex Vantrel 2006'
+      ImageIndex = 9
+      Enabled = False
+    end
+    object atLargeIcons: TAction
+      Caption = 'Large Icons'
+      GroupIndex = 1
+      Checked = True
+      OnExecute = atLargeIconsExecute
+    end
+    object atSmallIcons: TAction
+      Caption = 'Small Icons'
+      GroupIndex = 1
+      OnExecute = atSmallIconsExecute
+    end
+  end
+  object ToolBarMenu: TPopupMenu
+    object miLargeIcons: TMenuItem
+      Action = atLargeIcons
+      RadioItem = True
+      GroupIndex = 1
+    end
+    object miSmallIcons: TMenuItem
+      Action = atSmallIcons
+      RadioItem = True
+      GroupIndex = 1
+    end
+  end
+  object ApplicationEvents: TApplicationEvents
+    OnException = ApplicationEventsException
+  end
+end

@@ -1,0 +1,356 @@
+#include "app/formMain_win32.h"
+
+#include <algorithm>
+
+#include "app/ErrorCatalog.h"
+#include "settings/unitSettings.h"
+
+std::string GetErrorDescription(int code) {
+    char* buffer = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+                       static_cast<DWORD>(code), 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    if (length == 0 || !buffer)
+        return {};
+    std::string text(buffer, length);
+    LocalFree(buffer);
+    return text;
+}
+
+const TClassInfo& TMainForm::StaticClass() {
+    static const TClassInfo info{"TMainForm", &TCustomForm::StaticClass(), nullptr, {}};
+    return info;
+}
+
+TMainForm::TMainForm(TComponent* owner) : TCustomForm(owner) {
+    InitializeForm("TMAINFORM", Methods());
+}
+
+TMethodTable TMainForm::Methods() {
+    TMethodTable m;
+    auto notify = [&](const char* name, void (TMainForm::*handler)(TObject*)) {
+        m.Add<TNotifyEvent>(name, [this, handler](TObject* sender) { (this->*handler)(sender); });
+    };
+    notify("FormCreate", &TMainForm::FormCreate);
+    notify("FormShow", &TMainForm::FormShow);
+    notify("FormResize", &TMainForm::FormResize);
+    notify("atFindExecute", &TMainForm::atFindExecute);
+    notify("atListExecute", &TMainForm::atListExecute);
+    notify("atCopyExecute", &TMainForm::atCopyExecute);
+    notify("atStayOnTopExecute", &TMainForm::atStayOnTopExecute);
+    notify("atSaveLayoutExecute", &TMainForm::atSaveLayoutExecute);
+    notify("atClearLayoutExecute", &TMainForm::atClearLayoutExecute);
+    notify("atLargeIconsExecute", &TMainForm::atLargeIconsExecute);
+    notify("atSmallIconsExecute", &TMainForm::atSmallIconsExecute);
+    notify("sbWordWrapClick", &TMainForm::sbWordWrapClick);
+    notify("edCodeChange", &TMainForm::edCodeChange);
+    notify("lvListEnter", &TMainForm::lvListEnter);
+    notify("lvListDblClick", &TMainForm::lvListDblClick);
+    notify("SplitterMoved", &TMainForm::SplitterMoved);
+    m.Add<TKeyEvent>("edCodeKeyDown", [this](TObject* s, WORD& key, TShiftState shift) {
+        edCodeKeyDown(s, key, shift);
+    });
+    m.Add<TLVSelectItemEvent>("lvListSelectItem", [this](TObject* s, TListItem* item, bool sel) {
+        lvListSelectItem(s, item, sel);
+    });
+    m.Add<TExceptionEvent>("ApplicationEventsException",
+                           [this](TObject* s, const std::exception& e) {
+                               ApplicationEventsException(s, e);
+                           });
+    return m;
+}
+
+void TMainForm::ComponentsRead() {
+    FindAs(ToolBar, "ToolBar");
+    FindAs(tbFind, "tbFind");
+    FindAs(tbList, "tbList");
+    FindAs(tbCopy, "tbCopy");
+    FindAs(tbExport, "tbExport");
+    FindAs(tbPrint, "tbPrint");
+    FindAs(tbPrintPreview, "tbPrintPreview");
+    FindAs(tbStayOnTop, "tbStayOnTop");
+    FindAs(tbSavePosition, "tbSavePosition");
+    FindAs(tbClearPosition, "tbClearPosition");
+    FindAs(tbAbout, "tbAbout");
+    FindAs(Notebook, "Notebook");
+    FindAs(pnFind, "pnFind");
+    FindAs(lbCode, "lbCode");
+    FindAs(edCode, "edCode");
+    FindAs(sbWordWrap, "sbWordWrap");
+    FindAs(mmDescription, "mmDescription");
+    FindAs(lvList, "lvList");
+    FindAs(Splitter, "Splitter");
+    FindAs(mmListDescription, "mmListDescription");
+    FindAs(StatusBar, "StatusBar");
+    FindAs(LargeImages, "LargeImages");
+    FindAs(SmallImages, "SmallImages");
+    FindAs(ListSpacer, "ListSpacer");
+    FindAs(ActionList, "ActionList");
+    FindAs(atFind, "atFind");
+    FindAs(atList, "atList");
+    FindAs(atCopy, "atCopy");
+    FindAs(atExport, "atExport");
+    FindAs(atPrint, "atPrint");
+    FindAs(atPrintPreview, "atPrintPreview");
+    FindAs(atStayOnTop, "atStayOnTop");
+    FindAs(atSaveLayout, "atSaveLayout");
+    FindAs(atClearLayout, "atClearLayout");
+    FindAs(atAbout, "atAbout");
+    FindAs(atLargeIcons, "atLargeIcons");
+    FindAs(atSmallIcons, "atSmallIcons");
+    FindAs(ToolBarMenu, "ToolBarMenu");
+    FindAs(miLargeIcons, "miLargeIcons");
+    FindAs(miSmallIcons, "miSmallIcons");
+    FindAs(ApplicationEvents, "ApplicationEvents");
+}
+
+// ------------------------------------------------------------ start and show
+
+void TMainForm::FormCreate(TObject*) {
+    SetCaption(Application->Title());
+    // Centred on the screen at the design size; a screen smaller than the
+    // window puts it at the top left corner rather than off the screen.
+    SetBounds(std::max(0, (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2),
+              std::max(0, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2), Width(), Height());
+    Settings->LoadPlacement(MainFormSection, *this, 0);
+    SetMemoMargins(mmDescription, 4);
+    mmDescription->SetDoubleBuffered(true);
+    Settings->AdjustListCol2(lvList->Width());
+    lvList->Column(0)->SetWidth(Settings->ListCol1);
+    lvList->Column(1)->SetWidth(Settings->ListCol2);
+    lvList->SetDoubleBuffered(true);
+    mmListDescription->SetHeight(Settings->ListSplitter);
+    SetMemoMargins(mmListDescription, 4);
+    mmListDescription->SetDoubleBuffered(true);
+    FillList();
+}
+
+void TMainForm::FormShow(TObject*) {
+    if (Settings->SmallIcons()) {
+        miSmallIcons->SetChecked(true);
+        miSmallIcons->Click();
+    }
+    TToolButton* page = Settings->List() ? tbList : tbFind;
+    page->SetDown(true);
+    page->Click();
+    if (Settings->StayOnTop()) {
+        tbStayOnTop->SetDown(true);
+        tbStayOnTop->Click();
+    }
+    if (!Settings->WordWrap()) {
+        sbWordWrap->SetDown(false);
+        sbWordWrap->Click();
+    }
+    Settings->SetModified(false);
+}
+
+void TMainForm::FormResize(TObject*) {
+    SetMemoMargins(mmDescription, 4);
+    SetMemoMargins(mmListDescription, 4);
+}
+
+void TMainForm::SetMemoMargins(TMemo* memo, int margin) {
+    RECT r;
+    GetClientRect(memo->Handle(), &r);
+    InflateRect(&r, -margin, -margin);
+    memo->Perform(EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TMainForm::ApplicationEventsException(TObject*, const std::exception& E) {
+    MessageBoxA(HandleAllocated() ? Handle() : nullptr, E.what(), Application->Title().c_str(),
+                MB_ICONERROR | MB_OK);
+}
+
+// -------------------------------------------------------------- the pages
+
+void TMainForm::atFindExecute(TObject*) {
+    SetStatus("");
+    Notebook->SetPageIndex(0);
+    edCodeChange(edCode);
+    edCode->SetFocus();
+    edCode->SelectAll();
+    Settings->SetList(false);
+}
+
+void TMainForm::atListExecute(TObject*) {
+    SetStatus("");
+    Notebook->SetPageIndex(1);
+    edCodeChange(edCode);
+    lvList->SetFocus();
+    Settings->SetList(true);
+}
+
+void TMainForm::edCodeChange(TObject*) {
+    SetStatus("");
+    int code = 0;
+    if (!TryStrToInt(edCode->Text(), code)) {
+        mmDescription->SetText("");
+        SetStatus(SErrorNotFound);
+        return;
+    }
+    if (Notebook->PageIndex() == 1) {
+        // Follow the field: select the code's row without writing the field
+        // back or touching the lower memo.
+        TListItem* item = lvList->FindCaption(0, edCode->Text(), false, true, false);
+        if (!item)
+            return;
+        TLVSelectItemEvent handler = lvList->OnSelectItem();
+        lvList->SetOnSelectItem(nullptr);
+        item->MakeVisible(false);
+        item->SetSelected(true);
+        item->SetFocused(true);
+        lvList->SetOnSelectItem(handler);
+        return;
+    }
+    mmDescription->SetText(GetErrorDescription(code));
+    if (mmDescription->Text().empty())
+        SetStatus(SErrorNotFound);
+}
+
+void TMainForm::edCodeKeyDown(TObject*, WORD& Key, TShiftState) {
+    SetStatus("");
+    if (Key == VK_UP) {
+        edCode->SetValue(edCode->Value() + 1);
+        Key = 0;
+    } else if (Key == VK_DOWN) {
+        edCode->SetValue(edCode->Value() - 1);
+        Key = 0;
+    }
+}
+
+void TMainForm::FillList() {
+    lvList->BeginUpdate();
+    for (int code = 0; code <= MaxErrorCode; ++code) {
+        const std::string text = GetErrorDescription(code);
+        if (!text.empty())
+            lvList->AddItem(IntToStr(code), {FlattenLineBreaks(text)});
+    }
+    lvList->EndUpdate();
+}
+
+void TMainForm::lvListSelectItem(TObject*, TListItem* Item, bool) {
+    SetStatus("");
+    edCode->SetText(Item->Caption());
+    mmListDescription->SetText(GetErrorDescription(StrToInt(edCode->Text())));
+}
+
+void TMainForm::lvListEnter(TObject*) {
+    SetStatus("");
+    int code = -1;
+    if (!TryStrToInt(edCode->Text(), code))
+        code = -1; // no number: no text, as for any code without one
+    mmListDescription->SetText(GetErrorDescription(code));
+}
+
+void TMainForm::lvListDblClick(TObject*) {
+    SetStatus("");
+    tbFind->SetDown(true);
+    tbFind->Click();
+}
+
+void TMainForm::SplitterMoved(TObject*) {
+    SetStatus("");
+    SetMemoMargins(mmListDescription, 4);
+}
+
+// ------------------------------------------------------------- the actions
+
+void TMainForm::atCopyExecute(TObject*) {
+    int code = -1;
+    if (!TryStrToInt(edCode->Text(), code))
+        code = -1;
+    const std::string text = ClipboardText(edCode->Text(), GetErrorDescription(code));
+    if (!OpenClipboard(Handle()))
+        throw Exception("Cannot open clipboard.");
+    struct TCloser {
+        ~TCloser() { CloseClipboard(); }
+    } closer;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    char* bytes = memory ? static_cast<char*>(GlobalLock(memory)) : nullptr;
+    if (!bytes) {
+        if (memory)
+            GlobalFree(memory);
+        throw Exception("Not enough memory to copy to the clipboard.");
+    }
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, bytes);
+    GlobalUnlock(memory);
+    // Only now is the old content given up: a failure above leaves it.
+    EmptyClipboard();
+    if (!SetClipboardData(CF_TEXT, memory)) {
+        GlobalFree(memory);
+        throw Exception("Cannot write to the clipboard.");
+    }
+    SetStatus(SErrorCopied);
+}
+
+void TMainForm::atStayOnTopExecute(TObject*) {
+    SetStatus("");
+    const bool onTop = tbStayOnTop->Down();
+    SetFormStyle(onTop ? TFormStyle::fsStayOnTop : TFormStyle::fsNormal);
+    Settings->SetStayOnTop(onTop);
+}
+
+void TMainForm::SelectIcons(TMenuItem* item, TImageList* images, bool small) {
+    SetStatus("");
+    item->SetChecked(true);
+    ToolBar->SetImages(images);
+    ToolBar->SetButtonWidth(0);
+    ToolBar->SetButtonHeight(0);
+    Settings->SetSmallIcons(small);
+}
+
+void TMainForm::atLargeIconsExecute(TObject*) { SelectIcons(miLargeIcons, LargeImages, false); }
+
+void TMainForm::atSmallIconsExecute(TObject*) { SelectIcons(miSmallIcons, SmallImages, true); }
+
+void TMainForm::sbWordWrapClick(TObject*) {
+    SetStatus("");
+    const bool wrap = sbWordWrap->Down();
+    mmDescription->SetWordWrap(wrap);
+    mmDescription->SetScrollBars(wrap ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
+    // The memo's window is made anew for the new wrapping; its margins go with it.
+    SetMemoMargins(mmDescription, 4);
+    Settings->SetWordWrap(wrap);
+}
+
+void TMainForm::atSaveLayoutExecute(TObject*) {
+    SetStatus("");
+    Settings->SaveWindowLayout(*this, lvList->Column(0)->Width(), lvList->Column(1)->Width(),
+                               mmListDescription->Height());
+    SetStatus(SLayoutSaved);
+}
+
+void TMainForm::atClearLayoutExecute(TObject*) {
+    SetStatus("");
+    Settings->ClearWindowLayout();
+    SetStatus(SLayoutCleared);
+}
+
+// ---------------------------------------------------------------- placement
+
+TPlacementState TMainForm::GetWindowState() {
+    switch (WindowState()) {
+    case TWindowState::wsMaximized:
+        return TPlacementState::Maximized;
+    case TWindowState::wsMinimized:
+        return TPlacementState::Minimized;
+    default:
+        return TPlacementState::Normal;
+    }
+}
+
+void TMainForm::SetWindowState(TPlacementState value) {
+    TCustomForm::SetWindowState(value == TPlacementState::Maximized   ? TWindowState::wsMaximized
+                                : value == TPlacementState::Minimized ? TWindowState::wsMinimized
+                                                                      : TWindowState::wsNormal);
+}
+
+bool TMainForm::GetNormalBounds(TPlacementRect& bounds) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(Handle(), &wp))
+        return false;
+    bounds = {wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
+              wp.rcNormalPosition.bottom};
+    return true;
+}

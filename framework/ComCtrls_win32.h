@@ -1,0 +1,225 @@
+// Common controls: image list, tool bar with its buttons, status bar and the
+// report-style list view.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+
+#include "framework/ActnList.h"
+#include "framework/Controls_win32.h"
+
+class TPopupMenu;
+
+// Images of one size, loaded from a bitmap strip resource (32-bit with alpha).
+class TImageList : public TComponent {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TImageList(TComponent* owner) : TComponent(owner) {}
+    ~TImageList() override;
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetWidth(int v) { FWidth = v; }
+    void SetHeight(int v) { FHeight = v; }
+    void SetResourceName(const std::string& v) { FResourceName = v; }
+    int Count();
+    HIMAGELIST Handle();
+
+private:
+    int FWidth = 16, FHeight = 16;
+    std::string FResourceName;
+    HIMAGELIST FHandle = nullptr;
+};
+
+class TToolBar;
+enum class TToolButtonStyle { tbsButton, tbsCheck, tbsSeparator };
+
+// A button of a tool bar; the tool bar's window draws it. Linked to an action
+// it takes the action's picture, hint and enabled state, and executes it.
+class TToolButton : public TControl, public TActionClient {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TToolButton(TComponent* owner);
+    ~TToolButton() override;
+    TToolButtonStyle Style() const { return FStyle; }
+    void SetStyle(TToolButtonStyle v) { FStyle = v; }
+    void SetGrouped(bool v) { FGrouped = v; }
+    bool Grouped() const { return FGrouped; }
+    bool Down() const;
+    void SetDown(bool v);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int v);
+    TAction* Action() const { return FAction.Get(); }
+    void SetAction(TAction* action);
+    void SetEnabled(bool enabled) override;
+    void Click() override;
+    void ActionChanged(TAction& action) override;
+    int Index() const;
+    TToolBar* ToolBar() const;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    friend class TToolBar;
+    TToolButtonStyle FStyle = TToolButtonStyle::tbsButton;
+    bool FGrouped = false;
+    bool FDown = false;
+    int FImageIndex = -1;
+    TComponentRef<TAction> FAction;
+};
+
+class TToolBar : public TWinControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TToolBar(TComponent* owner);
+    TImageList* Images() const { return FImages.Get(); }
+    void SetImages(TImageList* images);
+    // 0 sizes the buttons to the images.
+    void SetButtonWidth(int v);
+    void SetButtonHeight(int v);
+    SIZE ButtonSize() const;
+    void SetBorderWidth(int v) { FBorderWidth = v; }
+    void SetEdgeBottom(bool v) { FEdgeBottom = v; }
+    void SetPopupMenu(TPopupMenu* menu) { FPopupMenu.Set(menu); }
+    TPopupMenu* PopupMenu() const { return FPopupMenu.Get(); }
+    std::vector<TToolButton*> Buttons() const;
+    void ReadChild(TComponent* child) override;
+    void Loaded() override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    friend class TToolButton;
+    void ApplyButtonSize();
+    void SizeToButtons();
+    int EffectiveButtonWidth() const;
+    int EffectiveButtonHeight() const;
+
+    TComponentRef<TImageList> FImages;
+    TComponentRef<TPopupMenu> FPopupMenu;
+    int FButtonWidth = 23, FButtonHeight = 22;
+    int FBorderWidth = 0;
+    bool FEdgeBottom = false;
+};
+
+class TStatusBar : public TWinControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TStatusBar(TComponent* owner);
+    void SetSimplePanel(bool v) { FSimplePanel = v; }
+    std::string SimpleText() const;
+    void SetSimpleText(const std::string& text);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+
+private:
+    bool FSimplePanel = true;
+    std::string FSimpleText;
+};
+
+class TListView;
+
+class TListColumn : public TComponent {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TListColumn(TComponent* owner) : TComponent(owner) {}
+    ~TListColumn() override;
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& v) { FCaption = v; }
+    int Width() const;
+    void SetWidth(int v);
+    int Index() const;
+
+private:
+    friend class TListView;
+    std::string FCaption;
+    int FWidth = 50;
+    TListView* FListView = nullptr;
+};
+
+class TListItem {
+public:
+    TListItem(TListView& owner, int index) : FOwner(owner), FIndex(index) {}
+    int Index() const { return FIndex; }
+    const std::string& Caption() const { return FCaption; }
+    const std::vector<std::string>& SubItems() const { return FSubItems; }
+    bool Selected() const;
+    void SetSelected(bool v);
+    bool Focused() const;
+    void SetFocused(bool v);
+    // Scrolls the item into view; fully unless partialOK.
+    void MakeVisible(bool partialOK);
+    TRect DisplayRect() const;
+
+private:
+    friend class TListView;
+    TListView& FOwner;
+    int FIndex;
+    std::string FCaption;
+    std::vector<std::string> FSubItems;
+};
+
+using TLVSelectItemEvent = std::function<void(TObject* Sender, TListItem* Item, bool Selected)>;
+
+class TListView : public TWinControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TListView(TComponent* owner);
+    ~TListView() override;
+
+    void ReadChild(TComponent* child) override;
+    const std::vector<TListColumn*>& Columns() const { return FColumns; }
+    TListColumn* Column(int index) const { return FColumns.at(static_cast<size_t>(index)); }
+
+    TListItem* AddItem(const std::string& caption, const std::vector<std::string>& subItems);
+    int ItemCount() const { return static_cast<int>(FItems.size()); }
+    TListItem* Item(int index) const;
+    TListItem* Selected() const;
+    TListItem* ItemFocused() const;
+    // The list view's own search: the first item from `start` on whose caption
+    // equals (or, partial, begins with) `text`.
+    TListItem* FindCaption(int start, const std::string& text, bool partial, bool inclusive,
+                           bool wrap) const;
+    void BeginUpdate();
+    void EndUpdate();
+    int TopIndex() const;
+    int VisibleRowCount() const;
+
+    void SetSmallImages(TImageList* images);
+    void SetAllocBy(int v) { FAllocBy = v; }
+    void SetBorderStyle(bool single) { FBorderSingle = single; }
+    void SetOnSelectItem(TLVSelectItemEvent e) { FOnSelectItem = std::move(e); }
+    const TLVSelectItemEvent& OnSelectItem() const { return FOnSelectItem; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Notification(TComponent* component, TOperation operation) override;
+    bool PaintsBuffered() const override { return false; } // the control buffers itself
+
+private:
+    friend class TListColumn;
+    void InsertColumnWindow(TListColumn* column);
+    void InsertItemWindow(const TListItem& item);
+    void SetBorderStyleKind(int v) { FBorderSingle = v != 0; }
+
+    std::vector<TListColumn*> FColumns;
+    std::vector<std::unique_ptr<TListItem>> FItems;
+    TComponentRef<TImageList> FSmallImages;
+    int FAllocBy = 0;
+    bool FBorderSingle = false;
+    TLVSelectItemEvent FOnSelectItem;
+};
+
+void RegisterComControls();

@@ -1,0 +1,730 @@
+#include "framework/Controls_win32.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "framework/Forms_win32.h"
+#include "framework/Gdi_win32.h"
+#include "framework/Published.h"
+
+namespace {
+const char kObjectProp[] = "QorvControl";
+const char kWindowClass[] = "QorvWindow";
+
+const published::TEnumNames<TAlign> kAlignNames = {
+    {"alNone", TAlign::alNone}, {"alTop", TAlign::alTop},     {"alBottom", TAlign::alBottom},
+    {"alLeft", TAlign::alLeft}, {"alRight", TAlign::alRight}, {"alClient", TAlign::alClient}};
+const published::TEnumNames<unsigned> kAnchorNames = {
+    {"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
+} // namespace
+
+TShiftState KeyboardShiftState() {
+    TShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        s |= ssShift;
+    if (GetKeyState(VK_MENU) < 0)
+        s |= ssAlt;
+    if (GetKeyState(VK_CONTROL) < 0)
+        s |= ssCtrl;
+    return s;
+}
+
+// ---------------------------------------------------------------- TControl
+
+const TClassInfo& TControl::StaticClass() {
+    static const TClassInfo info{"TControl",
+                                 &TComponent::StaticClass(),
+                                 nullptr,
+                                 {
+                                     IntProp("Left", &TControl::SetLeft, "0"),
+                                     IntProp("Top", &TControl::SetTop, "0"),
+                                     IntProp("Width", &TControl::SetWidth),
+                                     IntProp("Height", &TControl::SetHeight),
+                                     EnumProp("Align", &TControl::SetAlign, kAlignNames, "alNone"),
+                                     SetProp("Anchors", &TControl::SetAnchors, kAnchorNames,
+                                             "[akLeft, akTop]"),
+                                     BoolProp("Visible", &TControl::SetVisible, "True"),
+                                     BoolProp("Enabled", &TControl::SetEnabled, "True"),
+                                     StrProp("Hint", &TControl::SetHint),
+                                     BoolProp("ShowHint", &TControl::SetShowHint, "False"),
+                                     ColorProp("Color", &TControl::SetColor, "clBtnFace"),
+                                     EventProp("OnClick", &TControl::SetOnClick),
+                                     EventProp("OnDblClick", &TControl::SetOnDblClick),
+                                     EventProp("OnResize", &TControl::SetOnResize),
+                                 }};
+    return info;
+}
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {}
+
+TControl::~TControl() { SetParent(nullptr); }
+
+void TControl::SetParent(TWinControl* parent) {
+    if (FParent == parent)
+        return;
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (parent)
+        parent->InsertControl(this);
+}
+
+TCustomForm* TControl::ParentForm() const {
+    const TControl* c = this;
+    while (c->FParent)
+        c = c->FParent;
+    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+        return;
+    Invalidate();
+    const bool resized = width != FWidth || height != FHeight;
+    FLeft = left, FTop = top, FWidth = width, FHeight = height;
+    Invalidate();
+    BoundsChanged();
+    if (resized)
+        Resize();
+    if (FParent && FAlign != TAlign::alNone)
+        FParent->AlignControls();
+}
+
+void TControl::SetAlign(TAlign align) {
+    if (FAlign != align) {
+        FAlign = align;
+        if (FParent)
+            FParent->AlignControls();
+    }
+}
+
+void TControl::SetAnchors(unsigned anchors) {
+    FAnchors = anchors;
+    if (FParent && !Loading())
+        RecordGaps();
+}
+
+void TControl::RecordGaps() {
+    FLayout.Bounds = BoundsRect();
+    RecordAnchorGaps(FLayout, FParent->ClientWidth(), FParent->ClientHeight());
+}
+
+void TControl::Loaded() { TComponent::Loaded(); }
+
+void TWinControl::Loaded() {
+    // Parents load before their children: take each child's anchor gaps
+    // against our design size, then lay them out.
+    TControl::Loaded();
+    for (TControl* c : FControls)
+        c->RecordGaps();
+    AlignControls();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (FVisible != visible) {
+        FVisible = visible;
+        Invalidate();
+        if (FParent)
+            FParent->AlignControls();
+    }
+}
+
+void TControl::SetEnabled(bool enabled) {
+    if (FEnabled != enabled) {
+        FEnabled = enabled;
+        Invalidate();
+    }
+}
+
+void TControl::SetHint(const std::string& hint) { FHint = hint; }
+
+void TControl::SetColor(TColor color) {
+    if (FColor != color) {
+        FColor = color;
+        Invalidate();
+    }
+}
+
+void TControl::SetText(const std::string& text) {
+    if (FText != text) {
+        FText = text;
+        Invalidate();
+    }
+}
+
+void TControl::Click() {
+    if (FOnClick)
+        FOnClick(this);
+}
+
+void TControl::DblClick() {
+    if (FOnDblClick)
+        FOnDblClick(this);
+}
+
+void TControl::Invalidate() {}
+
+void TControl::Resize() {
+    if (FOnResize && !Loading())
+        FOnResize(this);
+}
+
+// --------------------------------------------------------- TGraphicControl
+
+const TClassInfo& TGraphicControl::StaticClass() {
+    static const TClassInfo info{"TGraphicControl", &TControl::StaticClass(), nullptr, {}};
+    return info;
+}
+
+void TGraphicControl::MouseDown(int, int) {}
+void TGraphicControl::MouseMove(int, int) {}
+void TGraphicControl::MouseUp(int, int) {}
+
+void TGraphicControl::Invalidate() {
+    if (FParent && FParent->HandleAllocated() && FVisible) {
+        const RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+        InvalidateRect(FParent->Handle(), &r, TRUE);
+    }
+}
+
+// ------------------------------------------------------------- TWinControl
+
+const TClassInfo& TWinControl::StaticClass() {
+    static const TClassInfo info{"TWinControl",
+                                 &TControl::StaticClass(),
+                                 nullptr,
+                                 {
+                                     BoolProp("TabStop", &TWinControl::SetTabStop, "False"),
+                                     BoolProp("DoubleBuffered", &TWinControl::SetDoubleBuffered,
+                                              "False"),
+                                     EventProp("OnEnter", &TWinControl::SetOnEnter),
+                                     EventProp("OnExit", &TWinControl::SetOnExit),
+                                     EventProp("OnKeyDown", &TWinControl::SetOnKeyDown),
+                                     EventProp("OnKeyPress", &TWinControl::SetOnKeyPress),
+                                 }};
+    return info;
+}
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    // A parent frees its child controls, as their windows die with its own.
+    while (!FControls.empty()) {
+        TControl* child = FControls.back();
+        RemoveControl(child);
+        delete child;
+    }
+    TWinControl::DestroyHandle();
+}
+
+HWND TWinControl::Handle() {
+    if (!FHandle)
+        CreateHandle();
+    return FHandle;
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    if (FParent)
+        params.Style |= WS_CHILD;
+    if (FVisible)
+        params.Style |= WS_VISIBLE;
+    if (!FEnabled)
+        params.Style |= WS_DISABLED;
+    if (FTabStop)
+        params.Style |= WS_TABSTOP;
+    params.ParentWnd = FParent ? FParent->Handle() : nullptr;
+}
+
+void TWinControl::CreateHandle() {
+    RegisterControlClasses();
+    TCreateParams params;
+    CreateParams(params);
+    if (FHandle)
+        return; // creating the parent for our params created us already
+    FSubclassed = !params.WindowClass.empty();
+    const char* cls = FSubclassed ? params.WindowClass.c_str() : kWindowClass;
+    HWND wnd = CreateWindowExA(params.ExStyle, cls, FText.c_str(), params.Style, FLeft, FTop,
+                               FWidth, FHeight, params.ParentWnd, nullptr,
+                               GetModuleHandleA(nullptr), this);
+    if (!wnd)
+        throw Exception("Cannot create the window of " + Name());
+    if (FSubclassed) {
+        Attach(wnd);
+        SetWindowSubclass(wnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    if (TCustomForm* form = ParentForm())
+        SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(form->FontHandle()), FALSE);
+    CreateWnd();
+    for (TControl* child : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(child))
+            if (!w->FHandle)
+                w->CreateHandle();
+    AlignControls();
+}
+
+void TWinControl::Attach(HWND wnd) {
+    FHandle = wnd;
+    SetPropA(wnd, kObjectProp, this);
+}
+
+void TWinControl::DestroyHandle() {
+    if (!FHandle)
+        return;
+    // Detach first: the messages of a dying window must not reach handlers
+    // of a form that may be half destroyed.
+    for (TControl* child : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(child))
+            w->DestroyHandle();
+    FText = Text(); // kept for a window made anew
+    HWND wnd = std::exchange(FHandle, nullptr);
+    RemovePropA(wnd, kObjectProp);
+    if (FSubclassed)
+        RemoveWindowSubclass(wnd, SubclassProc, 1);
+    DestroyWindow(wnd);
+}
+
+void TWinControl::RecreateWnd() {
+    if (FHandle) {
+        DestroyHandle();
+        CreateHandle();
+    }
+}
+
+TWinControl* TWinControl::FromHandle(HWND wnd) {
+    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kObjectProp)) : nullptr;
+}
+
+void TWinControl::InsertControl(TControl* control) {
+    FControls.push_back(control);
+    control->FParent = this;
+    if (auto* w = dynamic_cast<TWinControl*>(control); w && FHandle && !w->FHandle)
+        w->CreateHandle();
+    if (!Loading())
+        AlignControls();
+    control->Invalidate();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    control->Invalidate();
+    if (auto* w = dynamic_cast<TWinControl*>(control))
+        w->DestroyHandle();
+    if (FMouseControl == control)
+        FMouseControl = nullptr;
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
+    control->FParent = nullptr;
+    if (!Destroying())
+        AlignControls();
+}
+
+void TWinControl::ReadChild(TComponent* child) {
+    auto* control = dynamic_cast<TControl*>(child);
+    if (!control)
+        TComponent::ReadChild(child);
+    control->SetParent(this);
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    const bool resized = width != FWidth || height != FHeight;
+    if (FHandle && (resized || left != FLeft || top != FTop)) {
+        // The window reports its new bounds back through WM_WINDOWPOSCHANGED,
+        // and its children are laid out again on WM_SIZE.
+        SetWindowPos(FHandle, nullptr, left, top, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    TControl::SetBounds(left, top, width, height);
+    if (!FHandle && resized)
+        AlignControls();
+}
+
+int TWinControl::ClientWidth() const {
+    RECT r;
+    if (FHandle && GetClientRect(FHandle, &r))
+        return r.right;
+    return FWidth;
+}
+
+int TWinControl::ClientHeight() const {
+    RECT r;
+    if (FHandle && GetClientRect(FHandle, &r))
+        return r.bottom;
+    return FHeight;
+}
+
+void TWinControl::SetVisible(bool visible) {
+    if (FHandle && visible != FVisible)
+        ShowWindow(FHandle, visible ? SW_SHOWNA : SW_HIDE);
+    TControl::SetVisible(visible);
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+    if (FHandle)
+        EnableWindow(FHandle, enabled);
+    TControl::SetEnabled(enabled);
+}
+
+std::string TWinControl::Text() const {
+    if (!FHandle)
+        return FText;
+    const int n = GetWindowTextLengthA(FHandle);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    s.resize(static_cast<size_t>(GetWindowTextA(FHandle, s.data(), n + 1)));
+    return s;
+}
+
+void TWinControl::SetText(const std::string& text) {
+    // Compare with what the window shows: setting the same text again must
+    // not raise a change notification.
+    if (Text() == text)
+        return;
+    FText = text;
+    if (FHandle)
+        SetWindowTextA(FHandle, text.c_str());
+}
+
+void TWinControl::SetColor(TColor color) {
+    TControl::SetColor(color);
+    Invalidate();
+}
+
+void TWinControl::SetHint(const std::string& hint) {
+    TControl::SetHint(hint);
+    if (TCustomForm* form = ParentForm(); form && FHandle)
+        form->UpdateHint(this);
+}
+
+void TWinControl::Invalidate() {
+    if (FHandle)
+        InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void TWinControl::SetDoubleBuffered(bool v) { FDoubleBuffered = v; }
+
+bool TWinControl::CanFocus() const {
+    for (const TControl* c = this; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled())
+            return false;
+    return true;
+}
+
+bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+
+void TWinControl::SetFocus() {
+    if (!CanFocus())
+        throw Exception("Cannot focus a disabled or invisible window");
+    // A form not yet on screen focuses the control when it shows.
+    TCustomForm* form = ParentForm();
+    if (form && form != this && !IsWindowVisible(form->Handle()))
+        form->SetActiveControl(this);
+    else
+        ::SetFocus(Handle());
+}
+
+void TWinControl::AlignControls() {
+    static thread_local std::vector<const TWinControl*> aligning;
+    if (std::find(aligning.begin(), aligning.end(), this) != aligning.end() || Loading())
+        return;
+    aligning.push_back(this);
+    std::vector<TLayoutItem> items;
+    for (TControl* c : FControls) {
+        TLayoutItem item = c->LayoutItem();
+        item.Align = c->Align();
+        item.Anchors = c->Anchors();
+        item.Visible = c->Visible();
+        item.Bounds = c->BoundsRect();
+        items.push_back(item);
+    }
+    AlignItems({0, 0, ClientWidth(), ClientHeight()}, items);
+    for (size_t i = 0; i < FControls.size(); ++i) {
+        const TRect& r = items[i].Bounds;
+        FControls[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    }
+    aligning.pop_back();
+}
+
+LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(Handle(), msg, wParam, lParam);
+}
+
+TGraphicControl* TWinControl::GraphicControlAt(int x, int y) const {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        auto* g = dynamic_cast<TGraphicControl*>(*it);
+        const TRect r = (*it)->BoundsRect();
+        if (g && g->Visible() && x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom)
+            return g;
+    }
+    return nullptr;
+}
+
+TGraphicControl* TWinControl::FindDialogChar(char key) const {
+    for (TControl* c : FControls) {
+        if (auto* g = dynamic_cast<TGraphicControl*>(c); g && g->Visible() && g->DialogChar(key))
+            return g;
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible())
+            if (TGraphicControl* found = w->FindDialogChar(key))
+                return found;
+    }
+    return nullptr;
+}
+
+// ----------------------------------------------------- messages and barrier
+
+LRESULT CALLBACK TWinControl::OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        if (auto* self = static_cast<TWinControl*>(cs->lpCreateParams))
+            self->Attach(wnd);
+    }
+    if (TWinControl* self = FromHandle(wnd))
+        return self->Dispatch(msg, wParam, lParam);
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<TWinControl*>(data);
+    if (self->FHandle != wnd)
+        return DefSubclassProc(wnd, msg, wParam, lParam);
+    return self->Dispatch(msg, wParam, lParam);
+}
+
+// The one exception barrier: nothing unwinds through Windows.
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return WndProc(msg, wParam, lParam);
+    } catch (...) {
+        HandleControlException();
+        return 0;
+    }
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!FHandle)
+        return 0;
+    return FSubclassed ? DefSubclassProc(FHandle, msg, wParam, lParam)
+                       : DefWindowProcA(FHandle, msg, wParam, lParam);
+}
+
+bool TWinControl::Reflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
+            LRESULT result = 0;
+            if (child->Reflected(msg, wParam, lParam, result))
+                return result;
+        }
+        break;
+    case WM_NOTIFY:
+        if (TWinControl* child = FromHandle(reinterpret_cast<NMHDR*>(lParam)->hwndFrom)) {
+            LRESULT result = 0;
+            if (child->Reflected(msg, wParam, lParam, result))
+                return result;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (TWinControl* child = FromHandle(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem)) {
+            LRESULT result = 0;
+            if (child->Reflected(msg, wParam, lParam, result))
+                return result;
+        }
+        break;
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = DefaultHandler(msg, wParam, lParam);
+        RECT r;
+        GetWindowRect(FHandle, &r);
+        if (HWND parent = GetParent(FHandle); parent && (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD))
+            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return result;
+    }
+    case WM_SIZE:
+        AlignControls();
+        break;
+    case WM_SETFOCUS:
+        DoEnter();
+        break;
+    case WM_KILLFOCUS:
+        DoExit();
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        WORD key = static_cast<WORD>(wParam);
+        if (KeyDown(key, KeyboardShiftState()) || key == 0)
+            return 0;
+        wParam = key;
+        break;
+    }
+    case WM_CHAR:
+        if (FOnKeyPress) {
+            char key = static_cast<char>(wParam);
+            FOnKeyPress(this, key);
+            if (key == 0)
+                return 0;
+            wParam = static_cast<unsigned char>(key);
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (!FSubclassed)
+            return 1; // painted whole in WM_PAINT
+        break;
+    case WM_PAINT:
+        if (!FSubclassed) {
+            TPaintDC dc(FHandle);
+            PaintWindow(dc.Get());
+            return 0;
+        }
+        if (PaintsBuffered() && wParam == 0)
+            return PaintDoubleBuffered();
+        break;
+    case WM_SETCURSOR:
+        if (!FSubclassed && LOWORD(lParam) == HTCLIENT) {
+            POINT p;
+            GetCursorPos(&p);
+            ScreenToClient(FHandle, &p);
+            TGraphicControl* g = FMouseCaptured ? FMouseControl : GraphicControlAt(p.x, p.y);
+            if (HCURSOR cursor = g ? g->Cursor() : nullptr) {
+                SetCursor(cursor);
+                return TRUE;
+            }
+        }
+        break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_MOUSELEAVE:
+        if (!FSubclassed)
+            MouseToGraphic(msg, lParam);
+        break;
+    case WM_NCDESTROY: {
+        const LRESULT result = DefaultHandler(msg, wParam, lParam);
+        RemovePropA(FHandle, kObjectProp);
+        if (FSubclassed)
+            RemoveWindowSubclass(FHandle, SubclassProc, 1);
+        FHandle = nullptr;
+        return result;
+    }
+    default:
+        break;
+    }
+    return DefaultHandler(msg, wParam, lParam);
+}
+
+LRESULT TWinControl::PaintDoubleBuffered() {
+    TPaintDC paint(FHandle);
+    RECT r;
+    GetClientRect(FHandle, &r);
+    TMemoryDC mem(paint.Get());
+    TBitmapHandle bitmap(CreateCompatibleBitmap(paint.Get(), r.right, r.bottom));
+    if (!mem.Get() || !bitmap) {
+        // No memory for the buffer: paint straight to the screen.
+        DefaultHandler(WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint.Get()), 0);
+        return DefaultHandler(WM_PAINT, reinterpret_cast<WPARAM>(paint.Get()), 0);
+    }
+    TSelectObject select(mem.Get(), bitmap.Get());
+    DefaultHandler(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Get()), 0);
+    DefaultHandler(WM_PAINT, reinterpret_cast<WPARAM>(mem.Get()), 0);
+    BitBlt(paint.Get(), 0, 0, r.right, r.bottom, mem.Get(), 0, 0, SRCCOPY);
+    return 0;
+}
+
+void TWinControl::PaintWindow(HDC dc) {
+    RECT r;
+    GetClientRect(FHandle, &r);
+    FillRectColor(dc, r, FColor);
+    for (TControl* c : FControls)
+        if (auto* g = dynamic_cast<TGraphicControl*>(c); g && g->Visible()) {
+            const int saved = SaveDC(dc);
+            IntersectClipRect(dc, g->Left(), g->Top(), g->Left() + g->Width(),
+                              g->Top() + g->Height());
+            g->Paint(dc);
+            RestoreDC(dc, saved);
+        }
+}
+
+void TWinControl::MouseToGraphic(UINT msg, LPARAM lParam) {
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    if (msg == WM_MOUSELEAVE) {
+        FTrackingLeave = false;
+        if (FMouseControl && !FMouseCaptured)
+            std::exchange(FMouseControl, nullptr)->MouseLeave();
+        return;
+    }
+    TGraphicControl* target = FMouseCaptured ? FMouseControl : GraphicControlAt(x, y);
+    if (!FMouseCaptured && target != FMouseControl) {
+        if (FMouseControl)
+            FMouseControl->MouseLeave();
+        FMouseControl = target;
+        if (target)
+            target->MouseEnter();
+    }
+    if (!FTrackingLeave) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FHandle, 0};
+        FTrackingLeave = TrackMouseEvent(&tme);
+    }
+    if (!target || !target->Enabled())
+        return;
+    const int cx = x - target->Left(), cy = y - target->Top();
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        FMouseCaptured = true;
+        SetCapture(FHandle);
+        target->MouseDown(cx, cy);
+        break;
+    case WM_LBUTTONUP:
+        FMouseCaptured = false;
+        ReleaseCapture();
+        target->MouseUp(cx, cy);
+        break;
+    default:
+        target->MouseMove(cx, cy);
+        break;
+    }
+}
+
+void TWinControl::DoEnter() {
+    if (TCustomForm* form = ParentForm(); form && form != this)
+        form->SetActiveControl(this);
+    if (FOnEnter)
+        FOnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (FOnExit)
+        FOnExit(this);
+}
+
+bool TWinControl::KeyDown(WORD& key, TShiftState shift) {
+    if (FOnKeyDown)
+        FOnKeyDown(this, key, shift);
+    return false;
+}
+
+const char* QorvWindowClass() { return kWindowClass; }
+
+void RegisterControlClasses() {
+    static bool registered = false;
+    if (registered)
+        return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = TWinControl::OwnClassProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExA(&wc);
+    registered = true;
+}

@@ -1,0 +1,230 @@
+// Controls: TControl (position, alignment, visibility, hint, click events),
+// TGraphicControl (no window of its own: painted by its parent and fed its
+// parent's mouse messages) and TWinControl (one object per HWND, attached at
+// WM_NCCREATE for our own window classes and by SetWindowSubclass for the
+// system's controls). Every window procedure passes through one exception
+// barrier; notifications a parent receives are reflected to the child that
+// sent them.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/Components.h"
+#include "framework/Graphics.h"
+#include "framework/Layout.h"
+
+class TWinControl;
+class TCustomForm;
+
+enum TShiftStateBits : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+using TShiftState = unsigned;
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
+TShiftState KeyboardShiftState();
+
+// Hands an exception that reached a window procedure to the application.
+void HandleControlException();
+
+class TControl : public TComponent {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* parent);
+    TCustomForm* ParentForm() const;
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+    virtual int ClientWidth() const { return FWidth; }
+    virtual int ClientHeight() const { return FHeight; }
+    virtual void SetClientWidth(int v) { SetWidth(v); }
+    virtual void SetClientHeight(int v) { SetHeight(v); }
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign align);
+    unsigned Anchors() const { return FAnchors; }
+    void SetAnchors(unsigned anchors);
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool visible);
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool enabled);
+    const std::string& Hint() const { return FHint; }
+    virtual void SetHint(const std::string& hint);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v) { FShowHint = v; }
+    TColor Color() const { return FColor; }
+    virtual void SetColor(TColor color);
+    virtual std::string Text() const { return FText; }
+    virtual void SetText(const std::string& text);
+
+    const TNotifyEvent& OnClick() const { return FOnClick; }
+    void SetOnClick(TNotifyEvent e) { FOnClick = std::move(e); }
+    void SetOnDblClick(TNotifyEvent e) { FOnDblClick = std::move(e); }
+    void SetOnResize(TNotifyEvent e) { FOnResize = std::move(e); }
+
+    virtual void Click();
+    virtual void DblClick();
+    virtual void Invalidate();
+
+    // Anchor gaps, kept for the parent's layout.
+    TLayoutItem& LayoutItem() { return FLayout; }
+    void Loaded() override;
+
+protected:
+    friend class TWinControl;
+    void RecordGaps();
+    virtual void BoundsChanged() {}
+    virtual void Resize();
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = TAlign::alNone;
+    unsigned FAnchors = akLeft | akTop;
+    bool FVisible = true;
+    bool FEnabled = true;
+    bool FShowHint = false;
+    std::string FHint;
+    std::string FText;
+    TColor FColor = clBtnFace;
+    TNotifyEvent FOnClick, FOnDblClick, FOnResize;
+    TLayoutItem FLayout;
+};
+
+// A control without a window: its parent paints it and passes it the mouse.
+class TGraphicControl : public TControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+    virtual void Paint(HDC dc) = 0;
+    virtual void MouseDown(int x, int y);
+    virtual void MouseMove(int x, int y);
+    virtual void MouseUp(int x, int y);
+    virtual HCURSOR Cursor() const { return nullptr; }
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    // Mnemonic: true when the control takes Alt+key (a label's "&C").
+    virtual bool DialogChar(char) { return false; }
+    void Invalidate() override;
+};
+
+struct TCreateParams {
+    std::string WindowClass; // a system class, or empty for our own
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    HWND ParentWnd = nullptr;
+};
+
+class TWinControl : public TControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    void HandleNeeded() { Handle(); }
+    const std::vector<TControl*>& Controls() const { return FControls; }
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    void ReadChild(TComponent* child) override;
+    void Loaded() override;
+
+    void SetBounds(int left, int top, int width, int height) override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    void SetText(const std::string& text) override;
+    std::string Text() const override;
+    void SetColor(TColor color) override;
+    void SetHint(const std::string& hint) override;
+    void Invalidate() override;
+
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool v) { FTabStop = v; }
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool v);
+    bool CanFocus() const;
+    bool Focused() const;
+    virtual void SetFocus();
+
+    void SetOnEnter(TNotifyEvent e) { FOnEnter = std::move(e); }
+    void SetOnExit(TNotifyEvent e) { FOnExit = std::move(e); }
+    void SetOnKeyDown(TKeyEvent e) { FOnKeyDown = std::move(e); }
+    void SetOnKeyPress(TKeyPressEvent e) { FOnKeyPress = std::move(e); }
+
+    // Lays out the children by their alignment and anchors.
+    void AlignControls();
+    // Sends a message to the live window (created on demand).
+    LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    static TWinControl* FromHandle(HWND wnd);
+    // The graphic child under a point of our client area (mnemonics, hints).
+    TGraphicControl* GraphicControlAt(int x, int y) const;
+    TGraphicControl* FindDialogChar(char key) const;
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    // After the window exists: apply what was set before (items, columns...).
+    virtual void CreateWnd() {}
+    virtual void DestroyHandle();
+    void RecreateWnd();
+    void CreateHandle();
+
+    // The object's one message handler; passes what it does not handle on.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A notification the parent received from this control (WM_COMMAND,
+    // WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM). Return true when handled.
+    virtual bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Painting of our own window classes: background and graphic children.
+    virtual void PaintWindow(HDC dc);
+    virtual void DoEnter();
+    virtual void DoExit();
+    virtual bool KeyDown(WORD& key, TShiftState shift);
+    // Whether WM_PAINT goes through a memory bitmap (DoubleBuffered).
+    virtual bool PaintsBuffered() const { return FDoubleBuffered; }
+
+    TCreateParams FParams;
+    std::vector<TControl*> FControls;
+    bool FTabStop = false;
+    bool FDoubleBuffered = false;
+    TNotifyEvent FOnEnter, FOnExit;
+    TKeyEvent FOnKeyDown;
+    TKeyPressEvent FOnKeyPress;
+
+private:
+    friend void RegisterControlClasses();
+    static LRESULT CALLBACK OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR data);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT PaintDoubleBuffered();
+    void MouseToGraphic(UINT msg, LPARAM lParam);
+    void Attach(HWND wnd);
+
+    HWND FHandle = nullptr;
+    bool FSubclassed = false;
+    TGraphicControl* FMouseControl = nullptr; // under the mouse or captured
+    bool FMouseCaptured = false;
+    bool FTrackingLeave = false;
+};
+
+const char* QorvWindowClass();
+void RegisterControlClasses();

@@ -1,0 +1,528 @@
+#include "framework/Forms_win32.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "framework/ComCtrls_win32.h"
+#include "framework/ExtCtrls_win32.h"
+#include "framework/FormReader.h"
+#include "framework/Menus_win32.h"
+#include "framework/StdCtrls_win32.h"
+#include "framework/ActnList.h"
+#include "framework/Published.h"
+
+TApplication* Application = nullptr;
+
+void HandleControlException() {
+    if (Application)
+        Application->HandleException(nullptr);
+}
+
+// ----------------------------------------------------------------- TCustomForm
+
+const TClassInfo& TCustomForm::StaticClass() {
+    static const TClassInfo info{
+        "TCustomForm",
+        &TWinControl::StaticClass(),
+        nullptr,
+        {
+            StrProp("Caption", &TCustomForm::SetCaption),
+            IntProp("ClientWidth", &TCustomForm::SetClientWidth),
+            IntProp("ClientHeight", &TCustomForm::SetClientHeight),
+            StrProp("Font.Name", &TCustomForm::SetFontName, "MS Sans Serif"),
+            IntProp("Font.Size", &TCustomForm::SetFontSize, "8"),
+            IntProp("Constraints.MinWidth", &TCustomForm::SetMinWidth, "0"),
+            IntProp("Constraints.MinHeight", &TCustomForm::SetMinHeight, "0"),
+            EnumProp("FormStyle", &TCustomForm::SetFormStyle,
+                     published::TEnumNames<TFormStyle>{{"fsNormal", TFormStyle::fsNormal},
+                                                       {"fsStayOnTop", TFormStyle::fsStayOnTop}},
+                     "fsNormal"),
+            EnumProp("Position", &TCustomForm::SetPosition,
+                     published::TEnumNames<TPosition>{{"poDesigned", TPosition::poDesigned},
+                                                      {"poScreenCenter", TPosition::poScreenCenter}},
+                     "poDesigned"),
+            EnumProp("BorderStyle", &TCustomForm::SetBorderStyle,
+                     published::TEnumNames<TBorderStyle>{{"bsSizeable", TBorderStyle::bsSizeable},
+                                                         {"bsDialog", TBorderStyle::bsDialog},
+                                                         {"bsSingle", TBorderStyle::bsSingle}},
+                     "bsSizeable"),
+            EventProp("OnCreate", &TCustomForm::SetOnCreate),
+            EventProp("OnShow", &TCustomForm::SetOnShow),
+            EventProp("OnDestroy", &TCustomForm::SetOnDestroy),
+            EventProp("OnClose", &TCustomForm::SetOnClose),
+        }};
+    return info;
+}
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) { FVisible = false; }
+
+TCustomForm::~TCustomForm() {
+    if (FOnDestroy) {
+        try {
+            FOnDestroy(this);
+        } catch (...) {
+            HandleControlException();
+        }
+    }
+    // The controls go before the window, and the window before the tooltip
+    // that watches it.
+    while (!FControls.empty()) {
+        TControl* child = FControls.back();
+        RemoveControl(child);
+        delete child;
+    }
+    TWinControl::DestroyHandle();
+    if (FToolTip)
+        DestroyWindow(FToolTip);
+}
+
+void TCustomForm::InitializeForm(const std::string& className, const TMethodTable& methods) {
+    ReadFormData(*this, LoadFormResource(className), methods);
+    ComponentsRead();
+    if (FOnCreate)
+        FOnCreate(this);
+}
+
+namespace {
+DWORD FormStyleBits(TBorderStyle border) {
+    switch (border) {
+    case TBorderStyle::bsDialog:
+        return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    case TBorderStyle::bsSingle:
+        return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    default:
+        return WS_OVERLAPPEDWINDOW;
+    }
+}
+
+DWORD FormExStyleBits(TBorderStyle border) {
+    return border == TBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0;
+}
+
+SIZE FrameSize(TBorderStyle border) {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, FormStyleBits(border), FALSE, FormExStyleBits(border));
+    return {r.right - r.left, r.bottom - r.top};
+}
+} // namespace
+
+void TCustomForm::SetClientWidth(int v) {
+    if (HandleAllocated())
+        SetWidth(Width() - ClientWidth() + v);
+    else {
+        FClientWidth = v;
+        SetWidth(v + FrameSize(FBorderStyle).cx);
+    }
+}
+
+void TCustomForm::SetClientHeight(int v) {
+    if (HandleAllocated())
+        SetHeight(Height() - ClientHeight() + v);
+    else {
+        FClientHeight = v;
+        SetHeight(v + FrameSize(FBorderStyle).cy);
+    }
+}
+
+int TCustomForm::ClientWidth() const {
+    return HandleAllocated() ? TWinControl::ClientWidth() : FClientWidth;
+}
+
+int TCustomForm::ClientHeight() const {
+    return HandleAllocated() ? TWinControl::ClientHeight() : FClientHeight;
+}
+
+HFONT TCustomForm::FontHandle() {
+    if (!FFont) {
+        TWindowDC screen(nullptr);
+        LOGFONTA lf{};
+        lf.lfHeight = -MulDiv(FFontSize, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(lf.lfFaceName, FFontName.c_str(), LF_FACESIZE);
+        FFont.Reset(CreateFontIndirectA(&lf));
+    }
+    return FFont.Get();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+    if (FFormStyle == style)
+        return;
+    FFormStyle = style;
+    if (HandleAllocated())
+        SetWindowPos(Handle(), style == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0,
+                     0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TWindowState TCustomForm::WindowState() const {
+    if (!HandleAllocated() || !IsWindowVisible(const_cast<TCustomForm*>(this)->Handle()))
+        return FWindowState;
+    HWND wnd = const_cast<TCustomForm*>(this)->Handle();
+    return IsZoomed(wnd) ? TWindowState::wsMaximized
+           : IsIconic(wnd) ? TWindowState::wsMinimized
+                           : TWindowState::wsNormal;
+}
+
+void TCustomForm::SetWindowState(TWindowState state) {
+    FWindowState = state;
+    if (HandleAllocated() && IsWindowVisible(Handle()))
+        ShowWindow(Handle(), state == TWindowState::wsMaximized   ? SW_MAXIMIZE
+                             : state == TWindowState::wsMinimized ? SW_MINIMIZE
+                                                                  : SW_RESTORE);
+}
+
+bool TCustomForm::Showing() const {
+    return HandleAllocated() && IsWindowVisible(const_cast<TCustomForm*>(this)->Handle());
+}
+
+void TCustomForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.Style = (params.Style & ~(WS_VISIBLE | WS_CHILD)) | FormStyleBits(FBorderStyle);
+    params.ExStyle |= FormExStyleBits(FBorderStyle);
+    if (FFormStyle == TFormStyle::fsStayOnTop)
+        params.ExStyle |= WS_EX_TOPMOST;
+    // Secondary forms belong to the main form: they stay above it and
+    // leave the task bar to it.
+    if (Application && Application->MainForm() && Application->MainForm() != this)
+        params.ParentWnd = Application->MainForm()->Handle();
+    if (FClientWidth > 0)
+        FWidth = FClientWidth + FrameSize(FBorderStyle).cx;
+    if (FClientHeight > 0)
+        FHeight = FClientHeight + FrameSize(FBorderStyle).cy;
+}
+
+void TCustomForm::CreateWnd() {
+    FToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    if (FToolTip)
+        SendMessageA(FToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+void TCustomForm::AddHintTools(TWinControl* parent) {
+    for (TControl* c : parent->Controls()) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!c->Hint().empty() && (c->ShowHint() || ShowHint()))
+            UpdateHint(c);
+        if (w)
+            AddHintTools(w);
+    }
+}
+
+void TCustomForm::UpdateHint(TControl* control) {
+    if (!FToolTip || !control->Parent())
+        return;
+    TTTOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.lpszText = LPSTR_TEXTCALLBACKA;
+    if (auto* w = dynamic_cast<TWinControl*>(control)) {
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(w->Handle());
+    } else {
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = control->Parent()->Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(control);
+        ti.rect = {control->Left(), control->Top(), control->Left() + control->Width(),
+                   control->Top() + control->Height()};
+    }
+    SendMessageA(FToolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!control->Hint().empty())
+        SendMessageA(FToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TCustomForm::Show() {
+    HandleNeeded();
+    if (!FShown) {
+        FShown = true;
+        FVisible = true;
+        if (FPosition == TPosition::poScreenCenter) {
+            RECT work;
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+            SetBounds(work.left + (work.right - work.left - Width()) / 2,
+                      work.top + (work.bottom - work.top - Height()) / 2, Width(), Height());
+        }
+        AddHintTools(this);
+        if (FOnShow)
+            FOnShow(this);
+    }
+    FVisible = true;
+    ShowWindow(Handle(), FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
+                         : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                     : SW_SHOWNORMAL);
+    UpdateWindow(Handle());
+    if (FActiveControl && FActiveControl->CanFocus())
+        ::SetFocus(FActiveControl->Handle());
+    else
+        SelectNext(true);
+}
+
+void TCustomForm::Close() {
+    if (HandleAllocated())
+        SendMessageA(Handle(), WM_CLOSE, 0, 0);
+}
+
+int TCustomForm::ShowModal() {
+    FModalResult = mrNone;
+    HWND owner = Application && Application->MainForm() && Application->MainForm() != this
+                     ? Application->MainForm()->Handle()
+                     : nullptr;
+    if (owner)
+        EnableWindow(owner, FALSE);
+    struct TRestore {
+        HWND Owner;
+        TCustomForm* Form;
+        ~TRestore() {
+            if (Owner) {
+                EnableWindow(Owner, TRUE);
+                SetActiveWindow(Owner);
+            }
+            if (Form->HandleAllocated())
+                ShowWindow(Form->Handle(), SW_HIDE);
+        }
+    } restore{owner, this};
+    Show();
+    MSG msg;
+    while (FModalResult == mrNone) {
+        if (!GetMessageA(&msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            FModalResult = mrCancel;
+            break;
+        }
+        Application->ProcessMessage(msg);
+    }
+    return FModalResult;
+}
+
+bool TCustomForm::DialogChar(char key) {
+    return FindDialogChar(key) != nullptr;
+}
+
+void TCustomForm::CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out) {
+    for (TControl* c : parent->Controls())
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) {
+            if (w->TabStop() && w->CanFocus())
+                out.push_back(w);
+            CollectTabStops(w, out);
+        }
+}
+
+bool TCustomForm::SelectNext(bool forward) {
+    std::vector<TWinControl*> stops;
+    CollectTabStops(this, stops);
+    if (stops.empty())
+        return false;
+    HWND focus = GetFocus();
+    auto it = std::find_if(stops.begin(), stops.end(), [&](TWinControl* w) {
+        return w->HandleAllocated() && (w->Handle() == focus || IsChild(w->Handle(), focus));
+    });
+    size_t next = 0;
+    if (it != stops.end()) {
+        const size_t here = static_cast<size_t>(it - stops.begin());
+        next = forward ? (here + 1) % stops.size() : (here + stops.size() - 1) % stops.size();
+    }
+    stops[next]->SetFocus();
+    return true;
+}
+
+LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = std::max<LONG>(info->ptMinTrackSize.x, FMinWidth);
+        info->ptMinTrackSize.y = std::max<LONG>(info->ptMinTrackSize.y, FMinHeight);
+        return 0;
+    }
+    case WM_WINDOWPOSCHANGED:
+        // A minimised window reports a parking position, not its bounds.
+        if (IsIconic(Handle()))
+            return DefaultHandler(msg, wParam, lParam);
+        break;
+    case WM_NOTIFY: {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        if (FToolTip && hdr->hwndFrom == FToolTip && hdr->code == TTN_GETDISPINFOA) {
+            static std::string text; // the tooltip copies it before we return
+            auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+            TControl* control = nullptr;
+            if (info->uFlags & TTF_IDISHWND)
+                control = FromHandle(reinterpret_cast<HWND>(hdr->idFrom));
+            else
+                for (TComponent* c : Components())
+                    if (reinterpret_cast<UINT_PTR>(c) == hdr->idFrom)
+                        control = dynamic_cast<TControl*>(c);
+            text = control ? control->Hint() : std::string();
+            info->lpszText = text.data();
+            return 0;
+        }
+        break;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && FActiveControl && FActiveControl->HandleAllocated() &&
+            FActiveControl->CanFocus()) {
+            ::SetFocus(FActiveControl->Handle());
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        if (FOnClose)
+            FOnClose(this);
+        if (FModalResult == mrNone && Application && Application->MainForm() != this) {
+            FModalResult = mrCancel;
+            ShowWindow(Handle(), SW_HIDE);
+            return 0;
+        }
+        if (Application && Application->MainForm() == this) {
+            ShowWindow(Handle(), SW_HIDE);
+            Application->Terminate();
+            PostQuitMessage(0);
+        }
+        return 0;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == FActiveControl)
+        FActiveControl = nullptr;
+}
+
+// ---------------------------------------------------------------- TApplication
+
+TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+
+TApplication::~TApplication() {
+    // Forms go first, while Application still answers their exceptions.
+    while (!Components().empty())
+        delete Components().back();
+    Application = nullptr;
+}
+
+void TApplication::Initialize() {
+    RegisterControlClasses();
+    RegisterActionClasses();
+    RegisterFormClasses();
+    RegisterStdControls();
+    RegisterExtControls();
+    RegisterComControls();
+    RegisterMenuClasses();
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+    if (operation == TOperation::opRemove && component == FMainForm)
+        FMainForm = nullptr;
+}
+
+void TApplication::Run() {
+    if (!FMainForm)
+        return;
+    try {
+        FMainForm->Show();
+    } catch (...) {
+        HandleException(FMainForm);
+    }
+    MSG msg;
+    while (!FTerminated && GetMessageA(&msg, nullptr, 0, 0))
+        ProcessMessage(msg);
+    FTerminated = true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            FTerminated = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        ProcessMessage(msg);
+    }
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    if (IsKeyMsg(msg))
+        return true;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+bool TApplication::IsKeyMsg(const MSG& msg) {
+    if (msg.message != WM_SYSCHAR && msg.message != WM_KEYDOWN)
+        return false;
+    auto* form = dynamic_cast<TCustomForm*>(
+        TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+    if (!form)
+        return false;
+    try {
+        if (msg.message == WM_SYSCHAR)
+            return form->DialogChar(static_cast<char>(msg.wParam));
+        if (msg.wParam == VK_TAB && !(KeyboardShiftState() & (ssCtrl | ssAlt)))
+            return form->SelectNext(!(KeyboardShiftState() & ssShift));
+    } catch (...) {
+        HandleException(form);
+        return true;
+    }
+    return false;
+}
+
+void TApplication::HandleException(TObject* sender) {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        if (FOnException) {
+            try {
+                FOnException(sender, e);
+                return;
+            } catch (...) {
+                // the handler failed too: fall back to the plain box below
+            }
+        }
+        ShowException(e);
+    } catch (...) {
+        ShowException(Exception("An unknown error occurred."));
+    }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
+    MessageBoxA(owner, e.what(), FTitle.c_str(), MB_ICONERROR | MB_OK);
+}
+
+// ----------------------------------------------------------- TApplicationEvents
+
+const TClassInfo& TApplicationEvents::StaticClass() {
+    static const TClassInfo info{
+        "TApplicationEvents", &TComponent::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TApplicationEvents(owner); },
+        {EventProp("OnException", &TApplicationEvents::SetOnException)}};
+    return info;
+}
+
+TApplicationEvents::~TApplicationEvents() {
+    if (FHooked && Application)
+        Application->SetOnException(nullptr);
+}
+
+void TApplicationEvents::SetOnException(TExceptionEvent e) {
+    FHooked = static_cast<bool>(e);
+    if (Application)
+        Application->SetOnException(std::move(e));
+}
+
+std::string LoadFormResource(const std::string& name) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC res = FindResourceA(module, name.c_str(), MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL data = res ? LoadResource(module, res) : nullptr;
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes)
+        throw EFormDataError("Form data resource " + name + " not found");
+    return std::string(static_cast<const char*>(bytes), SizeofResource(module, res));
+}
+
+void RegisterFormClasses() { RegisterClass(TApplicationEvents::StaticClass()); }

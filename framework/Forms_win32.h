@@ -1,0 +1,171 @@
+// Forms and the application object. A form is a top-level window whose
+// components come from form data compiled into the program as a text resource
+// named after the form's class; the application runs the message loop, shows
+// modal forms and owns the application-wide exception event.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "framework/Controls_win32.h"
+#include "framework/Gdi_win32.h"
+
+enum class TFormStyle { fsNormal, fsStayOnTop };
+enum class TPosition { poDesigned, poScreenCenter };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TBorderStyle { bsSizeable, bsDialog, bsSingle };
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
+using TCloseEvent = std::function<void(TObject* Sender)>;
+
+class TCustomForm : public TWinControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+
+    // Reads the form data resource of `className` with the form's handlers,
+    // then runs OnCreate.
+    void InitializeForm(const std::string& className, const TMethodTable& methods);
+
+    std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& v) { SetText(v); }
+    void SetClientWidth(int v) override;
+    void SetClientHeight(int v) override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    void SetFontName(const std::string& v) { FFontName = v; }
+    void SetFontSize(int v) { FFontSize = v; }
+    HFONT FontHandle();
+    int MinWidth() const { return FMinWidth; }
+    int MinHeight() const { return FMinHeight; }
+    void SetMinWidth(int v) { FMinWidth = v; }
+    void SetMinHeight(int v) { FMinHeight = v; }
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle style);
+    void SetPosition(TPosition v) { FPosition = v; }
+    void SetBorderStyle(TBorderStyle v) { FBorderStyle = v; }
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState state);
+    void SetOnCreate(TNotifyEvent e) { FOnCreate = std::move(e); }
+    void SetOnShow(TNotifyEvent e) { FOnShow = std::move(e); }
+    void SetOnDestroy(TNotifyEvent e) { FOnDestroy = std::move(e); }
+    void SetOnClose(TCloseEvent e) { FOnClose = std::move(e); }
+
+    void Show();
+    void Close();
+    int ShowModal();
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int v) { FModalResult = v; }
+    bool Showing() const;
+
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* control) { FActiveControl = control; }
+    // Keyboard interface of the message loop: Alt+mnemonic and Tab.
+    bool DialogChar(char key);
+    bool SelectNext(bool forward);
+    void UpdateHint(TControl* control);
+
+    // Finds a component the form data must have created, of the given class.
+    template <class T>
+    void FindAs(T*& field, const std::string& name) {
+        field = dynamic_cast<T*>(FindComponent(name));
+        if (!field)
+            throw EFormDataError("Form " + Name() + " has no " + name + " of the expected class");
+    }
+
+protected:
+    // Between reading the form data and OnCreate: bind the component fields.
+    virtual void ComponentsRead() {}
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    void AddHintTools(TWinControl* parent);
+    void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out);
+
+    int FClientWidth = 0, FClientHeight = 0;
+    std::string FFontName = "MS Sans Serif";
+    int FFontSize = 8;
+    TFontHandle FFont;
+    int FMinWidth = 0, FMinHeight = 0;
+    TFormStyle FFormStyle = TFormStyle::fsNormal;
+    TPosition FPosition = TPosition::poDesigned;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSizeable;
+    TWindowState FWindowState = TWindowState::wsNormal;
+    TWinControl* FActiveControl = nullptr;
+    HWND FToolTip = nullptr;
+    int FModalResult = mrNone;
+    bool FShown = false;
+    TNotifyEvent FOnCreate, FOnShow, FOnDestroy;
+    TCloseEvent FOnClose;
+};
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    void Initialize();
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& title) { FTitle = title; }
+    TCustomForm* MainForm() const { return FMainForm; }
+
+    // Creates a form owned by the application; the first becomes the main form.
+    template <class T>
+    T* CreateForm() {
+        auto* form = new T(this);
+        if (!FMainForm)
+            FMainForm = form;
+        return form;
+    }
+    void Run();
+    // Handles every message waiting now, then returns.
+    void ProcessMessages();
+    void Terminate() { FTerminated = true; }
+    bool Terminated() const { return FTerminated; }
+
+    // Shows the error box for the exception being handled (call in a catch).
+    void HandleException(TObject* sender);
+    void ShowException(const std::exception& e);
+    void SetOnException(TExceptionEvent e) { FOnException = std::move(e); }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    friend class TCustomForm;
+    bool ProcessMessage(MSG& msg);
+    bool IsKeyMsg(const MSG& msg);
+
+    std::string FTitle;
+    TCustomForm* FMainForm = nullptr;
+    bool FTerminated = false;
+    TExceptionEvent FOnException;
+};
+
+extern TApplication* Application;
+
+// A component for a form: routes the application's exception event to the
+// form's handler.
+class TApplicationEvents : public TComponent {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TApplicationEvents(TComponent* owner) : TComponent(owner) {}
+    ~TApplicationEvents() override;
+    void SetOnException(TExceptionEvent e);
+
+private:
+    bool FHooked = false;
+};
+
+// The text of a form data resource (RT_RCDATA named `name`); raises when absent.
+std::string LoadFormResource(const std::string& name);
+
+void RegisterFormClasses();

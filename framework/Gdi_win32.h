@@ -1,0 +1,101 @@
+// Small owners of GDI objects and device contexts, so every early return and
+// every exception releases them.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+#include "framework/Graphics.h"
+
+template <class H>
+class TGdiObject {
+public:
+    TGdiObject() = default;
+    explicit TGdiObject(H handle) : FHandle(handle) {}
+    ~TGdiObject() { Reset(); }
+    TGdiObject(TGdiObject&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
+    TGdiObject& operator=(TGdiObject&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            FHandle = std::exchange(other.FHandle, nullptr);
+        }
+        return *this;
+    }
+    H Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
+    void Reset(H handle = nullptr) {
+        if (FHandle)
+            DeleteObject(FHandle);
+        FHandle = handle;
+    }
+
+private:
+    H FHandle = nullptr;
+};
+
+using TBrushHandle = TGdiObject<HBRUSH>;
+using TFontHandle = TGdiObject<HFONT>;
+using TBitmapHandle = TGdiObject<HBITMAP>;
+using TPenHandle = TGdiObject<HPEN>;
+
+// Selects an object into a DC for the holder's lifetime.
+class TSelectObject {
+public:
+    TSelectObject(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
+    ~TSelectObject() { SelectObject(FDC, FOld); }
+    TSelectObject(const TSelectObject&) = delete;
+    TSelectObject& operator=(const TSelectObject&) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+class TMemoryDC {
+public:
+    explicit TMemoryDC(HDC compatible) : FDC(CreateCompatibleDC(compatible)) {}
+    ~TMemoryDC() {
+        if (FDC)
+            DeleteDC(FDC);
+    }
+    TMemoryDC(const TMemoryDC&) = delete;
+    TMemoryDC& operator=(const TMemoryDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HDC FDC;
+};
+
+class TWindowDC {
+public:
+    explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetDC(wnd)) {}
+    ~TWindowDC() {
+        if (FDC)
+            ReleaseDC(FWnd, FDC);
+    }
+    TWindowDC(const TWindowDC&) = delete;
+    TWindowDC& operator=(const TWindowDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWnd;
+    HDC FDC;
+};
+
+class TPaintDC {
+public:
+    explicit TPaintDC(HWND wnd) : FWnd(wnd) { BeginPaint(wnd, &FPaint); }
+    ~TPaintDC() { EndPaint(FWnd, &FPaint); }
+    TPaintDC(const TPaintDC&) = delete;
+    TPaintDC& operator=(const TPaintDC&) = delete;
+    HDC Get() const { return FPaint.hdc; }
+    const RECT& PaintRect() const { return FPaint.rcPaint; }
+
+private:
+    HWND FWnd;
+    PAINTSTRUCT FPaint{};
+};
+
+COLORREF ColorToRGB(TColor color);
+void FillRectColor(HDC dc, const RECT& rect, TColor color);

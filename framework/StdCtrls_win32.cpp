@@ -1,0 +1,258 @@
+#include "framework/StdCtrls_win32.h"
+
+#include <cctype>
+
+#include "framework/Forms_win32.h"
+#include "framework/Gdi_win32.h"
+#include "framework/Published.h"
+
+namespace {
+const published::TEnumNames<TBorderKind> kBorderNames = {{"bsNone", TBorderKind::bsNone},
+                                                         {"bsSingle", TBorderKind::bsSingle}};
+const published::TEnumNames<TScrollStyle> kScrollNames = {
+    {"ssNone", TScrollStyle::ssNone},
+    {"ssHorizontal", TScrollStyle::ssHorizontal},
+    {"ssVertical", TScrollStyle::ssVertical},
+    {"ssBoth", TScrollStyle::ssBoth}};
+
+template <class T>
+TComponent* Make(TComponent* owner) {
+    return new T(owner);
+}
+} // namespace
+
+// -------------------------------------------------------------------- TLabel
+
+const TClassInfo& TLabel::StaticClass() {
+    static const TClassInfo info{"TLabel",
+                                 &TGraphicControl::StaticClass(),
+                                 Make<TLabel>,
+                                 {StrProp("Caption", &TLabel::SetCaption),
+                                  RefProp("FocusControl", &TLabel::SetFocusControl)}};
+    return info;
+}
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner), FFocusControl(this) {
+    FColor = clNone;
+}
+
+void TLabel::Paint(HDC dc) {
+    TCustomForm* form = ParentForm();
+    TSelectObject font(dc, form ? form->FontHandle() : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(FEnabled ? clWindowText : clBtnShadow));
+    RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    DrawTextA(dc, FText.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_WORDBREAK);
+}
+
+bool TLabel::DialogChar(char key) {
+    for (size_t i = 0; i + 1 < FText.size(); ++i) {
+        if (FText[i] != '&')
+            continue;
+        if (FText[i + 1] == '&') {
+            ++i; // "&&" is a plain ampersand
+            continue;
+        }
+        if (std::toupper(static_cast<unsigned char>(FText[i + 1])) !=
+            std::toupper(static_cast<unsigned char>(key)))
+            return false;
+        TWinControl* target = FFocusControl.Get();
+        if (!target || !target->CanFocus())
+            return false;
+        target->SetFocus();
+        return true;
+    }
+    return false;
+}
+
+void TLabel::Notification(TComponent* component, TOperation operation) {
+    TGraphicControl::Notification(component, operation);
+    if (operation == TOperation::opRemove)
+        FFocusControl.Removed(component);
+}
+
+// --------------------------------------------------------------- TCustomEdit
+
+const TClassInfo& TCustomEdit::StaticClass() {
+    static const TClassInfo info{
+        "TCustomEdit",
+        &TWinControl::StaticClass(),
+        nullptr,
+        {StrProp("Text", &TCustomEdit::SetText), IntProp("MaxLength", &TCustomEdit::SetMaxLength, "0"),
+         BoolProp("ReadOnly", &TCustomEdit::SetReadOnly, "False"),
+         EnumProp("BorderStyle", &TCustomEdit::SetBorderStyle, kBorderNames, "bsSingle"),
+         EventProp("OnChange", &TCustomEdit::SetOnChange)}};
+    return info;
+}
+
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
+    FColor = clWindow;
+    FTabStop = true;
+}
+
+void TCustomEdit::SetMaxLength(int v) {
+    FMaxLength = v;
+    if (HandleAllocated())
+        Perform(EM_LIMITTEXT, static_cast<WPARAM>(v));
+}
+
+void TCustomEdit::SetReadOnly(bool v) {
+    FReadOnly = v;
+    if (HandleAllocated())
+        Perform(EM_SETREADONLY, v);
+}
+
+void TCustomEdit::SetBorderStyle(TBorderKind v) {
+    if (FBorderStyle != v) {
+        FBorderStyle = v;
+        RecreateWnd();
+    }
+}
+
+void TCustomEdit::SelectAll() { Perform(EM_SETSEL, 0, -1); }
+
+std::string TCustomEdit::SelText() const {
+    DWORD start = 0, end = 0;
+    const_cast<TCustomEdit*>(this)->Perform(EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                            reinterpret_cast<LPARAM>(&end));
+    return Text().substr(start, end - start);
+}
+
+void TCustomEdit::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WindowClass = "EDIT";
+    params.Style |= ES_AUTOHSCROLL;
+    if (FReadOnly)
+        params.Style |= ES_READONLY;
+    if (FBorderStyle == TBorderKind::bsSingle)
+        params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::CreateWnd() {
+    if (FMaxLength > 0)
+        Perform(EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength));
+}
+
+bool TCustomEdit::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE) {
+        Change();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) {
+        // Read-only edits ask with WM_CTLCOLORSTATIC and would turn grey;
+        // both kinds get the control's colour.
+        if (FBrushColor != FColor || !FBrush) {
+            FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
+            FBrushColor = FColor;
+        }
+        SetBkColor(reinterpret_cast<HDC>(wParam), ColorToRGB(FColor));
+        SetTextColor(reinterpret_cast<HDC>(wParam), ColorToRGB(clWindowText));
+        result = reinterpret_cast<LRESULT>(FBrush.Get());
+        return true;
+    }
+    return false;
+}
+
+void TCustomEdit::Change() {
+    if (FOnChange && !Loading())
+        FOnChange(this);
+}
+
+const TClassInfo& TEdit::StaticClass() {
+    static const TClassInfo info{"TEdit", &TCustomEdit::StaticClass(), Make<TEdit>, {}};
+    return info;
+}
+
+// --------------------------------------------------------------- TNumberEdit
+
+const TClassInfo& TNumberEdit::StaticClass() {
+    static const TClassInfo info{"TNumberEdit",
+                                 &TCustomEdit::StaticClass(),
+                                 Make<TNumberEdit>,
+                                 {IntProp("MinValue", &TNumberEdit::SetMinValue, "0"),
+                                  IntProp("MaxValue", &TNumberEdit::SetMaxValue, "0")}};
+    return info;
+}
+
+TNumberEdit::TNumberEdit(TComponent* owner) : TCustomEdit(owner) {}
+
+void TNumberEdit::CreateParams(TCreateParams& params) {
+    TCustomEdit::CreateParams(params);
+    params.Style |= ES_NUMBER;
+}
+
+int TNumberEdit::Value() const { return StrToInt(Text()); }
+
+void TNumberEdit::SetValue(int value) {
+    SetText(IntToStr(value));
+    KeepInRange();
+}
+
+void TNumberEdit::KeepInRange() {
+    int value = 0;
+    if (!TryStrToInt(Text(), value))
+        return;
+    if (FMaxValue > FMinValue)
+        value = std::min(std::max(value, FMinValue), FMaxValue);
+    SetText(IntToStr(value)); // also brings "07" into its plain form
+}
+
+void TNumberEdit::DoExit() {
+    KeepInRange();
+    TCustomEdit::DoExit();
+}
+
+// --------------------------------------------------------------------- TMemo
+
+const TClassInfo& TMemo::StaticClass() {
+    static const TClassInfo info{
+        "TMemo",
+        &TCustomEdit::StaticClass(),
+        Make<TMemo>,
+        {StringsProp("Lines", &TMemo::SetLines), BoolProp("WordWrap", &TMemo::SetWordWrap, "True"),
+         EnumProp("ScrollBars", &TMemo::SetScrollBars, kScrollNames, "ssNone")}};
+    return info;
+}
+
+TMemo::TMemo(TComponent* owner) : TCustomEdit(owner) {}
+
+void TMemo::SetLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i)
+        text += (i ? "\r\n" : "") + lines[i];
+    SetText(text);
+}
+
+void TMemo::SetWordWrap(bool v) {
+    if (FWordWrap != v) {
+        FWordWrap = v;
+        RecreateWnd(); // an edit control cannot change its wrapping in place
+    }
+}
+
+void TMemo::SetScrollBars(TScrollStyle v) {
+    if (FScrollBars != v) {
+        FScrollBars = v;
+        RecreateWnd();
+    }
+}
+
+void TMemo::CreateParams(TCreateParams& params) {
+    TCustomEdit::CreateParams(params);
+    params.Style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL;
+    params.Style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+    if (!FWordWrap)
+        params.Style |= ES_AUTOHSCROLL;
+    if (FScrollBars == TScrollStyle::ssVertical || FScrollBars == TScrollStyle::ssBoth)
+        params.Style |= WS_VSCROLL;
+    if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth)
+        params.Style |= WS_HSCROLL;
+}
+
+void RegisterStdControls() {
+    RegisterClass(TLabel::StaticClass());
+    RegisterClass(TEdit::StaticClass());
+    RegisterClass(TNumberEdit::StaticClass());
+    RegisterClass(TMemo::StaticClass());
+}

@@ -1,0 +1,104 @@
+// Standard controls: label, single-line edit, numeric edit and memo.
+#pragma once
+
+#include "framework/Controls_win32.h"
+#include "framework/Gdi_win32.h"
+
+enum class TBorderKind { bsNone, bsSingle };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// A caption painted by its parent. "&C" underlines C, and Alt+C moves the
+// focus to FocusControl.
+class TLabel : public TGraphicControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TLabel(TComponent* owner);
+    std::string Caption() const { return FText; }
+    void SetCaption(const std::string& v) { SetText(v); }
+    TWinControl* FocusControl() const { return FFocusControl.Get(); }
+    void SetFocusControl(TWinControl* control) { FFocusControl.Set(control); }
+    void Paint(HDC dc) override;
+    bool DialogChar(char key) override;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
+private:
+    TComponentRef<TWinControl> FFocusControl;
+};
+
+class TCustomEdit : public TWinControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TCustomEdit(TComponent* owner);
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+    void SetBorderStyle(TBorderKind v);
+    void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
+    void SelectAll();
+    std::string SelText() const;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    virtual void Change();
+
+    int FMaxLength = 0;
+    bool FReadOnly = false;
+    TBorderKind FBorderStyle = TBorderKind::bsSingle;
+    TNotifyEvent FOnChange;
+
+private:
+    TBrushHandle FBrush;
+    TColor FBrushColor = clNone;
+};
+
+class TEdit : public TCustomEdit {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
+};
+
+// An edit for a whole number: typed keys are digits only, and the value is
+// kept within MinValue..MaxValue when it is set and when the field is left.
+class TNumberEdit : public TCustomEdit {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TNumberEdit(TComponent* owner);
+    void SetMinValue(int v) { FMinValue = v; }
+    void SetMaxValue(int v) { FMaxValue = v; }
+    // Raises EConvertError when the text is not a number.
+    int Value() const;
+    void SetValue(int value);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void DoExit() override;
+
+private:
+    void KeepInRange();
+    int FMinValue = 0, FMaxValue = 0;
+};
+
+class TMemo : public TCustomEdit {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TMemo(TComponent* owner);
+    void SetLines(const std::vector<std::string>& lines);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle v);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    bool FWordWrap = true;
+    TScrollStyle FScrollBars = TScrollStyle::ssNone;
+};
+
+void RegisterStdControls();
