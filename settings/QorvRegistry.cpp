@@ -1,0 +1,145 @@
+#include "settings/QorvRegistry.h"
+
+TQorvRegistry::TQorvRegistry(TKeyStore* store) : TRegistry(store), FDefaultRootKey(RootKey()) {}
+
+TQorvRegistry::TQorvRegistry(uint32_t access, TKeyStore* store) : TQorvRegistry(store) {
+    SetAccess(access);
+}
+
+void TQorvRegistry::Normalise(std::string& stored, const std::string& path) {
+    if (path == stored)
+        return;
+    stored = path;
+    if (stored.empty()) {
+        stored = "\\";
+        return;
+    }
+    if (stored.front() != '\\')
+        stored.insert(stored.begin(), '\\');
+    if (stored.back() != '\\')
+        stored.push_back('\\');
+}
+
+void TQorvRegistry::SetBasePath(const std::string& path) {
+    Normalise(FBasePath, path);
+}
+
+void TQorvRegistry::SetDefaultPath(const std::string& path) {
+    Normalise(FDefaultPath, path);
+}
+
+std::string TQorvRegistry::ExtractKeyPath(const std::string& name) {
+    size_t slash = name.rfind('\\');
+    return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+}
+
+std::string TQorvRegistry::ExtractValueName(const std::string& name) {
+    size_t slash = name.rfind('\\');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+bool TQorvRegistry::OpenValueKey(const std::string& name) {
+    std::string keyPath = ExtractKeyPath(name);
+    if (CurrentKey() && keyPath.empty())
+        return true;
+    try {
+        return OpenKey(FBasePath + keyPath, FCanCreate);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TQorvRegistry::OpenRoot(TKeyHandle root, const std::string& path) {
+    SetRootKey(root);
+    SetBasePath(path);
+    // The normalised path: absolute whichever key is open.
+    try {
+        return OpenKey(FBasePath, FCanCreate);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TQorvRegistry::OpenDefault() {
+    return OpenRoot(FDefaultRootKey, FDefaultPath);
+}
+
+bool TQorvRegistry::ResetToUser() {
+    SetRootKey(rkCurrentUser);
+    SetAccess(kaAllAccess);
+    SetLazyWrite(true);
+    return OpenDefault();
+}
+
+bool TQorvRegistry::ReadBool(const std::string& name, bool defaultValue) {
+    if (!OpenValueKey(name))
+        return defaultValue;
+    std::string value = ExtractValueName(name);
+    try {
+        return ValueExists(value) ? TRegistry::ReadBool(value) : defaultValue;
+    } catch (...) {
+        return defaultValue;
+    }
+}
+
+int32_t TQorvRegistry::ReadInteger(const std::string& name, int32_t defaultValue) {
+    if (!OpenValueKey(name))
+        return defaultValue;
+    std::string value = ExtractValueName(name);
+    try {
+        return ValueExists(value) ? TRegistry::ReadInteger(value) : defaultValue;
+    } catch (...) {
+        return defaultValue;
+    }
+}
+
+std::string TQorvRegistry::ReadString(const std::string& name, const std::string& defaultValue) {
+    if (!OpenValueKey(name))
+        return defaultValue;
+    std::string value = ExtractValueName(name);
+    try {
+        return ValueExists(value) ? TRegistry::ReadString(value) : defaultValue;
+    } catch (...) {
+        return defaultValue;
+    }
+}
+
+void TQorvRegistry::WriteBool(const std::string& name, bool value) {
+    if (!OpenValueKey(name))
+        return;
+    try {
+        TRegistry::WriteBool(ExtractValueName(name), value);
+    } catch (...) {
+        // A refused write is dropped.
+    }
+}
+
+void TQorvRegistry::WriteInteger(const std::string& name, int32_t value) {
+    if (!OpenValueKey(name))
+        return;
+    try {
+        TRegistry::WriteInteger(ExtractValueName(name), value);
+    } catch (...) {
+        // A refused write is dropped.
+    }
+}
+
+bool TQorvRegistry::DeleteValue(const std::string& name) {
+    if (!OpenValueKey(name))
+        return false;
+    try {
+        return TRegistry::DeleteValue(ExtractValueName(name));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TQorvRegistry::DeleteKey(const std::string& name) {
+    if (!OpenValueKey(name))
+        return false;
+    try {
+        return TRegistry::DeleteKey(ExtractValueName(name));
+    } catch (...) {
+        return false;
+    }
+}

@@ -1,0 +1,129 @@
+#include "settings/QorvSettings.h"
+
+#include <cstring>
+
+TQorvSettings::TQorvSettings(const std::string& rootPath, TKeyStore* store) : TQorvRegistry(store) {
+    SetBasePath(rootPath);
+    SetDefaultRootKey(rkCurrentUser);
+    SetDefaultPath(BasePath());
+    LoadOwn();
+}
+
+TQorvSettings::~TQorvSettings() {
+    if (FModified)
+        TQorvSettings::Save();
+}
+
+void TQorvSettings::Load() {
+    LoadOwn();
+}
+
+void TQorvSettings::LoadOwn() {
+    FProgramPath = HostProgramFolder();
+    std::memset(&FOSVersionInfo, 0, sizeof FOSVersionInfo);
+    FOSVersionInfo.dwOSVersionInfoSize = sizeof FOSVersionInfo;
+    HostGetVersion(FOSVersionInfo);
+
+    // The machine-wide values are only read: nothing may be created there, and
+    // a user without write rights on that hive must still be able to read.
+    bool canCreate = CanCreate();
+    uint32_t access = Access();
+    SetCanCreate(false);
+    SetAccess(kaRead);
+    OpenRoot(rkLocalMachine, BasePath());
+    FInstalled = ReadBool("Installed", false);
+    FPath = ReadString("Path", FProgramPath);
+    SetAccess(access);
+    SetCanCreate(canCreate);
+
+    FModified = false;
+    OpenDefault();
+}
+
+void TQorvSettings::Save() {
+    FModified = false;
+    OpenDefault();
+}
+
+bool TQorvSettings::LoadPlacement(const std::string& section, TPlacementWindow& form,
+                                  TPlacementOptions options) {
+    if (section.empty())
+        return false;
+    try {
+        if (!OpenValueKey(section + "\\"))
+            return false;
+        if (!(options & plNoPosition)) {
+            form.SetLeft(ReadInteger("Left", form.GetLeft()));
+            form.SetTop(ReadInteger("Top", form.GetTop()));
+        }
+        if (!(options & plNoSize)) {
+            form.SetWidth(ReadInteger("Width", form.GetWidth()));
+            form.SetHeight(ReadInteger("Height", form.GetHeight()));
+            if (!(options & plNoState)) {
+                int32_t state =
+                    ReadInteger("State", static_cast<int32_t>(form.GetWindowState())) & 0xFF;
+                if ((options & plNoMinimize) && state == 1)
+                    state = 0;
+                if ((options & plNoMaximize) && state == 2)
+                    state = 0;
+                // A number that is no window state restores as normal.
+                if (state > 2)
+                    state = 0;
+                form.SetWindowState(static_cast<TPlacementState>(state));
+            }
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TQorvSettings::SavePlacement(const std::string& section, TPlacementWindow& form,
+                                  TPlacementOptions options) {
+    if (section.empty())
+        return false;
+    try {
+        TPlacementRect normal;
+        // Without the system's record, the window's own bounds are the best
+        // rectangle there is.
+        if (!form.GetNormalBounds(normal)) {
+            normal.Left = form.GetLeft();
+            normal.Top = form.GetTop();
+            normal.Right = normal.Left + form.GetWidth();
+            normal.Bottom = normal.Top + form.GetHeight();
+        }
+        if (!OpenValueKey(section + "\\"))
+            return false;
+        if (!(options & plNoPosition)) {
+            WriteInteger("Left", normal.Left);
+            WriteInteger("Top", normal.Top);
+        }
+        if (!(options & plNoSize)) {
+            WriteInteger("Width", normal.Right - normal.Left);
+            WriteInteger("Height", normal.Bottom - normal.Top);
+            if (!(options & plNoState))
+                WriteInteger("State", static_cast<int32_t>(form.GetWindowState()));
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TQorvSettings::ClearPlacement(const std::string& section) {
+    // An empty section would clear values of the base key itself.
+    if (section.empty())
+        return false;
+    try {
+        if (OpenValueKey(section + "\\"))
+            for (const char* name : {"Left", "Top", "Width", "Height", "State"})
+                DeleteValue(name);
+        // The key that holds the section's key: the base key for a plain name.
+        std::string parent = ExtractKeyPath(section);
+        if (!OpenKey(BasePath() + parent, CanCreate()))
+            return false;
+        return TRegistry::DeleteKey(ExtractValueName(section));
+    } catch (...) {
+        return false;
+    }
+}

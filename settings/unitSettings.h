@@ -1,0 +1,83 @@
+// TSettings: the program's remembered view. Four choices of the user (icon
+// size, page, stay-on-top, word wrap) are written back at exit when changed;
+// the list layout (two column widths, the lower memo's height) and the main
+// window's placement are written only by Save Layout and deleted by Clear
+// Layout. Settings is the one program-wide object: created before the main
+// window, destroyed after it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/QorvSettings.h"
+
+inline constexpr char SettingsRootPath[] = "Software\\Drovanex\\Vantrel 2006\\R1\\";
+inline constexpr char MainFormSection[] = "MainForm";
+inline constexpr char SLayoutSaved[] = "Window layout has been saved.";
+inline constexpr char SLayoutCleared[] = "Saved window layout has been cleared.";
+
+class TSettings : public TQorvSettings {
+public:
+    explicit TSettings(const std::string& rootPath = SettingsRootPath, TKeyStore* store = nullptr);
+    ~TSettings() override;
+
+    void Load() override;
+    // Writes the four choices; the sizes only go with SaveLayout.
+    void Save() override;
+    // Writes the three sizes; Modified is left alone.
+    void SaveLayout();
+    // A negative (never stored) ListCol2 becomes what fills the list beside
+    // ListCol1 without a horizontal scroll bar.
+    void AdjustListCol2(int32_t listWidth);
+
+    // The Save Layout command: the window's placement under "MainForm", then
+    // the given sizes.
+    void SaveWindowLayout(TPlacementWindow& form, int32_t listCol1, int32_t listCol2,
+                          int32_t listSplitter);
+    // The Clear Layout command: deletes the sizes and the placement; the
+    // values held here and the four choices stay.
+    void ClearWindowLayout();
+
+    bool StayOnTop() const { return FStayOnTop; }
+    bool List() const { return FList; }
+    bool WordWrap() const { return FWordWrap; }
+    bool SmallIcons() const { return FSmallIcons; }
+    // Each marks the settings modified, also when the value is the same.
+    void SetStayOnTop(bool value);
+    void SetList(bool value);
+    void SetWordWrap(bool value);
+    void SetSmallIcons(bool value);
+
+    // Assigned directly by the main window before SaveLayout; assigning them
+    // does not mark the settings modified.
+    int32_t ListCol2 = -1;
+    int32_t ListCol1 = 50;
+    int32_t ListSplitter = 59;
+
+private:
+    void LoadValues();
+
+    bool FStayOnTop = false;
+    bool FList = false;
+    bool FWordWrap = true;
+    bool FSmallIcons = false;
+};
+
+// The program-wide settings; null outside InitializeSettings..FinalizeSettings.
+extern TSettings* Settings;
+
+// Creates and loads Settings under SettingsRootPath (the store: DefaultKeyStore()
+// when none is given); does nothing when it exists already.
+void InitializeSettings(TKeyStore* store = nullptr);
+// Destroys Settings, which writes the four choices when they were changed.
+void FinalizeSettings();
+
+// Holds Settings for a scope: the program entry keeps one around the
+// application's whole life.
+class TSettingsLifetime {
+public:
+    explicit TSettingsLifetime(TKeyStore* store = nullptr) { InitializeSettings(store); }
+    ~TSettingsLifetime() { FinalizeSettings(); }
+    TSettingsLifetime(const TSettingsLifetime&) = delete;
+    TSettingsLifetime& operator=(const TSettingsLifetime&) = delete;
+};
