@@ -53,10 +53,9 @@ TMethodTable TMainForm::Methods() {
     m.Add<TLVSelectItemEvent>("lvListSelectItem", [this](TObject* s, TListItem* item, bool sel) {
         lvListSelectItem(s, item, sel);
     });
-    m.Add<TExceptionEvent>("ApplicationEventsException",
-                           [this](TObject* s, const std::exception& e) {
-                               ApplicationEventsException(s, e);
-                           });
+    m.Add<TExceptionEvent>(
+        "ApplicationEventsException",
+        [this](TObject* s, const std::exception& e) { ApplicationEventsException(s, e); });
     return m;
 }
 
@@ -299,9 +298,13 @@ void TMainForm::SelectIcons(TMenuItem* item, TImageList* images, bool small) {
     Settings->SetSmallIcons(small);
 }
 
-void TMainForm::atLargeIconsExecute(TObject*) { SelectIcons(miLargeIcons, LargeImages, false); }
+void TMainForm::atLargeIconsExecute(TObject*) {
+    SelectIcons(miLargeIcons, LargeImages, false);
+}
 
-void TMainForm::atSmallIconsExecute(TObject*) { SelectIcons(miSmallIcons, SmallImages, true); }
+void TMainForm::atSmallIconsExecute(TObject*) {
+    SelectIcons(miSmallIcons, SmallImages, true);
+}
 
 void TMainForm::sbWordWrapClick(TObject*) {
     SetStatus("");

@@ -131,6 +131,6 @@ void TActionList::Notification(TComponent* component, TOperation operation) {
 }
 
 void RegisterActionClasses() {
-    RegisterClass(TAction::StaticClass());
-    RegisterClass(TActionList::StaticClass());
+    RegisterComponentClass(TAction::StaticClass());
+    RegisterComponentClass(TActionList::StaticClass());
 }

@@ -34,45 +34,55 @@ HIMAGELIST TImageList::Handle() {
     if (FHandle)
         return FHandle;
     FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32, 10, 10);
+    // A list of no images, only there to set a list view's row height, may be
+    // 0 pixels wide; where the system refuses that, 1 pixel does the same.
+    if (!FHandle && FWidth == 0 && FResourceName.empty())
+        FHandle = ImageList_Create(1, FHeight, ILC_COLOR32, 0, 1);
     if (!FHandle)
         throw Exception("Cannot create an image list of " + std::to_string(FWidth) + " x " +
                         std::to_string(FHeight) + " pixels");
     if (!FResourceName.empty()) {
-        TBitmapHandle strip(static_cast<HBITMAP>(LoadImageA(
-            GetModuleHandleA(nullptr), FResourceName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        TBitmapHandle strip(
+            static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), FResourceName.c_str(),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         if (!strip || ImageList_Add(FHandle, strip.Get(), nullptr) < 0)
             throw Exception("Cannot load the images " + FResourceName);
     }
     return FHandle;
 }
 
-int TImageList::Count() { return ImageList_GetImageCount(Handle()); }
+int TImageList::Count() {
+    return ImageList_GetImageCount(Handle());
+}
 
 // --------------------------------------------------------------- TToolButton
 
 const TClassInfo& TToolButton::StaticClass() {
-    static const TClassInfo info{
-        "TToolButton",
-        &TControl::StaticClass(),
-        Make<TToolButton>,
-        {EnumProp("Style", &TToolButton::SetStyle,
-                  published::TEnumNames<TToolButtonStyle>{
-                      {"tbsButton", TToolButtonStyle::tbsButton},
-                      {"tbsCheck", TToolButtonStyle::tbsCheck},
-                      {"tbsSeparator", TToolButtonStyle::tbsSeparator}},
-                  "tbsButton"),
-         BoolProp("Grouped", &TToolButton::SetGrouped, "False"),
-         BoolProp("Down", &TToolButton::SetDown, "False"),
-         IntProp("ImageIndex", &TToolButton::SetImageIndex, "-1"),
-         RefProp("Action", &TToolButton::SetAction)}};
+    static const TClassInfo info{"TToolButton",
+                                 &TControl::StaticClass(),
+                                 Make<TToolButton>,
+                                 {EnumProp("Style", &TToolButton::SetStyle,
+                                           published::TEnumNames<TToolButtonStyle>{
+                                               {"tbsButton", TToolButtonStyle::tbsButton},
+                                               {"tbsCheck", TToolButtonStyle::tbsCheck},
+                                               {"tbsSeparator", TToolButtonStyle::tbsSeparator}},
+                                           "tbsButton"),
+                                  BoolProp("Grouped", &TToolButton::SetGrouped, "False"),
+                                  BoolProp("Down", &TToolButton::SetDown, "False"),
+                                  IntProp("ImageIndex", &TToolButton::SetImageIndex, "-1"),
+                                  RefProp("Action", &TToolButton::SetAction)}};
     return info;
 }
 
 TToolButton::TToolButton(TComponent* owner) : TControl(owner), FAction(this) {}
 
-TToolButton::~TToolButton() { SetAction(nullptr); }
+TToolButton::~TToolButton() {
+    SetAction(nullptr);
+}
 
-TToolBar* TToolButton::ToolBar() const { return dynamic_cast<TToolBar*>(FParent); }
+TToolBar* TToolButton::ToolBar() const {
+    return dynamic_cast<TToolBar*>(FParent);
+}
 
 int TToolButton::Index() const {
     if (!FParent)
@@ -264,8 +274,7 @@ void TToolBar::CreateWnd() {
             tb.iBitmap = b->ImageIndex();
             if (b->Style() == TToolButtonStyle::tbsCheck)
                 tb.fsStyle = b->Grouped() ? BTNS_CHECKGROUP : BTNS_CHECK;
-            tb.fsState = (b->Enabled() ? TBSTATE_ENABLED : 0) |
-                         (b->FDown ? TBSTATE_CHECKED : 0);
+            tb.fsState = (b->Enabled() ? TBSTATE_ENABLED : 0) | (b->FDown ? TBSTATE_CHECKED : 0);
         }
         buttons.push_back(tb);
     }
@@ -379,11 +388,17 @@ void TStatusBar::CreateWnd() {
 std::string TStatusBar::SimpleText() const {
     if (!HandleAllocated())
         return FSimpleText;
-    // What the window shows, not what we asked it to show.
+    // What the window shows, not what we asked it to show. Some status bars
+    // answer for the simple text only as part 0.
     HWND wnd = const_cast<TStatusBar*>(this)->Handle();
-    const auto length = LOWORD(SendMessageA(wnd, SB_GETTEXTLENGTHA, SB_SIMPLEID, 0));
+    WPARAM part = SB_SIMPLEID;
+    auto length = LOWORD(SendMessageA(wnd, SB_GETTEXTLENGTHA, part, 0));
+    if (length == 0 && FSimplePanel) {
+        part = 0;
+        length = LOWORD(SendMessageA(wnd, SB_GETTEXTLENGTHA, part, 0));
+    }
     std::string text(length + 1u, '\0');
-    SendMessageA(wnd, SB_GETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.data()));
+    SendMessageA(wnd, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
     text.resize(length);
     return text;
 }
@@ -421,8 +436,7 @@ int TListColumn::Index() const {
 
 int TListColumn::Width() const {
     if (FListView && FListView->HandleAllocated())
-        return static_cast<int>(
-            SendMessageA(FListView->Handle(), LVM_GETCOLUMNWIDTH, Index(), 0));
+        return static_cast<int>(SendMessageA(FListView->Handle(), LVM_GETCOLUMNWIDTH, Index(), 0));
     return FWidth;
 }
 
@@ -468,15 +482,15 @@ TRect TListItem::DisplayRect() const {
 // ----------------------------------------------------------------- TListView
 
 const TClassInfo& TListView::StaticClass() {
-    static const TClassInfo info{"TListView",
-                                 &TWinControl::StaticClass(),
-                                 Make<TListView>,
-                                 {RefProp("SmallImages", &TListView::SetSmallImages),
-                                  IntProp("AllocBy", &TListView::SetAllocBy, "0"),
-                                  EnumProp("BorderStyle", &TListView::SetBorderStyleKind,
-                                           published::TEnumNames<int>{{"bsNone", 0}, {"bsSingle", 1}},
-                                           "bsSingle"),
-                                  EventProp("OnSelectItem", &TListView::SetOnSelectItem)}};
+    static const TClassInfo info{
+        "TListView",
+        &TWinControl::StaticClass(),
+        Make<TListView>,
+        {RefProp("SmallImages", &TListView::SetSmallImages),
+         IntProp("AllocBy", &TListView::SetAllocBy, "0"),
+         EnumProp("BorderStyle", &TListView::SetBorderStyleKind,
+                  published::TEnumNames<int>{{"bsNone", 0}, {"bsSingle", 1}}, "bsSingle"),
+         EventProp("OnSelectItem", &TListView::SetOnSelectItem)}};
     return info;
 }
 
@@ -556,7 +570,8 @@ void TListView::InsertItemWindow(const TListItem& item) {
     }
 }
 
-TListItem* TListView::AddItem(const std::string& caption, const std::vector<std::string>& subItems) {
+TListItem* TListView::AddItem(const std::string& caption,
+                              const std::vector<std::string>& subItems) {
     auto item = std::make_unique<TListItem>(*this, ItemCount());
     item->FCaption = caption;
     item->FSubItems = subItems;
@@ -575,13 +590,13 @@ TListItem* TListView::Item(int index) const {
 }
 
 TListItem* TListView::Selected() const {
-    return Item(static_cast<int>(
-        const_cast<TListView*>(this)->Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    return Item(static_cast<int>(const_cast<TListView*>(this)->Perform(
+        LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
 }
 
 TListItem* TListView::ItemFocused() const {
-    return Item(static_cast<int>(
-        const_cast<TListView*>(this)->Perform(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    return Item(static_cast<int>(const_cast<TListView*>(this)->Perform(
+        LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
 }
 
 TListItem* TListView::FindCaption(int start, const std::string& text, bool partial, bool inclusive,
@@ -595,7 +610,9 @@ TListItem* TListView::FindCaption(int start, const std::string& text, bool parti
         LVM_FINDITEMA, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&find))));
 }
 
-void TListView::BeginUpdate() { Perform(WM_SETREDRAW, FALSE); }
+void TListView::BeginUpdate() {
+    Perform(WM_SETREDRAW, FALSE);
+}
 
 void TListView::EndUpdate() {
     Perform(WM_SETREDRAW, TRUE);
@@ -640,10 +657,10 @@ void TListView::Notification(TComponent* component, TOperation operation) {
 }
 
 void RegisterComControls() {
-    RegisterClass(TImageList::StaticClass());
-    RegisterClass(TToolButton::StaticClass());
-    RegisterClass(TToolBar::StaticClass());
-    RegisterClass(TStatusBar::StaticClass());
-    RegisterClass(TListColumn::StaticClass());
-    RegisterClass(TListView::StaticClass());
+    RegisterComponentClass(TImageList::StaticClass());
+    RegisterComponentClass(TToolButton::StaticClass());
+    RegisterComponentClass(TToolBar::StaticClass());
+    RegisterComponentClass(TStatusBar::StaticClass());
+    RegisterComponentClass(TListColumn::StaticClass());
+    RegisterComponentClass(TListView::StaticClass());
 }

@@ -24,11 +24,11 @@ std::map<std::string, const TClassInfo*>& ClassRegistry() {
 }
 } // namespace
 
-void RegisterClass(const TClassInfo& info) {
+void RegisterComponentClass(const TClassInfo& info) {
     ClassRegistry()[info.Name] = &info;
 }
 
-const TClassInfo* FindClass(const std::string& name) {
+const TClassInfo* FindComponentClass(const std::string& name) {
     auto it = ClassRegistry().find(name);
     return it == ClassRegistry().end() ? nullptr : it->second;
 }

@@ -58,8 +58,8 @@ public:                                                                         
                                                                                                    \
 private:
 
-void RegisterClass(const TClassInfo& info);
-const TClassInfo* FindClass(const std::string& name);
+void RegisterComponentClass(const TClassInfo& info);
+const TClassInfo* FindComponentClass(const std::string& name);
 
 enum class TOperation { opInsert, opRemove };
 

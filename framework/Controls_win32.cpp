@@ -35,32 +35,34 @@ TShiftState KeyboardShiftState() {
 // ---------------------------------------------------------------- TControl
 
 const TClassInfo& TControl::StaticClass() {
-    static const TClassInfo info{"TControl",
-                                 &TComponent::StaticClass(),
-                                 nullptr,
-                                 {
-                                     IntProp("Left", &TControl::SetLeft, "0"),
-                                     IntProp("Top", &TControl::SetTop, "0"),
-                                     IntProp("Width", &TControl::SetWidth),
-                                     IntProp("Height", &TControl::SetHeight),
-                                     EnumProp("Align", &TControl::SetAlign, kAlignNames, "alNone"),
-                                     SetProp("Anchors", &TControl::SetAnchors, kAnchorNames,
-                                             "[akLeft, akTop]"),
-                                     BoolProp("Visible", &TControl::SetVisible, "True"),
-                                     BoolProp("Enabled", &TControl::SetEnabled, "True"),
-                                     StrProp("Hint", &TControl::SetHint),
-                                     BoolProp("ShowHint", &TControl::SetShowHint, "False"),
-                                     ColorProp("Color", &TControl::SetColor, "clBtnFace"),
-                                     EventProp("OnClick", &TControl::SetOnClick),
-                                     EventProp("OnDblClick", &TControl::SetOnDblClick),
-                                     EventProp("OnResize", &TControl::SetOnResize),
-                                 }};
+    static const TClassInfo info{
+        "TControl",
+        &TComponent::StaticClass(),
+        nullptr,
+        {
+            IntProp("Left", &TControl::SetLeft, "0"),
+            IntProp("Top", &TControl::SetTop, "0"),
+            IntProp("Width", &TControl::SetWidth),
+            IntProp("Height", &TControl::SetHeight),
+            EnumProp("Align", &TControl::SetAlign, kAlignNames, "alNone"),
+            SetProp("Anchors", &TControl::SetAnchors, kAnchorNames, "[akLeft, akTop]"),
+            BoolProp("Visible", &TControl::SetVisible, "True"),
+            BoolProp("Enabled", &TControl::SetEnabled, "True"),
+            StrProp("Hint", &TControl::SetHint),
+            BoolProp("ShowHint", &TControl::SetShowHint, "False"),
+            ColorProp("Color", &TControl::SetColor, "clBtnFace"),
+            EventProp("OnClick", &TControl::SetOnClick),
+            EventProp("OnDblClick", &TControl::SetOnDblClick),
+            EventProp("OnResize", &TControl::SetOnResize),
+        }};
     return info;
 }
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
 
-TControl::~TControl() { SetParent(nullptr); }
+TControl::~TControl() {
+    SetParent(nullptr);
+}
 
 void TControl::SetParent(TWinControl* parent) {
     if (FParent == parent)
@@ -111,7 +113,9 @@ void TControl::RecordGaps() {
     RecordAnchorGaps(FLayout, FParent->ClientWidth(), FParent->ClientHeight());
 }
 
-void TControl::Loaded() { TComponent::Loaded(); }
+void TControl::Loaded() {
+    TComponent::Loaded();
+}
 
 void TWinControl::Loaded() {
     // Parents load before their children: take each child's anchor gaps
@@ -138,7 +142,9 @@ void TControl::SetEnabled(bool enabled) {
     }
 }
 
-void TControl::SetHint(const std::string& hint) { FHint = hint; }
+void TControl::SetHint(const std::string& hint) {
+    FHint = hint;
+}
 
 void TControl::SetColor(TColor color) {
     if (FColor != color) {
@@ -192,18 +198,18 @@ void TGraphicControl::Invalidate() {
 // ------------------------------------------------------------- TWinControl
 
 const TClassInfo& TWinControl::StaticClass() {
-    static const TClassInfo info{"TWinControl",
-                                 &TControl::StaticClass(),
-                                 nullptr,
-                                 {
-                                     BoolProp("TabStop", &TWinControl::SetTabStop, "False"),
-                                     BoolProp("DoubleBuffered", &TWinControl::SetDoubleBuffered,
-                                              "False"),
-                                     EventProp("OnEnter", &TWinControl::SetOnEnter),
-                                     EventProp("OnExit", &TWinControl::SetOnExit),
-                                     EventProp("OnKeyDown", &TWinControl::SetOnKeyDown),
-                                     EventProp("OnKeyPress", &TWinControl::SetOnKeyPress),
-                                 }};
+    static const TClassInfo info{
+        "TWinControl",
+        &TControl::StaticClass(),
+        nullptr,
+        {
+            BoolProp("TabStop", &TWinControl::SetTabStop, "False"),
+            BoolProp("DoubleBuffered", &TWinControl::SetDoubleBuffered, "False"),
+            EventProp("OnEnter", &TWinControl::SetOnEnter),
+            EventProp("OnExit", &TWinControl::SetOnExit),
+            EventProp("OnKeyDown", &TWinControl::SetOnKeyDown),
+            EventProp("OnKeyPress", &TWinControl::SetOnKeyPress),
+        }};
     return info;
 }
 
@@ -246,9 +252,9 @@ void TWinControl::CreateHandle() {
         return; // creating the parent for our params created us already
     FSubclassed = !params.WindowClass.empty();
     const char* cls = FSubclassed ? params.WindowClass.c_str() : kWindowClass;
-    HWND wnd = CreateWindowExA(params.ExStyle, cls, FText.c_str(), params.Style, FLeft, FTop,
-                               FWidth, FHeight, params.ParentWnd, nullptr,
-                               GetModuleHandleA(nullptr), this);
+    HWND wnd =
+        CreateWindowExA(params.ExStyle, cls, FText.c_str(), params.Style, FLeft, FTop, FWidth,
+                        FHeight, params.ParentWnd, nullptr, GetModuleHandleA(nullptr), this);
     if (!wnd)
         throw Exception("Cannot create the window of " + Name());
     if (FSubclassed) {
@@ -320,10 +326,10 @@ void TWinControl::RemoveControl(TControl* control) {
 }
 
 void TWinControl::ReadChild(TComponent* child) {
-    auto* control = dynamic_cast<TControl*>(child);
-    if (!control)
-        TComponent::ReadChild(child);
-    control->SetParent(this);
+    // Controls become children; other components (image lists, action
+    // lists) are only owned by the form.
+    if (auto* control = dynamic_cast<TControl*>(child))
+        control->SetParent(this);
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -400,7 +406,9 @@ void TWinControl::Invalidate() {
         InvalidateRect(FHandle, nullptr, TRUE);
 }
 
-void TWinControl::SetDoubleBuffered(bool v) { FDoubleBuffered = v; }
+void TWinControl::SetDoubleBuffered(bool v) {
+    FDoubleBuffered = v;
+}
 
 bool TWinControl::CanFocus() const {
     for (const TControl* c = this; c; c = c->Parent())
@@ -409,7 +417,9 @@ bool TWinControl::CanFocus() const {
     return true;
 }
 
-bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+bool TWinControl::Focused() const {
+    return FHandle && GetFocus() == FHandle;
+}
 
 void TWinControl::SetFocus() {
     if (!CanFocus())
@@ -507,7 +517,9 @@ LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
                        : DefWindowProcA(FHandle, msg, wParam, lParam);
 }
 
-bool TWinControl::Reflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool TWinControl::Reflected(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -527,6 +539,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             LRESULT result = 0;
             if (child->Reflected(msg, wParam, lParam, result))
                 return result;
+        } else if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOA) {
+            // The form's hint window asks the window of a tool for its text.
+            TCustomForm* form = ParentForm();
+            if (form && form != this)
+                return SendMessageA(form->Handle(), msg, wParam, lParam);
         }
         break;
     case WM_DRAWITEM:
@@ -540,7 +557,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         const LRESULT result = DefaultHandler(msg, wParam, lParam);
         RECT r;
         GetWindowRect(FHandle, &r);
-        if (HWND parent = GetParent(FHandle); parent && (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD))
+        if (HWND parent = GetParent(FHandle);
+            parent && (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD))
             MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
         TControl::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
         return result;
@@ -572,8 +590,14 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ERASEBKGND:
-        if (!FSubclassed)
-            return 1; // painted whole in WM_PAINT
+        // Also asked by transparent children (a flat tool bar) for what lies
+        // behind them, in their own device context.
+        if (!FSubclassed) {
+            RECT r;
+            GetClientRect(FHandle, &r);
+            FillRectColor(reinterpret_cast<HDC>(wParam), r, FColor);
+            return 1;
+        }
         break;
     case WM_PAINT:
         if (!FSubclassed) {
@@ -709,13 +733,16 @@ bool TWinControl::KeyDown(WORD& key, TShiftState shift) {
     return false;
 }
 
-const char* QorvWindowClass() { return kWindowClass; }
+const char* QorvWindowClass() {
+    return kWindowClass;
+}
 
 void RegisterControlClasses() {
     static bool registered = false;
     if (registered)
         return;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof icc,
+                             ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;

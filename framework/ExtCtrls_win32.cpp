@@ -73,12 +73,16 @@ void TPanel::PaintWindow(HDC dc) {
 // --------------------------------------------------------- TPage, TNotebook
 
 const TClassInfo& TPage::StaticClass() {
-    static const TClassInfo info{
-        "TPage", &TWinControl::StaticClass(), Make<TPage>, {StrProp("Caption", &TPage::SetCaption)}};
+    static const TClassInfo info{"TPage",
+                                 &TWinControl::StaticClass(),
+                                 Make<TPage>,
+                                 {StrProp("Caption", &TPage::SetCaption)}};
     return info;
 }
 
-TPage::TPage(TComponent* owner) : TWinControl(owner) { FAlign = TAlign::alClient; }
+TPage::TPage(TComponent* owner) : TWinControl(owner) {
+    FAlign = TAlign::alClient;
+}
 
 const TClassInfo& TNotebook::StaticClass() {
     static const TClassInfo info{"TNotebook",
@@ -222,15 +226,14 @@ void TSplitter::MouseUp(int, int) {
 // -------------------------------------------------------------- TSpeedButton
 
 const TClassInfo& TSpeedButton::StaticClass() {
-    static const TClassInfo info{
-        "TSpeedButton",
-        &TGraphicControl::StaticClass(),
-        Make<TSpeedButton>,
-        {BoolProp("Down", &TSpeedButton::SetDown, "False"),
-         IntProp("GroupIndex", &TSpeedButton::SetGroupIndex, "0"),
-         BoolProp("AllowAllUp", &TSpeedButton::SetAllowAllUp, "False"),
-         BoolProp("Flat", &TSpeedButton::SetFlat, "False"),
-         StrProp("GlyphResource", &TSpeedButton::SetGlyphResource)}};
+    static const TClassInfo info{"TSpeedButton",
+                                 &TGraphicControl::StaticClass(),
+                                 Make<TSpeedButton>,
+                                 {BoolProp("Down", &TSpeedButton::SetDown, "False"),
+                                  IntProp("GroupIndex", &TSpeedButton::SetGroupIndex, "0"),
+                                  BoolProp("AllowAllUp", &TSpeedButton::SetAllowAllUp, "False"),
+                                  BoolProp("Flat", &TSpeedButton::SetFlat, "False"),
+                                  StrProp("GlyphResource", &TSpeedButton::SetGlyphResource)}};
     return info;
 }
 
@@ -251,14 +254,16 @@ void TSpeedButton::SetDown(bool v) {
 }
 
 void TSpeedButton::SetGlyphResource(const std::string& name) {
-    FGlyph.Reset(static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    FGlyph.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name.c_str(),
+                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!FGlyph)
         throw EFormDataError("Bitmap resource " + name + " not found");
     Invalidate();
 }
 
-void TSpeedButton::Click() { TGraphicControl::Click(); }
+void TSpeedButton::Click() {
+    TGraphicControl::Click();
+}
 
 void TSpeedButton::MouseDown(int, int) {
     FPressed = true;
@@ -291,12 +296,12 @@ void TSpeedButton::Paint(HDC dc) {
     const bool sunk = FPressed || FDown;
     HTHEME theme = FParent ? OpenThemeData(FParent->Handle(), L"TOOLBAR") : nullptr;
     if (theme) {
-        const int state = !FEnabled      ? TS_DISABLED
-                          : FPressed     ? TS_PRESSED
+        const int state = !FEnabled       ? TS_DISABLED
+                          : FPressed      ? TS_PRESSED
                           : FDown && FHot ? TS_HOTCHECKED
-                          : FDown        ? TS_CHECKED
-                          : FHot         ? TS_HOT
-                                         : TS_NORMAL;
+                          : FDown         ? TS_CHECKED
+                          : FHot          ? TS_HOT
+                                          : TS_NORMAL;
         if (state != TS_NORMAL || !FFlat)
             DrawThemeBackground(theme, dc, TP_BUTTON, state, &r, nullptr);
         CloseThemeData(theme);
@@ -311,9 +316,9 @@ void TSpeedButton::Paint(HDC dc) {
 }
 
 void RegisterExtControls() {
-    RegisterClass(TPanel::StaticClass());
-    RegisterClass(TPage::StaticClass());
-    RegisterClass(TNotebook::StaticClass());
-    RegisterClass(TSplitter::StaticClass());
-    RegisterClass(TSpeedButton::StaticClass());
+    RegisterComponentClass(TPanel::StaticClass());
+    RegisterComponentClass(TPage::StaticClass());
+    RegisterComponentClass(TNotebook::StaticClass());
+    RegisterComponentClass(TSplitter::StaticClass());
+    RegisterComponentClass(TSpeedButton::StaticClass());
 }

@@ -39,7 +39,7 @@ void ApplyProps(TComponent& component, const TFormObject& data, TFormFixups& fix
 void ReadChildren(TComponent& root, TComponent& parent, const TFormObject& data,
                   TFormFixups& fixups, std::vector<TComponent*>& created) {
     for (const TFormObject& child : data.Children) {
-        const TClassInfo* info = FindClass(child.ClassName);
+        const TClassInfo* info = FindComponentClass(child.ClassName);
         if (!info || !info->Create)
             TFormFixups::Fail(child.Line, "class '" + child.ClassName + "' not found");
         if (root.FindComponent(child.Name))

@@ -40,10 +40,11 @@ const TClassInfo& TCustomForm::StaticClass() {
                      published::TEnumNames<TFormStyle>{{"fsNormal", TFormStyle::fsNormal},
                                                        {"fsStayOnTop", TFormStyle::fsStayOnTop}},
                      "fsNormal"),
-            EnumProp("Position", &TCustomForm::SetPosition,
-                     published::TEnumNames<TPosition>{{"poDesigned", TPosition::poDesigned},
-                                                      {"poScreenCenter", TPosition::poScreenCenter}},
-                     "poDesigned"),
+            EnumProp(
+                "Position", &TCustomForm::SetPosition,
+                published::TEnumNames<TPosition>{{"poDesigned", TPosition::poDesigned},
+                                                 {"poScreenCenter", TPosition::poScreenCenter}},
+                "poDesigned"),
             EnumProp("BorderStyle", &TCustomForm::SetBorderStyle,
                      published::TEnumNames<TBorderStyle>{{"bsSizeable", TBorderStyle::bsSizeable},
                                                          {"bsDialog", TBorderStyle::bsDialog},
@@ -57,7 +58,9 @@ const TClassInfo& TCustomForm::StaticClass() {
     return info;
 }
 
-TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) { FVisible = false; }
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+    FVisible = false;
+}
 
 TCustomForm::~TCustomForm() {
     if (FOnDestroy) {
@@ -160,7 +163,7 @@ TWindowState TCustomForm::WindowState() const {
     if (!HandleAllocated() || !IsWindowVisible(const_cast<TCustomForm*>(this)->Handle()))
         return FWindowState;
     HWND wnd = const_cast<TCustomForm*>(this)->Handle();
-    return IsZoomed(wnd) ? TWindowState::wsMaximized
+    return IsZoomed(wnd)   ? TWindowState::wsMaximized
            : IsIconic(wnd) ? TWindowState::wsMinimized
                            : TWindowState::wsNormal;
 }
@@ -194,9 +197,12 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 }
 
 void TCustomForm::CreateWnd() {
+    // Not owned by the form: an owned top-most popup would keep the form
+    // itself from becoming top-most on some systems. Its notifications go to
+    // the windows of the tools, which pass them on to us.
     FToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (FToolTip)
         SendMessageA(FToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
@@ -394,7 +400,9 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
 
 // ---------------------------------------------------------------- TApplication
 
-TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+TApplication::TApplication() : TComponent(nullptr) {
+    Application = this;
+}
 
 TApplication::~TApplication() {
     // Forms go first, while Application still answers their exceptions.
@@ -455,8 +463,8 @@ bool TApplication::ProcessMessage(MSG& msg) {
 bool TApplication::IsKeyMsg(const MSG& msg) {
     if (msg.message != WM_SYSCHAR && msg.message != WM_KEYDOWN)
         return false;
-    auto* form = dynamic_cast<TCustomForm*>(
-        TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+    auto* form =
+        dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
     if (!form)
         return false;
     try {
@@ -498,7 +506,8 @@ void TApplication::ShowException(const std::exception& e) {
 
 const TClassInfo& TApplicationEvents::StaticClass() {
     static const TClassInfo info{
-        "TApplicationEvents", &TComponent::StaticClass(),
+        "TApplicationEvents",
+        &TComponent::StaticClass(),
         [](TComponent* owner) -> TComponent* { return new TApplicationEvents(owner); },
         {EventProp("OnException", &TApplicationEvents::SetOnException)}};
     return info;
@@ -525,4 +534,6 @@ std::string LoadFormResource(const std::string& name) {
     return std::string(static_cast<const char*>(bytes), SizeofResource(module, res));
 }
 
-void RegisterFormClasses() { RegisterClass(TApplicationEvents::StaticClass()); }
+void RegisterFormClasses() {
+    RegisterComponentClass(TApplicationEvents::StaticClass());
+}

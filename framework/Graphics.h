@@ -10,8 +10,12 @@
 using TColor = int32_t;
 
 namespace colors {
-constexpr TColor SystemColor(int index) { return static_cast<TColor>(0xFF000000u | index); }
-constexpr TColor RGBColor(int r, int g, int b) { return r | g << 8 | b << 16; }
+constexpr TColor SystemColor(int index) {
+    return static_cast<TColor>(0xFF000000u | index);
+}
+constexpr TColor RGBColor(int r, int g, int b) {
+    return r | g << 8 | b << 16;
+}
 } // namespace colors
 
 constexpr TColor clBlack = 0x000000;

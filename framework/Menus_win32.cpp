@@ -10,11 +10,12 @@ const TClassInfo& TMenuItem::StaticClass() {
         "TMenuItem",
         &TComponent::StaticClass(),
         [](TComponent* owner) -> TComponent* { return new TMenuItem(owner); },
-        {StrProp("Caption", &TMenuItem::SetCaption), BoolProp("Checked", &TMenuItem::SetChecked, "False"),
+        {StrProp("Caption", &TMenuItem::SetCaption),
+         BoolProp("Checked", &TMenuItem::SetChecked, "False"),
          BoolProp("RadioItem", &TMenuItem::SetRadioItem, "False"),
          IntProp("GroupIndex", &TMenuItem::SetGroupIndex, "0"),
-         BoolProp("Enabled", &TMenuItem::SetEnabled, "True"), RefProp("Action", &TMenuItem::SetAction),
-         EventProp("OnClick", &TMenuItem::SetOnClick)}};
+         BoolProp("Enabled", &TMenuItem::SetEnabled, "True"),
+         RefProp("Action", &TMenuItem::SetAction), EventProp("OnClick", &TMenuItem::SetOnClick)}};
     return info;
 }
 
@@ -72,9 +73,11 @@ void TMenuItem::Notification(TComponent* component, TOperation operation) {
 }
 
 const TClassInfo& TPopupMenu::StaticClass() {
-    static const TClassInfo info{"TPopupMenu", &TComponent::StaticClass(),
-                                 [](TComponent* owner) -> TComponent* { return new TPopupMenu(owner); },
-                                 {}};
+    static const TClassInfo info{
+        "TPopupMenu",
+        &TComponent::StaticClass(),
+        [](TComponent* owner) -> TComponent* { return new TPopupMenu(owner); },
+        {}};
     return info;
 }
 
@@ -110,14 +113,16 @@ void TPopupMenu::Popup(int x, int y) {
         mii.dwTypeData = const_cast<char*>(item->Caption().c_str());
         InsertMenuItemA(menu, static_cast<UINT>(i), TRUE, &mii);
     }
-    HWND owner = Application && Application->MainForm() ? Application->MainForm()->Handle() : nullptr;
-    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+    HWND owner =
+        Application && Application->MainForm() ? Application->MainForm()->Handle() : nullptr;
+    const UINT chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
     DestroyMenu(menu);
     if (chosen > 0 && chosen <= FItems.size())
         FItems[chosen - 1]->Click();
 }
 
 void RegisterMenuClasses() {
-    RegisterClass(TMenuItem::StaticClass());
-    RegisterClass(TPopupMenu::StaticClass());
+    RegisterComponentClass(TMenuItem::StaticClass());
+    RegisterComponentClass(TPopupMenu::StaticClass());
 }

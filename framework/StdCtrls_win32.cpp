@@ -78,7 +78,8 @@ const TClassInfo& TCustomEdit::StaticClass() {
         "TCustomEdit",
         &TWinControl::StaticClass(),
         nullptr,
-        {StrProp("Text", &TCustomEdit::SetText), IntProp("MaxLength", &TCustomEdit::SetMaxLength, "0"),
+        {StrProp("Text", &TCustomEdit::SetText),
+         IntProp("MaxLength", &TCustomEdit::SetMaxLength, "0"),
          BoolProp("ReadOnly", &TCustomEdit::SetReadOnly, "False"),
          EnumProp("BorderStyle", &TCustomEdit::SetBorderStyle, kBorderNames, "bsSingle"),
          EventProp("OnChange", &TCustomEdit::SetOnChange)}};
@@ -109,7 +110,9 @@ void TCustomEdit::SetBorderStyle(TBorderKind v) {
     }
 }
 
-void TCustomEdit::SelectAll() { Perform(EM_SETSEL, 0, -1); }
+void TCustomEdit::SelectAll() {
+    Perform(EM_SETSEL, 0, -1);
+}
 
 std::string TCustomEdit::SelText() const {
     DWORD start = 0, end = 0;
@@ -182,7 +185,9 @@ void TNumberEdit::CreateParams(TCreateParams& params) {
     params.Style |= ES_NUMBER;
 }
 
-int TNumberEdit::Value() const { return StrToInt(Text()); }
+int TNumberEdit::Value() const {
+    return StrToInt(Text());
+}
 
 void TNumberEdit::SetValue(int value) {
     SetText(IntToStr(value));
@@ -251,8 +256,8 @@ void TMemo::CreateParams(TCreateParams& params) {
 }
 
 void RegisterStdControls() {
-    RegisterClass(TLabel::StaticClass());
-    RegisterClass(TEdit::StaticClass());
-    RegisterClass(TNumberEdit::StaticClass());
-    RegisterClass(TMemo::StaticClass());
+    RegisterComponentClass(TLabel::StaticClass());
+    RegisterComponentClass(TEdit::StaticClass());
+    RegisterComponentClass(TNumberEdit::StaticClass());
+    RegisterComponentClass(TMemo::StaticClass());
 }

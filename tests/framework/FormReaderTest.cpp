@@ -82,7 +82,7 @@ const TClassInfo& TTestForm::StaticClass() {
 class FormReaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        RegisterClass(TWidget::StaticClass());
+        RegisterComponentClass(TWidget::StaticClass());
         RegisterActionClasses();
     }
     std::string Read(TTestForm& form, const std::string& text) {

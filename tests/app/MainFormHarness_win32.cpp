@@ -1,0 +1,129 @@
+#include "tests/app/MainFormHarness_win32.h"
+
+#include "settings/unitSettings.h"
+
+namespace {
+std::vector<std::string> g_boxes;
+std::string g_title;
+
+// Answers a message box as soon as it is activated, noting its text.
+LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND wnd = reinterpret_cast<HWND>(wParam);
+        char cls[32] = {};
+        GetClassNameA(wnd, cls, sizeof cls);
+        if (std::string(cls) == "#32770") {
+            char text[1024] = {}, caption[256] = {};
+            GetDlgItemTextA(wnd, 0xFFFF, text, sizeof text);
+            GetWindowTextA(wnd, caption, sizeof caption);
+            g_boxes.push_back(std::string(caption) + "|" + text);
+            PostMessageA(wnd, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+} // namespace
+
+TMainFormHarness::TMainFormHarness(TMemoryKeyStore* store)
+    : FOwnStore(store ? nullptr : new TMemoryKeyStore), FStore(store ? store : FOwnStore.get()) {
+    FHook = SetWindowsHookExA(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
+    g_boxes.clear();
+    InitializeSettings(FStore);
+    FApplication = std::make_unique<TApplication>();
+    FApplication->Initialize();
+    FApplication->SetTitle("Drovanex Vantrel 2006");
+    FForm = FApplication->CreateForm<TMainForm>();
+    FForm->Show();
+    SetForegroundWindow(FForm->Handle());
+    Pump();
+}
+
+TMainFormHarness::~TMainFormHarness() {
+    FApplication.reset();
+    FinalizeSettings();
+    if (FHook)
+        UnhookWindowsHookEx(FHook);
+}
+
+void TMainFormHarness::Pump() {
+    for (int i = 0; i < 3; ++i)
+        FApplication->ProcessMessages();
+}
+
+void TMainFormHarness::Type(HWND target, const std::string& text) {
+    for (char c : text)
+        SendMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+    Pump();
+}
+
+void TMainFormHarness::Key(HWND target, WORD key) {
+    SendMessageA(target, WM_KEYDOWN, key, 1);
+    SendMessageA(target, WM_KEYUP, key, 0xC0000001);
+    Pump();
+}
+
+void TMainFormHarness::Click(TControl& control) {
+    control.Click();
+    Pump();
+}
+
+void TMainFormHarness::ClickGraphic(TGraphicControl& control) {
+    HWND parent = control.Parent()->Handle();
+    const LPARAM at =
+        MAKELPARAM(control.Left() + control.Width() / 2, control.Top() + control.Height() / 2);
+    SendMessageA(parent, WM_MOUSEMOVE, 0, at);
+    SendMessageA(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(parent, WM_LBUTTONUP, 0, at);
+    Pump();
+}
+
+std::vector<std::string> TMainFormHarness::TakeErrorBoxes() {
+    Pump();
+    return std::exchange(g_boxes, {});
+}
+
+std::string SystemText(int code) {
+    char* buffer = nullptr;
+    const DWORD n =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
+                       static_cast<DWORD>(code), 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    std::string text = n && buffer ? std::string(buffer, n) : std::string();
+    if (buffer)
+        LocalFree(buffer);
+    return text;
+}
+
+std::string ClipboardString() {
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return "<clipboard not open>";
+    if (HANDLE data = GetClipboardData(CF_TEXT))
+        if (auto* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text = bytes;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    return text;
+}
+
+void ClickToolButton(TToolButton& button) {
+    HWND bar = button.Parent()->Handle();
+    RECT r{};
+    SendMessageA(bar, TB_GETRECT, button.Index() + 1, reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(bar, WM_MOUSEMOVE, 0, at);
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(bar, WM_LBUTTONUP, 0, at);
+}
+
+void ClickListRow(TListView& list, int index, bool twice) {
+    list.Item(index)->MakeVisible(false);
+    const TRect r = list.Item(index)->DisplayRect();
+    const LPARAM at = MAKELPARAM(r.Left + 10, (r.Top + r.Bottom) / 2);
+    SendMessageA(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
+    if (twice) {
+        SendMessageA(list.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        SendMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
+    }
+}

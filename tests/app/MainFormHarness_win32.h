@@ -1,0 +1,53 @@
+// Drives the real main window in-process: creates the application, the
+// settings over a memory key store and the main window, pumps messages, and
+// answers the error boxes the program shows while counting them.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/formMain_win32.h"
+#include "framework/MemoryKeyStore.h"
+
+class TMainFormHarness {
+public:
+    explicit TMainFormHarness(TMemoryKeyStore* store = nullptr);
+    ~TMainFormHarness();
+
+    TMainForm& Form() { return *FForm; }
+    // Handles every waiting message (a few rounds, for posted follow-ups).
+    void Pump();
+    // Characters typed into the focused window, as the keyboard would.
+    void Type(HWND target, const std::string& text);
+    void Key(HWND target, WORD key);
+    void Click(TControl& control);
+    // Clicks a graphic control (a speed button) through its parent window.
+    void ClickGraphic(TGraphicControl& control);
+
+    std::string Status() { return FForm->StatusText(); }
+    std::string Memo() { return FForm->mmDescription->Text(); }
+
+    // Messages of the error boxes shown since the last call.
+    std::vector<std::string> TakeErrorBoxes();
+
+    TMemoryKeyStore& Store() { return *FStore; }
+
+private:
+    std::unique_ptr<TMemoryKeyStore> FOwnStore;
+    TMemoryKeyStore* FStore;
+    std::unique_ptr<TApplication> FApplication;
+    TMainForm* FForm = nullptr;
+    HHOOK FHook = nullptr;
+};
+
+// Every code's text from the system itself: the oracle for the tests.
+std::string SystemText(int code);
+std::string ClipboardString();
+
+// A user's click on a tool button: mouse down and up over its rectangle.
+void ClickToolButton(TToolButton& button);
+// A user's click (or double-click) on a list row.
+void ClickListRow(TListView& list, int index, bool twice = false);

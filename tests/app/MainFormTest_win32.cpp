@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include "app/ErrorCatalog.h"
+#include "settings/unitSettings.h"
+#include "tests/app/MainFormHarness_win32.h"
+
+namespace {
+
+int FirstCodeWithoutText() {
+    for (int code = 0; code <= MaxErrorCode; ++code)
+        if (SystemText(code).empty())
+            return code;
+    return -1;
+}
+
+// A code whose text has a line break before its end.
+int FirstMultiLineCode() {
+    for (int code = 0; code <= MaxErrorCode; ++code) {
+        const std::string text = SystemText(code);
+        const size_t pos = text.find("\r\n");
+        if (pos != std::string::npos && pos + 2 < text.size())
+            return code;
+    }
+    return -1;
+}
+
+// How far the memo's formatting rectangle stands in from its client area,
+// less the edit control's own margins.
+RECT FormatRectInset(TMemo& memo) {
+    RECT client, format;
+    GetClientRect(memo.Handle(), &client);
+    SendMessageA(memo.Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const auto margins = static_cast<DWORD>(SendMessageA(memo.Handle(), EM_GETMARGINS, 0, 0));
+    return {format.left - LOWORD(margins), format.top,
+            client.right - format.right - HIWORD(margins), client.bottom - format.bottom};
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    TMainFormHarness h;
+    TMainForm& f = h.Form();
+    HWND Edit() { return f.edCode->Handle(); }
+    void SetField(const std::string& text) {
+        SendMessageA(Edit(), EM_SETSEL, 0, -1);
+        h.Type(Edit(), text.empty() ? std::string("\b") : text);
+    }
+    bool OnlyPage(int page) {
+        return f.Notebook->PageIndex() == page && f.Notebook->Page(page)->Visible() &&
+               !f.Notebook->Page(1 - page)->Visible() && f.tbFind->Down() == (page == 0) &&
+               f.tbList->Down() == (page == 1);
+    }
+};
+
+TEST_F(MainFormTest, FirstStartShowsTheDesignState) {
+    EXPECT_EQ(f.Caption(), "Drovanex Vantrel 2006");
+    EXPECT_TRUE(OnlyPage(0));
+    EXPECT_EQ(f.edCode->Text(), "0");
+    EXPECT_EQ(h.Memo(), SystemText(0));
+    EXPECT_EQ(h.Status(), "");
+
+    EXPECT_EQ(f.ToolBar->Images(), f.LargeImages);
+    EXPECT_EQ(f.ToolBar->ButtonSize().cx, 39);
+    EXPECT_EQ(f.ToolBar->ButtonSize().cy, 38);
+    EXPECT_TRUE(f.miLargeIcons->Checked());
+    EXPECT_FALSE(f.miSmallIcons->Checked());
+
+    EXPECT_FALSE(GetWindowLongA(f.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(f.sbWordWrap->Down());
+    EXPECT_FALSE(GetWindowLongA(f.mmDescription->Handle(), GWL_STYLE) & WS_HSCROLL);
+
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(client.right, 509);
+    EXPECT_EQ(client.bottom, 418);
+    EXPECT_EQ(f.Left(), std::max(0, (GetSystemMetrics(SM_CXSCREEN) - f.Width()) / 2));
+    EXPECT_EQ(f.Top(), std::max(0, (GetSystemMetrics(SM_CYSCREEN) - f.Height()) / 2));
+
+    EXPECT_EQ(f.lvList->Column(0)->Width(), 50);
+    EXPECT_EQ(f.lvList->Column(1)->Width(), 509 - 50 - GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(f.mmListDescription->Height(), 59);
+
+    // Exactly the ten buttons in order, with the separators between groups.
+    std::vector<std::string> order;
+    for (TToolButton* b : f.ToolBar->Buttons())
+        order.push_back(b->Style() == TToolButtonStyle::tbsSeparator ? "|" : b->Name());
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"tbFind", "tbList", "|", "tbCopy", "|", "tbExport", "|",
+                                        "tbPrint", "tbPrintPreview", "|", "tbStayOnTop", "|",
+                                        "tbSavePosition", "tbClearPosition", "|", "tbAbout"}));
+    EXPECT_EQ(SendMessageA(f.ToolBar->Handle(), TB_BUTTONCOUNT, 0, 0), 16);
+}
+
+TEST_F(MainFormTest, TypingACodeShowsItsTextAtOnce) {
+    SetField("5");
+    EXPECT_EQ(h.Memo(), SystemText(5));
+    EXPECT_EQ(h.Status(), "");
+
+    const int missing = FirstCodeWithoutText();
+    ASSERT_GE(missing, 0);
+    SetField(std::to_string(missing));
+    EXPECT_EQ(h.Memo(), "");
+    EXPECT_EQ(h.Status(), "Error description not found.");
+
+    SetField("5");
+    SetField("");
+    EXPECT_EQ(f.edCode->Text(), "");
+    EXPECT_EQ(h.Memo(), "");
+    EXPECT_EQ(h.Status(), "Error description not found.");
+
+    // Letters never reach the field.
+    SetField("1a2");
+    EXPECT_EQ(f.edCode->Text(), "12");
+}
+
+TEST_F(MainFormTest, TextKeepsItsLineBreaks) {
+    const int code = FirstMultiLineCode();
+    if (code < 0)
+        GTEST_SKIP() << "this system has no message of several lines";
+    SetField(std::to_string(code));
+    EXPECT_EQ(h.Memo(), SystemText(code));
+}
+
+TEST_F(MainFormTest, TypedValuesAreLookedUpAsTypedAndClampedOnLeaving) {
+    SetField("20000");
+    EXPECT_EQ(f.edCode->Text(), "20000");
+    EXPECT_EQ(h.Memo(), SystemText(20000));
+    f.mmDescription->SetFocus();
+    h.Pump();
+    EXPECT_EQ(f.edCode->Text(), "16383");
+    EXPECT_EQ(h.Memo(), SystemText(16383));
+}
+
+TEST_F(MainFormTest, UpAndDownStepWithinTheRange) {
+    SetField("16383");
+    h.Key(Edit(), VK_UP);
+    EXPECT_EQ(f.edCode->Text(), "16383");
+    SetField("0");
+    h.Key(Edit(), VK_DOWN);
+    EXPECT_EQ(f.edCode->Text(), "0");
+    EXPECT_EQ(h.Memo(), SystemText(0));
+    SetField("41");
+    h.Key(Edit(), VK_UP);
+    EXPECT_EQ(f.edCode->Text(), "42");
+    EXPECT_EQ(h.Memo(), SystemText(42));
+    EXPECT_TRUE(h.TakeErrorBoxes().empty());
+}
+
+TEST_F(MainFormTest, EveryKeyInTheFieldClearsTheStatus) {
+    SetField("");
+    ASSERT_EQ(h.Status(), "Error description not found.");
+    h.Key(Edit(), VK_SHIFT);
+    EXPECT_EQ(h.Status(), "");
+}
+
+TEST_F(MainFormTest, PagesSwitchWithExactlyOneButtonDown) {
+    ClickToolButton(*f.tbList);
+    h.Pump();
+    EXPECT_TRUE(OnlyPage(1));
+    ClickToolButton(*f.tbList); // already down: stays down
+    EXPECT_TRUE(OnlyPage(1));
+    ClickToolButton(*f.tbFind);
+    h.Pump();
+    EXPECT_TRUE(OnlyPage(0));
+    EXPECT_EQ(h.Memo(), SystemText(0));
+    EXPECT_TRUE(Settings->Modified());
+}
+
+TEST_F(MainFormTest, StayOnTopFollowsItsButton) {
+    ClickToolButton(*f.tbStayOnTop);
+    EXPECT_TRUE(f.tbStayOnTop->Down());
+    EXPECT_TRUE(GetWindowLongA(f.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(Settings->StayOnTop());
+    ClickToolButton(*f.tbStayOnTop);
+    EXPECT_FALSE(GetWindowLongA(f.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(Settings->StayOnTop());
+}
+
+TEST_F(MainFormTest, IconSizeResizesTheButtonsAndTheToolBar) {
+    const int largeBar = f.ToolBar->Height();
+    f.miSmallIcons->Click();
+    h.Pump();
+    EXPECT_EQ(f.ToolBar->Images(), f.SmallImages);
+    EXPECT_EQ(f.ToolBar->ButtonSize().cx, 23);
+    EXPECT_EQ(f.ToolBar->ButtonSize().cy, 22);
+    EXPECT_EQ(f.ToolBar->Height(), largeBar - 16);
+    EXPECT_TRUE(f.miSmallIcons->Checked());
+    EXPECT_FALSE(f.miLargeIcons->Checked());
+    EXPECT_TRUE(Settings->SmallIcons());
+    // The notebook takes the room the tool bar gave up.
+    EXPECT_EQ(f.Notebook->Top(), f.ToolBar->Height());
+
+    Settings->SetModified(false);
+    f.miLargeIcons->Click();
+    f.miLargeIcons->Click(); // again while already large: still a change to remember
+    EXPECT_EQ(f.ToolBar->ButtonSize().cx, 39);
+    EXPECT_EQ(f.ToolBar->ButtonSize().cy, 38);
+    EXPECT_TRUE(f.miLargeIcons->Checked());
+    EXPECT_TRUE(Settings->Modified());
+}
+
+TEST_F(MainFormTest, WordWrapTogglesWrappingAndScrollBars) {
+    SetField("5");
+    h.ClickGraphic(*f.sbWordWrap);
+    EXPECT_FALSE(f.sbWordWrap->Down());
+    const LONG style = GetWindowLongA(f.mmDescription->Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_HSCROLL);
+    EXPECT_TRUE(style & WS_VSCROLL);
+    EXPECT_TRUE(style & ES_AUTOHSCROLL);
+    EXPECT_FALSE(Settings->WordWrap());
+    EXPECT_EQ(h.Memo(), SystemText(5)); // the text survives the new window
+    // The margin is there again on the new window.
+    EXPECT_EQ(FormatRectInset(*f.mmDescription).left, 4);
+    EXPECT_EQ(FormatRectInset(*f.mmDescription).top, 4);
+
+    h.ClickGraphic(*f.sbWordWrap);
+    EXPECT_TRUE(f.sbWordWrap->Down());
+    EXPECT_FALSE(GetWindowLongA(f.mmDescription->Handle(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_TRUE(Settings->WordWrap());
+    // The lower memo of the list page always wraps.
+    EXPECT_FALSE(GetWindowLongA(f.mmListDescription->Handle(), GWL_STYLE) & WS_HSCROLL);
+}
+
+TEST_F(MainFormTest, MemoMarginsFollowResizing) {
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 700, 500, SWP_NOZORDER | SWP_NOMOVE);
+    h.Pump();
+    const RECT inset = FormatRectInset(*f.mmDescription);
+    EXPECT_EQ(inset.left, 4);
+    EXPECT_EQ(inset.right, 4);
+    EXPECT_EQ(inset.bottom, 4);
+}
+
+TEST_F(MainFormTest, WindowCannotBeMadeSmallerThanItsMinimum) {
+    MINMAXINFO info{};
+    SendMessageA(f.Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, 180);
+    EXPECT_EQ(info.ptMinTrackSize.y, 152);
+    // The anchored word-wrap button keeps its distance to the right edge.
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 700, 500, SWP_NOZORDER | SWP_NOMOVE);
+    h.Pump();
+    EXPECT_EQ(f.pnFind->ClientWidth() - f.sbWordWrap->Left() - f.sbWordWrap->Width(), 18);
+}
+
+TEST_F(MainFormTest, AFailingHandlerShowsOneErrorBoxAndTheWindowGoesOn) {
+    SetField("");
+    h.TakeErrorBoxes();
+    h.Key(Edit(), VK_UP); // the empty field is no number to step from
+    const auto boxes = h.TakeErrorBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].substr(0, boxes[0].find('|')), "Drovanex Vantrel 2006");
+    EXPECT_NE(boxes[0].find("is not a valid integer"), std::string::npos) << boxes[0];
+    SetField("5");
+    EXPECT_EQ(h.Memo(), SystemText(5));
+    EXPECT_TRUE(h.TakeErrorBoxes().empty());
+}
+
+TEST_F(MainFormTest, AltCMovesTheFocusToTheCodeField) {
+    f.mmDescription->SetFocus();
+    h.Pump();
+    MSG msg{f.mmDescription->Handle(), WM_SYSCHAR, 'c', 0x20000000};
+    EXPECT_TRUE(f.DialogChar(static_cast<char>(msg.wParam)));
+    EXPECT_TRUE(f.edCode->Focused());
+}
+
+} // namespace
