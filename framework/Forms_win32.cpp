@@ -112,30 +112,31 @@ SIZE FrameSize(TBorderStyle border) {
 }
 } // namespace
 
+// Before the window exists its client size is the window size less the
+// frame its border style will have.
 void TCustomForm::SetClientWidth(int v) {
-    if (HandleAllocated())
-        SetWidth(Width() - ClientWidth() + v);
-    else {
-        FClientWidth = v;
-        SetWidth(v + FrameSize(FBorderStyle).cx);
-    }
+    SetWidth(Width() - ClientWidth() + v);
 }
 
 void TCustomForm::SetClientHeight(int v) {
-    if (HandleAllocated())
-        SetHeight(Height() - ClientHeight() + v);
-    else {
-        FClientHeight = v;
-        SetHeight(v + FrameSize(FBorderStyle).cy);
-    }
+    SetHeight(Height() - ClientHeight() + v);
 }
 
 int TCustomForm::ClientWidth() const {
-    return HandleAllocated() ? TWinControl::ClientWidth() : FClientWidth;
+    return HandleAllocated() ? TWinControl::ClientWidth() : Width() - FrameSize(FBorderStyle).cx;
 }
 
 int TCustomForm::ClientHeight() const {
-    return HandleAllocated() ? TWinControl::ClientHeight() : FClientHeight;
+    return HandleAllocated() ? TWinControl::ClientHeight() : Height() - FrameSize(FBorderStyle).cy;
+}
+
+void TCustomForm::SetBorderStyle(TBorderStyle v) {
+    const int width = ClientWidth(), height = ClientHeight();
+    FBorderStyle = v;
+    if (!HandleAllocated()) {
+        SetClientWidth(width);
+        SetClientHeight(height);
+    }
 }
 
 HFONT TCustomForm::FontHandle() {
@@ -190,10 +191,6 @@ void TCustomForm::CreateParams(TCreateParams& params) {
     // leave the task bar to it.
     if (Application && Application->MainForm() && Application->MainForm() != this)
         params.ParentWnd = Application->MainForm()->Handle();
-    if (FClientWidth > 0)
-        FWidth = FClientWidth + FrameSize(FBorderStyle).cx;
-    if (FClientHeight > 0)
-        FHeight = FClientHeight + FrameSize(FBorderStyle).cy;
 }
 
 void TCustomForm::CreateWnd() {

@@ -48,7 +48,7 @@ public:
     TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle style);
     void SetPosition(TPosition v) { FPosition = v; }
-    void SetBorderStyle(TBorderStyle v) { FBorderStyle = v; }
+    void SetBorderStyle(TBorderStyle v);
     TWindowState WindowState() const;
     void SetWindowState(TWindowState state);
     void SetOnCreate(TNotifyEvent e) { FOnCreate = std::move(e); }
@@ -90,7 +90,6 @@ private:
     void AddHintTools(TWinControl* parent);
     void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out);
 
-    int FClientWidth = 0, FClientHeight = 0;
     std::string FFontName = "MS Sans Serif";
     int FFontSize = 8;
     TFontHandle FFont;

@@ -24,7 +24,7 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 } // namespace
 
-TMainFormHarness::TMainFormHarness(TMemoryKeyStore* store)
+TMainFormHarness::TMainFormHarness(TKeyStore* store)
     : FOwnStore(store ? nullptr : new TMemoryKeyStore), FStore(store ? store : FOwnStore.get()) {
     FHook = SetWindowsHookExA(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
     g_boxes.clear();

@@ -14,7 +14,8 @@
 
 class TMainFormHarness {
 public:
-    explicit TMainFormHarness(TMemoryKeyStore* store = nullptr);
+    // Settings over `store`; a fresh memory store when none is given.
+    explicit TMainFormHarness(TKeyStore* store = nullptr);
     ~TMainFormHarness();
 
     TMainForm& Form() { return *FForm; }
@@ -33,11 +34,9 @@ public:
     // Messages of the error boxes shown since the last call.
     std::vector<std::string> TakeErrorBoxes();
 
-    TMemoryKeyStore& Store() { return *FStore; }
-
 private:
     std::unique_ptr<TMemoryKeyStore> FOwnStore;
-    TMemoryKeyStore* FStore;
+    TKeyStore* FStore;
     std::unique_ptr<TApplication> FApplication;
     TMainForm* FForm = nullptr;
     HHOOK FHook = nullptr;

@@ -1,0 +1,180 @@
+// Whole-program restarts in-process over the real registry: create the
+// settings and the main window, act, destroy both, create them again.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "framework/KeyStore.h"
+#include "settings/unitSettings.h"
+#include "tests/app/MainFormHarness_win32.h"
+
+namespace {
+
+const char kRoot[] = "Software\\Drovanex\\Vantrel 2006\\R1";
+const char kMainForm[] = "Software\\Drovanex\\Vantrel 2006\\R1\\MainForm";
+
+bool KeyExists(const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+std::vector<std::string> ValueNames(const char* path) {
+    std::vector<std::string> names;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<DWORD> Dword(const char* path, const char* name) {
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, path, name, RRF_RT_ANY, &type, &value, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
+class RestartTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Drovanex"); }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Drovanex"); }
+    static TKeyStore* Registry() { return &DefaultKeyStore(); }
+};
+
+TEST_F(RestartTest, AnUntouchedRunCreatesTheKeysAndWritesNoValue) {
+    { TMainFormHarness run(Registry()); }
+    EXPECT_TRUE(KeyExists(kRoot));
+    EXPECT_TRUE(KeyExists(kMainForm));
+    EXPECT_TRUE(ValueNames(kRoot).empty());
+    EXPECT_TRUE(ValueNames(kMainForm).empty());
+}
+
+TEST_F(RestartTest, ViewChoicesAreWrittenAtExitOnlyWhenChangedAndComeBack) {
+    {
+        TMainFormHarness run(Registry());
+        ClickToolButton(*run.Form().tbList);
+        run.Form().miSmallIcons->Click();
+        ClickToolButton(*run.Form().tbStayOnTop);
+        run.ClickGraphic(*run.Form().sbWordWrap);
+        // Moving and resizing are not remembered without Save Layout.
+        SetWindowPos(run.Form().Handle(), nullptr, 5, 6, 640, 480, SWP_NOZORDER);
+        run.Pump();
+    }
+    EXPECT_EQ(ValueNames(kRoot),
+              (std::vector<std::string>{"List", "SmallIcons", "StayOnTop", "WordWrap"}));
+    EXPECT_EQ(Dword(kRoot, "List"), 1u);
+    EXPECT_EQ(Dword(kRoot, "SmallIcons"), 1u);
+    EXPECT_EQ(Dword(kRoot, "StayOnTop"), 1u);
+    EXPECT_EQ(Dword(kRoot, "WordWrap"), 0u);
+    EXPECT_TRUE(ValueNames(kMainForm).empty());
+
+    TMainFormHarness again(Registry());
+    TMainForm& f = again.Form();
+    EXPECT_EQ(f.Notebook->PageIndex(), 1);
+    EXPECT_TRUE(f.tbList->Down());
+    EXPECT_FALSE(f.tbFind->Down());
+    EXPECT_EQ(f.lvList->Selected(), f.lvList->Item(0)); // the field's "0"
+    EXPECT_EQ(f.ToolBar->Images(), f.SmallImages);
+    EXPECT_TRUE(GetWindowLongA(f.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(f.sbWordWrap->Down());
+    EXPECT_TRUE(GetWindowLongA(f.mmDescription->Handle(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_FALSE(Settings->Modified());
+    EXPECT_EQ(f.Width(), f.Width()); // placement not stored: design size below
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(client.right, 509);
+}
+
+TEST_F(RestartTest, SaveLayoutStoresPlacementColumnsAndMemoHeight) {
+    {
+        TMainFormHarness run(Registry());
+        TMainForm& f = run.Form();
+        SetWindowPos(f.Handle(), nullptr, 10, 20, 600, 450, SWP_NOZORDER);
+        f.lvList->Column(0)->SetWidth(70);
+        f.lvList->Column(1)->SetWidth(200);
+        f.mmListDescription->SetHeight(80);
+        run.Pump();
+        ClickToolButton(*f.tbSavePosition);
+        EXPECT_EQ(run.Status(), "Window layout has been saved.");
+    }
+    EXPECT_EQ(Dword(kRoot, "ListCol1"), 70u);
+    EXPECT_EQ(Dword(kRoot, "ListCol2"), 200u);
+    EXPECT_EQ(Dword(kRoot, "ListSplitter"), 80u);
+    EXPECT_EQ(Dword(kMainForm, "Width"), 600u);
+
+    TMainFormHarness again(Registry());
+    TMainForm& f = again.Form();
+    EXPECT_EQ(f.Left(), 10);
+    EXPECT_EQ(f.Top(), 20);
+    EXPECT_EQ(f.Width(), 600);
+    EXPECT_EQ(f.Height(), 450);
+    EXPECT_EQ(f.lvList->Column(0)->Width(), 70);
+    EXPECT_EQ(f.lvList->Column(1)->Width(), 200);
+    EXPECT_EQ(f.mmListDescription->Height(), 80);
+}
+
+TEST_F(RestartTest, AMaximisedWindowIsStoredWithItsNormalRectangle) {
+    {
+        TMainFormHarness run(Registry());
+        SetWindowPos(run.Form().Handle(), nullptr, 30, 40, 620, 460, SWP_NOZORDER);
+        ShowWindow(run.Form().Handle(), SW_MAXIMIZE);
+        run.Pump();
+        if (!IsZoomed(run.Form().Handle()))
+            GTEST_SKIP() << "windows cannot be maximised on this display";
+        ClickToolButton(*run.Form().tbSavePosition);
+    }
+    EXPECT_EQ(Dword(kMainForm, "State"), 2u);
+    EXPECT_EQ(Dword(kMainForm, "Width"), 620u);
+    TMainFormHarness again(Registry());
+    EXPECT_TRUE(IsZoomed(again.Form().Handle()));
+    WINDOWPLACEMENT wp{sizeof wp};
+    GetWindowPlacement(again.Form().Handle(), &wp);
+    EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 620);
+}
+
+TEST_F(RestartTest, ClearLayoutForgetsTheLayoutButKeepsTheViewChoices) {
+    {
+        TMainFormHarness run(Registry());
+        TMainForm& f = run.Form();
+        ClickToolButton(*f.tbList);
+        f.miSmallIcons->Click();
+        SetWindowPos(f.Handle(), nullptr, 10, 20, 600, 450, SWP_NOZORDER);
+        f.mmListDescription->SetHeight(90);
+        run.Pump();
+        ClickToolButton(*f.tbSavePosition);
+        ClickToolButton(*f.tbClearPosition);
+        EXPECT_EQ(run.Status(), "Saved window layout has been cleared.");
+        // The window itself keeps its layout for the rest of the run.
+        EXPECT_EQ(f.Width(), 600);
+    }
+    EXPECT_FALSE(KeyExists(kMainForm));
+    EXPECT_EQ(ValueNames(kRoot),
+              (std::vector<std::string>{"List", "SmallIcons", "StayOnTop", "WordWrap"}));
+
+    TMainFormHarness again(Registry());
+    TMainForm& f = again.Form();
+    RECT client;
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(client.right, 509);
+    EXPECT_EQ(client.bottom, 418);
+    EXPECT_EQ(f.Left(), std::max(0, (GetSystemMetrics(SM_CXSCREEN) - f.Width()) / 2));
+    EXPECT_EQ(f.lvList->Column(0)->Width(), 50);
+    EXPECT_EQ(f.mmListDescription->Height(), 59);
+    EXPECT_EQ(f.Notebook->PageIndex(), 1);
+    EXPECT_EQ(f.ToolBar->Images(), f.SmallImages);
+}
+
+} // namespace
