@@ -28,6 +28,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
 fi
 wineserver -p >/dev/null 2>&1 || true
+# Start the prefix's background services now, detached from our output: when
+# a test program starts them they inherit CTest's pipe and CTest waits on it.
+wineboot </dev/null >/dev/null 2>&1 || true
 qorv_wine_cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${qorv_xvfb_pid:-}" ]; then kill "$qorv_xvfb_pid" 2>/dev/null || true; fi
