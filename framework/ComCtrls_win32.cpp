@@ -28,27 +28,55 @@ const TClassInfo& TImageList::StaticClass() {
 TImageList::~TImageList() {
     if (FHandle)
         ImageList_Destroy(FHandle);
+    if (FDisabled)
+        ImageList_Destroy(FDisabled);
 }
 
 HIMAGELIST TImageList::Handle() {
-    if (FHandle)
-        return FHandle;
-    FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32, 10, 10);
+    if (!FHandle)
+        FHandle = Create(false);
+    return FHandle;
+}
+
+HIMAGELIST TImageList::DisabledHandle() {
+    if (!FDisabled)
+        FDisabled = Create(true);
+    return FDisabled;
+}
+
+HIMAGELIST TImageList::Create(bool disabled) {
+    HIMAGELIST list = ImageList_Create(FWidth, FHeight, ILC_COLOR32, 10, 10);
     // A list of no images, only there to set a list view's row height, may be
     // 0 pixels wide; where the system refuses that, 1 pixel does the same.
-    if (!FHandle && FWidth == 0 && FResourceName.empty())
-        FHandle = ImageList_Create(1, FHeight, ILC_COLOR32, 0, 1);
-    if (!FHandle)
+    if (!list && FWidth == 0 && FResourceName.empty())
+        list = ImageList_Create(1, FHeight, ILC_COLOR32, 0, 1);
+    if (!list)
         throw Exception("Cannot create an image list of " + std::to_string(FWidth) + " x " +
                         std::to_string(FHeight) + " pixels");
-    if (!FResourceName.empty()) {
-        TBitmapHandle strip(
-            static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), FResourceName.c_str(),
-                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-        if (!strip || ImageList_Add(FHandle, strip.Get(), nullptr) < 0)
-            throw Exception("Cannot load the images " + FResourceName);
+    if (FResourceName.empty())
+        return list;
+    TBitmapHandle strip(static_cast<HBITMAP>(LoadImageA(
+        GetModuleHandleA(nullptr), FResourceName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    DIBSECTION dib{};
+    if (!strip || !GetObjectA(strip.Get(), sizeof dib, &dib)) {
+        ImageList_Destroy(list);
+        throw Exception("Cannot load the images " + FResourceName);
     }
-    return FHandle;
+    if (disabled && dib.dsBm.bmBitsPixel == 32 && dib.dsBm.bmBits) {
+        // Grey by luminance, at a third of the opacity.
+        auto* px = static_cast<uint8_t*>(dib.dsBm.bmBits);
+        const size_t count = static_cast<size_t>(dib.dsBm.bmWidth) * std::abs(dib.dsBm.bmHeight);
+        for (size_t i = 0; i < count; ++i, px += 4) {
+            const auto grey = static_cast<uint8_t>((px[0] * 29 + px[1] * 150 + px[2] * 77) >> 8);
+            px[0] = px[1] = px[2] = static_cast<uint8_t>(128 + grey / 2);
+            px[3] = static_cast<uint8_t>(px[3] / 3);
+        }
+    }
+    if (ImageList_Add(list, strip.Get(), nullptr) < 0) {
+        ImageList_Destroy(list);
+        throw Exception("Cannot load the images " + FResourceName);
+    }
+    return list;
 }
 
 int TImageList::Count() {
@@ -199,6 +227,8 @@ void TToolBar::SetImages(TImageList* images) {
     FImages.Set(images);
     if (HandleAllocated()) {
         Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+        Perform(TB_SETDISABLEDIMAGELIST, 0,
+                reinterpret_cast<LPARAM>(images ? images->DisabledHandle() : nullptr));
         if (images)
             Perform(TB_SETBITMAPSIZE, 0, MAKELONG(images->Width(), images->Height()));
         ApplyButtonSize();
@@ -260,6 +290,7 @@ void TToolBar::CreateWnd() {
     Perform(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     if (TImageList* images = FImages.Get()) {
         Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->Handle()));
+        Perform(TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images->DisabledHandle()));
         Perform(TB_SETBITMAPSIZE, 0, MAKELONG(images->Width(), images->Height()));
     }
     std::vector<TBBUTTON> buttons;

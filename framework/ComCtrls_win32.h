@@ -26,11 +26,16 @@ public:
     void SetResourceName(const std::string& v) { FResourceName = v; }
     int Count();
     HIMAGELIST Handle();
+    // The same images greyed and faded, for disabled buttons.
+    HIMAGELIST DisabledHandle();
 
 private:
+    HIMAGELIST Create(bool disabled);
+
     int FWidth = 16, FHeight = 16;
     std::string FResourceName;
     HIMAGELIST FHandle = nullptr;
+    HIMAGELIST FDisabled = nullptr;
 };
 
 class TToolBar;

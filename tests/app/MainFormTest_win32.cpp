@@ -256,8 +256,9 @@ TEST_F(MainFormTest, AFailingHandlerShowsOneErrorBoxAndTheWindowGoesOn) {
 TEST_F(MainFormTest, AltCMovesTheFocusToTheCodeField) {
     f.mmDescription->SetFocus();
     h.Pump();
-    MSG msg{f.mmDescription->Handle(), WM_SYSCHAR, 'c', 0x20000000};
-    EXPECT_TRUE(f.DialogChar(static_cast<char>(msg.wParam)));
+    ASSERT_FALSE(f.edCode->Focused());
+    PostMessageA(f.mmDescription->Handle(), WM_SYSCHAR, 'c', 0x20000000); // Alt+C
+    h.Pump();
     EXPECT_TRUE(f.edCode->Focused());
 }
 

@@ -140,7 +140,8 @@ TEST_F(RestartTest, AMaximisedWindowIsStoredWithItsNormalRectangle) {
     EXPECT_EQ(Dword(kMainForm, "Width"), 620u);
     TMainFormHarness again(Registry());
     EXPECT_TRUE(IsZoomed(again.Form().Handle()));
-    WINDOWPLACEMENT wp{sizeof wp};
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
     GetWindowPlacement(again.Form().Handle(), &wp);
     EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 620);
 }
