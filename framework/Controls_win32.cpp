@@ -216,13 +216,32 @@ const TClassInfo& TWinControl::StaticClass() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-    // A parent frees its child controls, as their windows die with its own.
+    // One DestroyWindow takes the whole tree of windows down, after every
+    // object in it has let go of its window, so no message of the dying
+    // windows reaches a half-destroyed object. Then a parent frees its child
+    // controls, as their windows died with its own.
+    FClosing = true;
+    if (HWND wnd = FHandle) {
+        DetachHandles();
+        DestroyWindow(wnd);
+    }
     while (!FControls.empty()) {
         TControl* child = FControls.back();
         RemoveControl(child);
         delete child;
     }
-    TWinControl::DestroyHandle();
+}
+
+void TWinControl::DetachHandles() {
+    for (TControl* child : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(child))
+            w->DetachHandles();
+    if (!FHandle)
+        return;
+    RemovePropA(FHandle, kObjectProp);
+    if (FSubclassed)
+        RemoveWindowSubclass(FHandle, SubclassProc, 1);
+    FHandle = nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -279,16 +298,9 @@ void TWinControl::Attach(HWND wnd) {
 void TWinControl::DestroyHandle() {
     if (!FHandle)
         return;
-    // Detach first: the messages of a dying window must not reach handlers
-    // of a form that may be half destroyed.
-    for (TControl* child : FControls)
-        if (auto* w = dynamic_cast<TWinControl*>(child))
-            w->DestroyHandle();
     FText = Text(); // kept for a window made anew
-    HWND wnd = std::exchange(FHandle, nullptr);
-    RemovePropA(wnd, kObjectProp);
-    if (FSubclassed)
-        RemoveWindowSubclass(wnd, SubclassProc, 1);
+    HWND wnd = FHandle;
+    DetachHandles();
     DestroyWindow(wnd);
 }
 
@@ -314,14 +326,15 @@ void TWinControl::InsertControl(TControl* control) {
 }
 
 void TWinControl::RemoveControl(TControl* control) {
-    control->Invalidate();
+    if (!FClosing)
+        control->Invalidate();
     if (auto* w = dynamic_cast<TWinControl*>(control))
         w->DestroyHandle();
     if (FMouseControl == control)
         FMouseControl = nullptr;
     FControls.erase(std::remove(FControls.begin(), FControls.end(), control), FControls.end());
     control->FParent = nullptr;
-    if (!Destroying())
+    if (!FClosing)
         AlignControls();
 }
 

@@ -218,12 +218,15 @@ private:
     LRESULT PaintDoubleBuffered();
     void MouseToGraphic(UINT msg, LPARAM lParam);
     void Attach(HWND wnd);
+    // Lets go of our window and our children's, leaving the windows alive.
+    void DetachHandles();
 
     HWND FHandle = nullptr;
     bool FSubclassed = false;
     TGraphicControl* FMouseControl = nullptr; // under the mouse or captured
     bool FMouseCaptured = false;
     bool FTrackingLeave = false;
+    bool FClosing = false; // in the destructor: no more layout
 };
 
 const char* QorvWindowClass();

@@ -70,14 +70,6 @@ TCustomForm::~TCustomForm() {
             HandleControlException();
         }
     }
-    // The controls go before the window, and the window before the tooltip
-    // that watches it.
-    while (!FControls.empty()) {
-        TControl* child = FControls.back();
-        RemoveControl(child);
-        delete child;
-    }
-    TWinControl::DestroyHandle();
     if (FToolTip)
         DestroyWindow(FToolTip);
 }

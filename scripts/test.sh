@@ -12,6 +12,6 @@ ctest --preset native-asan -j "$jobs"
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
-. scripts/wine-env.sh "$PWD/build/wineprefix-test"
+QORV_WINE_UNMANAGED=1 . scripts/wine-env.sh "$PWD/build/wineprefix-test"
 trap qorv_wine_cleanup EXIT
 ctest --preset win32
