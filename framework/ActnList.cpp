@@ -5,20 +5,19 @@
 #include "framework/Published.h"
 
 const TClassInfo& TAction::StaticClass() {
-    static const TClassInfo info{
-        "TAction",
-        &TComponent::StaticClass(),
-        [](TComponent* owner) -> TComponent* { return new TAction(owner); },
-        {
-            StrProp("Caption", &TAction::SetCaption),
-            StrProp("Category", &TAction::SetCategory),
-            BoolProp("Checked", &TAction::SetChecked, "False"),
-            BoolProp("Enabled", &TAction::SetEnabled, "True"),
-            IntProp("GroupIndex", &TAction::SetGroupIndex, "0"),
-            StrProp("Hint", &TAction::SetHint),
-            IntProp("ImageIndex", &TAction::SetImageIndex, "-1"),
-            EventProp("OnExecute", &TAction::SetOnExecute),
-        }};
+    static const TClassInfo info{"TAction",
+                                 &TComponent::StaticClass(),
+                                 CreateComponent<TAction>,
+                                 {
+                                     StrProp("Caption", &TAction::SetCaption),
+                                     StrProp("Category", &TAction::SetCategory),
+                                     BoolProp("Checked", &TAction::SetChecked, "False"),
+                                     BoolProp("Enabled", &TAction::SetEnabled, "True"),
+                                     IntProp("GroupIndex", &TAction::SetGroupIndex, "0"),
+                                     StrProp("Hint", &TAction::SetHint),
+                                     IntProp("ImageIndex", &TAction::SetImageIndex, "-1"),
+                                     EventProp("OnExecute", &TAction::SetOnExecute),
+                                 }};
     return info;
 }
 
@@ -103,12 +102,21 @@ void TAction::Changed() {
         c->ActionChanged(*this);
 }
 
+void TActionLink::Set(TAction* action) {
+    if (FAction.Get())
+        FAction.Get()->RemoveClient(FClient);
+    FAction.Set(action);
+    if (action) {
+        action->AddClient(FClient);
+        FClient->ActionChanged(*action);
+    }
+}
+
 const TClassInfo& TActionList::StaticClass() {
-    static const TClassInfo info{
-        "TActionList",
-        &TComponent::StaticClass(),
-        [](TComponent* owner) -> TComponent* { return new TActionList(owner); },
-        {RefProp("Images", &TActionList::SetImages)}};
+    static const TClassInfo info{"TActionList",
+                                 &TComponent::StaticClass(),
+                                 CreateComponent<TActionList>,
+                                 {RefProp("Images", &TActionList::SetImages)}};
     return info;
 }
 

@@ -66,6 +66,24 @@ private:
     std::vector<TActionClient*> FClients;
 };
 
+// A control's link to its action: registers the control as a client and
+// drops the action when it is destroyed (call Removed from Notification).
+class TActionLink {
+public:
+    TActionLink(TComponent* holder, TActionClient* client) : FAction(holder), FClient(client) {}
+    ~TActionLink() { Set(nullptr); }
+    TActionLink(const TActionLink&) = delete;
+    TActionLink& operator=(const TActionLink&) = delete;
+    TAction* Get() const { return FAction.Get(); }
+    // Links `action` and lets the client take its state at once.
+    void Set(TAction* action);
+    void Removed(TComponent* component) { FAction.Removed(component); }
+
+private:
+    TComponentRef<TAction> FAction;
+    TActionClient* FClient;
+};
+
 class TActionList : public TComponent {
     QORV_COMPONENT_CLASS
 public:

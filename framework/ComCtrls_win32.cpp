@@ -6,19 +6,12 @@
 #include "framework/Menus_win32.h"
 #include "framework/Published.h"
 
-namespace {
-template <class T>
-TComponent* Make(TComponent* owner) {
-    return new T(owner);
-}
-} // namespace
-
 // ---------------------------------------------------------------- TImageList
 
 const TClassInfo& TImageList::StaticClass() {
     static const TClassInfo info{"TImageList",
                                  &TComponent::StaticClass(),
-                                 Make<TImageList>,
+                                 CreateComponent<TImageList>,
                                  {IntProp("Width", &TImageList::SetWidth, "16"),
                                   IntProp("Height", &TImageList::SetHeight, "16"),
                                   StrProp("ResourceName", &TImageList::SetResourceName)}};
@@ -55,8 +48,9 @@ HIMAGELIST TImageList::Create(bool disabled) {
                         std::to_string(FHeight) + " pixels");
     if (FResourceName.empty())
         return list;
-    TBitmapHandle strip(static_cast<HBITMAP>(LoadImageA(
-        GetModuleHandleA(nullptr), FResourceName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    TBitmapHandle strip(
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), FResourceName.c_str(),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     DIBSECTION dib{};
     if (!strip || !GetObjectA(strip.Get(), sizeof dib, &dib)) {
         ImageList_Destroy(list);
@@ -88,7 +82,7 @@ int TImageList::Count() {
 const TClassInfo& TToolButton::StaticClass() {
     static const TClassInfo info{"TToolButton",
                                  &TControl::StaticClass(),
-                                 Make<TToolButton>,
+                                 CreateComponent<TToolButton>,
                                  {EnumProp("Style", &TToolButton::SetStyle,
                                            published::TEnumNames<TToolButtonStyle>{
                                                {"tbsButton", TToolButtonStyle::tbsButton},
@@ -102,11 +96,7 @@ const TClassInfo& TToolButton::StaticClass() {
     return info;
 }
 
-TToolButton::TToolButton(TComponent* owner) : TControl(owner), FAction(this) {}
-
-TToolButton::~TToolButton() {
-    SetAction(nullptr);
-}
+TToolButton::TToolButton(TComponent* owner) : TControl(owner), FAction(this, this) {}
 
 TToolBar* TToolButton::ToolBar() const {
     return dynamic_cast<TToolBar*>(FParent);
@@ -153,17 +143,11 @@ void TToolButton::SetEnabled(bool enabled) {
 }
 
 void TToolButton::SetAction(TAction* action) {
-    if (FAction.Get())
-        FAction.Get()->RemoveClient(this);
     FAction.Set(action);
-    if (action) {
-        action->AddClient(this);
-        ActionChanged(*action);
-        // The action's checked state is the button's first state; after that
-        // the button's own state rules (the tool bar toggles it on clicks).
-        if (FStyle == TToolButtonStyle::tbsCheck)
-            SetDown(action->Checked());
-    }
+    // The action's checked state is the button's first state; after that
+    // the button's own state rules (the tool bar toggles it on clicks).
+    if (action && FStyle == TToolButtonStyle::tbsCheck)
+        SetDown(action->Checked());
 }
 
 void TToolButton::ActionChanged(TAction& action) {
@@ -190,7 +174,7 @@ void TToolButton::Notification(TComponent* component, TOperation operation) {
 const TClassInfo& TToolBar::StaticClass() {
     static const TClassInfo info{"TToolBar",
                                  &TWinControl::StaticClass(),
-                                 Make<TToolBar>,
+                                 CreateComponent<TToolBar>,
                                  {RefProp("Images", &TToolBar::SetImages),
                                   IntProp("ButtonWidth", &TToolBar::SetButtonWidth, "23"),
                                   IntProp("ButtonHeight", &TToolBar::SetButtonHeight, "22"),
@@ -394,7 +378,7 @@ void TToolBar::Notification(TComponent* component, TOperation operation) {
 const TClassInfo& TStatusBar::StaticClass() {
     static const TClassInfo info{"TStatusBar",
                                  &TWinControl::StaticClass(),
-                                 Make<TStatusBar>,
+                                 CreateComponent<TStatusBar>,
                                  {BoolProp("SimplePanel", &TStatusBar::SetSimplePanel, "True"),
                                   StrProp("SimpleText", &TStatusBar::SetSimpleText)}};
     return info;
@@ -445,7 +429,7 @@ void TStatusBar::SetSimpleText(const std::string& text) {
 const TClassInfo& TListColumn::StaticClass() {
     static const TClassInfo info{"TListColumn",
                                  &TComponent::StaticClass(),
-                                 Make<TListColumn>,
+                                 CreateComponent<TListColumn>,
                                  {StrProp("Caption", &TListColumn::SetCaption),
                                   IntProp("Width", &TListColumn::SetWidth, "50")}};
     return info;
@@ -477,25 +461,14 @@ void TListColumn::SetWidth(int v) {
         SendMessageA(FListView->Handle(), LVM_SETCOLUMNWIDTH, Index(), MAKELPARAM(v, 0));
 }
 
-bool TListItem::Selected() const {
-    return FOwner.Perform(LVM_GETITEMSTATE, FIndex, LVIS_SELECTED) != 0;
+bool TListItem::HasState(UINT state) const {
+    return FOwner.Perform(LVM_GETITEMSTATE, FIndex, state) != 0;
 }
 
-void TListItem::SetSelected(bool v) {
+void TListItem::SetState(UINT state, bool on) {
     LVITEMA item{};
-    item.stateMask = LVIS_SELECTED;
-    item.state = v ? LVIS_SELECTED : 0;
-    FOwner.Perform(LVM_SETITEMSTATE, FIndex, reinterpret_cast<LPARAM>(&item));
-}
-
-bool TListItem::Focused() const {
-    return FOwner.Perform(LVM_GETITEMSTATE, FIndex, LVIS_FOCUSED) != 0;
-}
-
-void TListItem::SetFocused(bool v) {
-    LVITEMA item{};
-    item.stateMask = LVIS_FOCUSED;
-    item.state = v ? LVIS_FOCUSED : 0;
+    item.stateMask = state;
+    item.state = on ? state : 0;
     FOwner.Perform(LVM_SETITEMSTATE, FIndex, reinterpret_cast<LPARAM>(&item));
 }
 
@@ -516,7 +489,7 @@ const TClassInfo& TListView::StaticClass() {
     static const TClassInfo info{
         "TListView",
         &TWinControl::StaticClass(),
-        Make<TListView>,
+        CreateComponent<TListView>,
         {RefProp("SmallImages", &TListView::SetSmallImages),
          IntProp("AllocBy", &TListView::SetAllocBy, "0"),
          EnumProp("BorderStyle", &TListView::SetBorderStyleKind,

@@ -47,7 +47,6 @@ class TToolButton : public TControl, public TActionClient {
     QORV_COMPONENT_CLASS
 public:
     explicit TToolButton(TComponent* owner);
-    ~TToolButton() override;
     TToolButtonStyle Style() const { return FStyle; }
     void SetStyle(TToolButtonStyle v) { FStyle = v; }
     void SetGrouped(bool v) { FGrouped = v; }
@@ -73,7 +72,7 @@ private:
     bool FGrouped = false;
     bool FDown = false;
     int FImageIndex = -1;
-    TComponentRef<TAction> FAction;
+    TActionLink FAction;
 };
 
 class TToolBar : public TWinControl {
@@ -158,16 +157,18 @@ public:
     int Index() const { return FIndex; }
     const std::string& Caption() const { return FCaption; }
     const std::vector<std::string>& SubItems() const { return FSubItems; }
-    bool Selected() const;
-    void SetSelected(bool v);
-    bool Focused() const;
-    void SetFocused(bool v);
+    bool Selected() const { return HasState(LVIS_SELECTED); }
+    void SetSelected(bool v) { SetState(LVIS_SELECTED, v); }
+    bool Focused() const { return HasState(LVIS_FOCUSED); }
+    void SetFocused(bool v) { SetState(LVIS_FOCUSED, v); }
     // Scrolls the item into view; fully unless partialOK.
     void MakeVisible(bool partialOK);
     TRect DisplayRect() const;
 
 private:
     friend class TListView;
+    bool HasState(UINT state) const;
+    void SetState(UINT state, bool on);
     TListView& FOwner;
     int FIndex;
     std::string FCaption;

@@ -58,6 +58,12 @@ public:                                                                         
                                                                                                    \
 private:
 
+// The factory a class's information names: a new T owned by `owner`.
+template <class T>
+TComponent* CreateComponent(TComponent* owner) {
+    return new T(owner);
+}
+
 void RegisterComponentClass(const TClassInfo& info);
 const TClassInfo* FindComponentClass(const std::string& name);
 

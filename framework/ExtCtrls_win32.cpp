@@ -10,10 +10,6 @@
 #include "framework/Published.h"
 
 namespace {
-template <class T>
-TComponent* Make(TComponent* owner) {
-    return new T(owner);
-}
 
 // Draws `glyph` centred in `r`, its bottom-left pixel's colour left out.
 void DrawGlyph(HDC dc, HBITMAP glyph, const RECT& r, bool enabled) {
@@ -49,7 +45,7 @@ void DrawGlyph(HDC dc, HBITMAP glyph, const RECT& r, bool enabled) {
 const TClassInfo& TPanel::StaticClass() {
     static const TClassInfo info{"TPanel",
                                  &TWinControl::StaticClass(),
-                                 Make<TPanel>,
+                                 CreateComponent<TPanel>,
                                  {BoolProp("BevelBottom", &TPanel::SetBevelBottom, "False")}};
     return info;
 }
@@ -75,7 +71,7 @@ void TPanel::PaintWindow(HDC dc) {
 const TClassInfo& TPage::StaticClass() {
     static const TClassInfo info{"TPage",
                                  &TWinControl::StaticClass(),
-                                 Make<TPage>,
+                                 CreateComponent<TPage>,
                                  {StrProp("Caption", &TPage::SetCaption)}};
     return info;
 }
@@ -87,7 +83,7 @@ TPage::TPage(TComponent* owner) : TWinControl(owner) {
 const TClassInfo& TNotebook::StaticClass() {
     static const TClassInfo info{"TNotebook",
                                  &TWinControl::StaticClass(),
-                                 Make<TNotebook>,
+                                 CreateComponent<TNotebook>,
                                  {IntProp("PageIndex", &TNotebook::SetPageIndex, "0")}};
     return info;
 }
@@ -144,7 +140,7 @@ void TNotebook::ShowOnly(int index) {
 const TClassInfo& TSplitter::StaticClass() {
     static const TClassInfo info{"TSplitter",
                                  &TGraphicControl::StaticClass(),
-                                 Make<TSplitter>,
+                                 CreateComponent<TSplitter>,
                                  {IntProp("MinSize", &TSplitter::SetMinSize, "30"),
                                   EventProp("OnMoved", &TSplitter::SetOnMoved)}};
     return info;
@@ -228,7 +224,7 @@ void TSplitter::MouseUp(int, int) {
 const TClassInfo& TSpeedButton::StaticClass() {
     static const TClassInfo info{"TSpeedButton",
                                  &TGraphicControl::StaticClass(),
-                                 Make<TSpeedButton>,
+                                 CreateComponent<TSpeedButton>,
                                  {BoolProp("Down", &TSpeedButton::SetDown, "False"),
                                   IntProp("GroupIndex", &TSpeedButton::SetGroupIndex, "0"),
                                   BoolProp("AllowAllUp", &TSpeedButton::SetAllowAllUp, "False"),

@@ -494,11 +494,10 @@ void TApplication::ShowException(const std::exception& e) {
 // ----------------------------------------------------------- TApplicationEvents
 
 const TClassInfo& TApplicationEvents::StaticClass() {
-    static const TClassInfo info{
-        "TApplicationEvents",
-        &TComponent::StaticClass(),
-        [](TComponent* owner) -> TComponent* { return new TApplicationEvents(owner); },
-        {EventProp("OnException", &TApplicationEvents::SetOnException)}};
+    static const TClassInfo info{"TApplicationEvents",
+                                 &TComponent::StaticClass(),
+                                 CreateComponent<TApplicationEvents>,
+                                 {EventProp("OnException", &TApplicationEvents::SetOnException)}};
     return info;
 }
 

@@ -6,23 +6,22 @@
 #include "framework/Published.h"
 
 const TClassInfo& TMenuItem::StaticClass() {
-    static const TClassInfo info{
-        "TMenuItem",
-        &TComponent::StaticClass(),
-        [](TComponent* owner) -> TComponent* { return new TMenuItem(owner); },
-        {StrProp("Caption", &TMenuItem::SetCaption),
-         BoolProp("Checked", &TMenuItem::SetChecked, "False"),
-         BoolProp("RadioItem", &TMenuItem::SetRadioItem, "False"),
-         IntProp("GroupIndex", &TMenuItem::SetGroupIndex, "0"),
-         BoolProp("Enabled", &TMenuItem::SetEnabled, "True"),
-         RefProp("Action", &TMenuItem::SetAction), EventProp("OnClick", &TMenuItem::SetOnClick)}};
+    static const TClassInfo info{"TMenuItem",
+                                 &TComponent::StaticClass(),
+                                 CreateComponent<TMenuItem>,
+                                 {StrProp("Caption", &TMenuItem::SetCaption),
+                                  BoolProp("Checked", &TMenuItem::SetChecked, "False"),
+                                  BoolProp("RadioItem", &TMenuItem::SetRadioItem, "False"),
+                                  IntProp("GroupIndex", &TMenuItem::SetGroupIndex, "0"),
+                                  BoolProp("Enabled", &TMenuItem::SetEnabled, "True"),
+                                  RefProp("Action", &TMenuItem::SetAction),
+                                  EventProp("OnClick", &TMenuItem::SetOnClick)}};
     return info;
 }
 
-TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), FAction(this) {}
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), FAction(this, this) {}
 
 TMenuItem::~TMenuItem() {
-    SetAction(nullptr);
     if (auto* menu = dynamic_cast<TPopupMenu*>(FParentMenu)) {
         auto& v = menu->FItems;
         v.erase(std::remove(v.begin(), v.end(), this), v.end());
@@ -43,13 +42,7 @@ void TMenuItem::SetChecked(bool v) {
 }
 
 void TMenuItem::SetAction(TAction* action) {
-    if (FAction.Get())
-        FAction.Get()->RemoveClient(this);
     FAction.Set(action);
-    if (action) {
-        action->AddClient(this);
-        ActionChanged(*action);
-    }
 }
 
 void TMenuItem::ActionChanged(TAction& action) {
@@ -74,10 +67,7 @@ void TMenuItem::Notification(TComponent* component, TOperation operation) {
 
 const TClassInfo& TPopupMenu::StaticClass() {
     static const TClassInfo info{
-        "TPopupMenu",
-        &TComponent::StaticClass(),
-        [](TComponent* owner) -> TComponent* { return new TPopupMenu(owner); },
-        {}};
+        "TPopupMenu", &TComponent::StaticClass(), CreateComponent<TPopupMenu>, {}};
     return info;
 }
 

@@ -36,7 +36,7 @@ private:
     std::string FCaption;
     bool FChecked = false, FRadioItem = false, FEnabled = true;
     int FGroupIndex = 0;
-    TComponentRef<TAction> FAction;
+    TActionLink FAction;
     TComponent* FParentMenu = nullptr;
     TNotifyEvent FOnClick;
 };

@@ -15,10 +15,6 @@ const published::TEnumNames<TScrollStyle> kScrollNames = {
     {"ssVertical", TScrollStyle::ssVertical},
     {"ssBoth", TScrollStyle::ssBoth}};
 
-template <class T>
-TComponent* Make(TComponent* owner) {
-    return new T(owner);
-}
 } // namespace
 
 // -------------------------------------------------------------------- TLabel
@@ -26,7 +22,7 @@ TComponent* Make(TComponent* owner) {
 const TClassInfo& TLabel::StaticClass() {
     static const TClassInfo info{"TLabel",
                                  &TGraphicControl::StaticClass(),
-                                 Make<TLabel>,
+                                 CreateComponent<TLabel>,
                                  {StrProp("Caption", &TLabel::SetCaption),
                                   RefProp("FocusControl", &TLabel::SetFocusControl)}};
     return info;
@@ -163,7 +159,7 @@ void TCustomEdit::Change() {
 }
 
 const TClassInfo& TEdit::StaticClass() {
-    static const TClassInfo info{"TEdit", &TCustomEdit::StaticClass(), Make<TEdit>, {}};
+    static const TClassInfo info{"TEdit", &TCustomEdit::StaticClass(), CreateComponent<TEdit>, {}};
     return info;
 }
 
@@ -172,7 +168,7 @@ const TClassInfo& TEdit::StaticClass() {
 const TClassInfo& TNumberEdit::StaticClass() {
     static const TClassInfo info{"TNumberEdit",
                                  &TCustomEdit::StaticClass(),
-                                 Make<TNumberEdit>,
+                                 CreateComponent<TNumberEdit>,
                                  {IntProp("MinValue", &TNumberEdit::SetMinValue, "0"),
                                   IntProp("MaxValue", &TNumberEdit::SetMaxValue, "0")}};
     return info;
@@ -214,7 +210,7 @@ const TClassInfo& TMemo::StaticClass() {
     static const TClassInfo info{
         "TMemo",
         &TCustomEdit::StaticClass(),
-        Make<TMemo>,
+        CreateComponent<TMemo>,
         {StringsProp("Lines", &TMemo::SetLines), BoolProp("WordWrap", &TMemo::SetWordWrap, "True"),
          EnumProp("ScrollBars", &TMemo::SetScrollBars, kScrollNames, "ssNone")}};
     return info;

@@ -47,7 +47,7 @@ const TClassInfo& TWidget::StaticClass() {
     static const TClassInfo info{
         "TWidget",
         &TComponent::StaticClass(),
-        [](TComponent* owner) -> TComponent* { return new TWidget(owner); },
+        CreateComponent<TWidget>,
         {IntProp("Size", &TWidget::SetSize, "0"), BoolProp("Flag", &TWidget::SetFlag, "True"),
          StrProp("Text", &TWidget::SetText),
          EnumProp("Shape", &TWidget::SetShape,
