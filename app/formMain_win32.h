@@ -82,11 +82,12 @@ public:
 
 protected:
     void ComponentsRead() override;
+    // Builds the rows of every code with a text; once, at creation.
+    void FillList();
 
 private:
     void SetStatus(const std::string& text) { StatusBar->SetSimpleText(text); }
     void SetMemoMargins(TMemo* memo, int margin);
-    void FillList();
     void SelectIcons(TMenuItem* item, TImageList* images, bool small);
     TMethodTable Methods();
 };

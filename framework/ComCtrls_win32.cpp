@@ -589,6 +589,12 @@ TListItem* TListView::AddItem(const std::string& caption,
     return FItems.back().get();
 }
 
+void TListView::ClearItems() {
+    if (HandleAllocated())
+        Perform(LVM_DELETEALLITEMS);
+    FItems.clear();
+}
+
 TListItem* TListView::Item(int index) const {
     return index >= 0 && index < ItemCount() ? FItems[static_cast<size_t>(index)].get() : nullptr;
 }

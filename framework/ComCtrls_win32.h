@@ -188,6 +188,7 @@ public:
     TListColumn* Column(int index) const { return FColumns.at(static_cast<size_t>(index)); }
 
     TListItem* AddItem(const std::string& caption, const std::vector<std::string>& subItems);
+    void ClearItems();
     int ItemCount() const { return static_cast<int>(FItems.size()); }
     TListItem* Item(int index) const;
     TListItem* Selected() const;
