@@ -86,7 +86,9 @@ int32_t TReadOnlyMemoryStream::Read(void* buffer, int32_t count) {
     return ReadFrom(FData, FSize, FPosition, buffer, count);
 }
 
-int32_t TReadOnlyMemoryStream::Write(const void*, int32_t) { return 0; }
+int32_t TReadOnlyMemoryStream::Write(const void*, int32_t) {
+    return 0;
+}
 
 int64_t TReadOnlyMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
     return SeekWithin(FPosition, FSize, offset, origin);
@@ -100,16 +102,20 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode) {
                           fileName + "\"");
 }
 
-TFileStream::~TFileStream() { std::fclose(FFile); }
+TFileStream::~TFileStream() {
+    std::fclose(FFile);
+}
 
 int32_t TFileStream::Read(void* buffer, int32_t count) {
-    return count <= 0 ? 0
-                      : static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), FFile));
+    return count <= 0
+               ? 0
+               : static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), FFile));
 }
 
 int32_t TFileStream::Write(const void* buffer, int32_t count) {
-    return count <= 0 ? 0
-                      : static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), FFile));
+    return count <= 0
+               ? 0
+               : static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), FFile));
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {

@@ -72,8 +72,10 @@ uint32_t TMemoryKeyStore::Denied(const TNode& parent, const std::string& childNa
 
 void TMemoryKeyStore::DenyAccess(TKeyHandle root, const std::string& path, uint32_t rights) {
     std::string key = std::to_string(root);
-    if (!path.empty())
-        key += "\\" + Upper(path);
+    if (!path.empty()) {
+        key.push_back('\\');
+        key.append(Upper(path));
+    }
     if (rights == 0)
         FDenied.erase(key);
     else

@@ -28,4 +28,6 @@ int StrToInt(const std::string& text) {
     return value;
 }
 
-std::string IntToStr(long long value) { return std::to_string(value); }
+std::string IntToStr(long long value) {
+    return std::to_string(value);
+}
