@@ -1,6 +1,7 @@
 #include "framework/MemoryKeyStore.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
