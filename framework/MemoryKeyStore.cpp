@@ -1,6 +1,7 @@
 #include "framework/MemoryKeyStore.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -72,8 +73,10 @@ uint32_t TMemoryKeyStore::Denied(const TNode& parent, const std::string& childNa
 
 void TMemoryKeyStore::DenyAccess(TKeyHandle root, const std::string& path, uint32_t rights) {
     std::string key = std::to_string(root);
-    if (!path.empty())
-        key += "\\" + Upper(path);
+    if (!path.empty()) {
+        key.push_back('\\');
+        key.append(Upper(path));
+    }
     if (rights == 0)
         FDenied.erase(key);
     else

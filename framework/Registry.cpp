@@ -82,35 +82,6 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     return true;
 }
 
-bool TRegistry::OpenKeyReadOnly(const std::string& key) {
-    uint32_t access = FAccess;
-    FAccess = kaRead;
-    bool result = OpenKey(key, false);
-    FAccess = access;
-    return result;
-}
-
-bool TRegistry::KeyExists(const std::string& key) {
-    bool relative;
-    std::string path = StorePath(key, relative);
-    TKeyHandle opened = 0;
-    TKeyStatus status = FStore.OpenKey(BaseKey(relative), path, kaRead, opened);
-    if (status == ksOk && opened != BaseKey(relative))
-        FStore.CloseKey(opened);
-    // A refused key is still there.
-    return status == ksOk || status == ksAccessDenied;
-}
-
-std::vector<std::string> TRegistry::GetKeyNames() {
-    std::vector<std::string> names;
-    if (!FCurrentKey)
-        return names;
-    std::string name;
-    for (uint32_t i = 0; FStore.EnumKey(FCurrentKey, i, name) == ksOk; ++i)
-        names.push_back(name);
-    return names;
-}
-
 bool TRegistry::ValueExists(const std::string& name) {
     return GetDataType(name) != vtNone;
 }

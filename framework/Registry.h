@@ -42,12 +42,7 @@ public:
     // current key (from the root when none is open). On failure nothing
     // changes.
     bool OpenKey(const std::string& key, bool canCreate);
-    bool OpenKeyReadOnly(const std::string& key);
     void CloseKey();
-    // Whether the key exists; creates nothing and keeps the current key.
-    bool KeyExists(const std::string& key);
-    // Names of the current key's sub-keys.
-    std::vector<std::string> GetKeyNames();
 
     bool ValueExists(const std::string& name);
     // Type number of a value of the current key, vtNone when it is missing.

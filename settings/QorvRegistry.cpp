@@ -9,15 +9,14 @@ TQorvRegistry::TQorvRegistry(uint32_t access, TKeyStore* store) : TQorvRegistry(
 void TQorvRegistry::Normalise(std::string& stored, const std::string& path) {
     if (path == stored)
         return;
-    stored = path;
-    if (stored.empty()) {
-        stored = "\\";
-        return;
-    }
-    if (stored.front() != '\\')
-        stored.insert(stored.begin(), '\\');
-    if (stored.back() != '\\')
-        stored.push_back('\\');
+    std::string result;
+    result.reserve(path.size() + 2);
+    if (path.empty() || path.front() != '\\')
+        result.push_back('\\');
+    result.append(path);
+    if (result.back() != '\\')
+        result.push_back('\\');
+    stored = std::move(result);
 }
 
 void TQorvRegistry::SetBasePath(const std::string& path) {

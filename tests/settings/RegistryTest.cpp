@@ -87,15 +87,6 @@ TEST_P(RegistryTest, DeleteKeyRemovesTheWholeTree) {
     EXPECT_FALSE(Exists(rkCurrentUser, Scratch() + "\\Keep"));
 }
 
-TEST_P(RegistryTest, KeyExistsCreatesNothing) {
-    TRegistry reg(&Store());
-    EXPECT_FALSE(reg.KeyExists("\\" + Scratch() + "\\Nope"));
-    EXPECT_FALSE(Exists(rkCurrentUser, Scratch() + "\\Nope"));
-    ASSERT_TRUE(reg.OpenKey("\\" + Scratch() + "\\Sub", true));
-    EXPECT_TRUE(reg.KeyExists("\\" + Scratch()));
-    EXPECT_EQ(reg.CurrentPath(), Scratch() + "\\Sub");
-}
-
 QORV_INSTANTIATE_FOR_ALL_STORES(RegistryTest);
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "framework/Registry.h"
 #include "framework/WinKeyStore_win32.h"
 #include "settings/QorvSettings.h"
+#include "settings/unitSettings.h"
 #include "tests/settings/TestStores.h"
 
 namespace {
@@ -53,6 +54,31 @@ TEST(WinKeyStore, SettingsReadTheSystemVersion) {
     EXPECT_EQ(settings.OSVersionInfo().dwMajorVersion, expected.dwMajorVersion);
     EXPECT_EQ(settings.OSVersionInfo().dwBuildNumber, expected.dwBuildNumber);
     EXPECT_EQ(settings.ProgramPath().back(), '\\');
+}
+
+// The program's own object with no store named: the system registry, under
+// the program's key.
+TEST(WinKeyStore, ProgramSettingsLiveInTheUsersHive) {
+    const char* vendor = "Software\\Drovanex";
+    HKEY existing;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, vendor, 0, KEY_READ, &existing) == ERROR_SUCCESS) {
+        RegCloseKey(existing);
+        GTEST_SKIP() << "the program's own settings exist here; they are left alone";
+    }
+    InitializeSettings();
+    Settings->SetList(true);
+    FinalizeSettings();
+
+    DWORD value = 0, size = sizeof value;
+    EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, "Software\\Drovanex\\Vantrel 2006\\R1", "List",
+                           RRF_RT_REG_DWORD, nullptr, &value, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(value, 1u);
+    HKEY machine;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, vendor, 0, KEY_READ, &machine),
+              ERROR_FILE_NOT_FOUND);
+    RegDeleteTreeA(HKEY_CURRENT_USER, vendor);
+    RegDeleteKeyA(HKEY_CURRENT_USER, vendor);
 }
 
 } // namespace
