@@ -47,7 +47,8 @@ BOOL CALLBACK FindVisible(HWND wnd, LPARAM param) {
 // Seconds from CreateProcess until the process shows a top-level window; -1
 // when it shows none within 30 seconds.
 double TimeToWindow(const std::string& exe) {
-    STARTUPINFOA si{sizeof si};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::string command = "\"" + exe + "\"";
     const double start = Now();
