@@ -70,75 +70,58 @@ bool TQorvRegistry::ResetToUser() {
     return OpenDefault();
 }
 
-bool TQorvRegistry::ReadBool(const std::string& name, bool defaultValue) {
+// Runs `action` on the value's own name once the key holding it is open; any
+// failure gives `fallback`: registry access never raises to our callers.
+template <class T, class F>
+T TQorvRegistry::OnValue(const std::string& name, T fallback, F action) {
     if (!OpenValueKey(name))
-        return defaultValue;
-    std::string value = ExtractValueName(name);
+        return fallback;
     try {
-        return ValueExists(value) ? TRegistry::ReadBool(value) : defaultValue;
+        return action(ExtractValueName(name));
     } catch (...) {
-        return defaultValue;
+        return fallback;
     }
+}
+
+bool TQorvRegistry::ReadBool(const std::string& name, bool defaultValue) {
+    return OnValue(name, defaultValue, [&](const std::string& value) {
+        return ValueExists(value) ? TRegistry::ReadBool(value) : defaultValue;
+    });
 }
 
 int32_t TQorvRegistry::ReadInteger(const std::string& name, int32_t defaultValue) {
-    if (!OpenValueKey(name))
-        return defaultValue;
-    std::string value = ExtractValueName(name);
-    try {
+    return OnValue(name, defaultValue, [&](const std::string& value) {
         return ValueExists(value) ? TRegistry::ReadInteger(value) : defaultValue;
-    } catch (...) {
-        return defaultValue;
-    }
+    });
 }
 
 std::string TQorvRegistry::ReadString(const std::string& name, const std::string& defaultValue) {
-    if (!OpenValueKey(name))
-        return defaultValue;
-    std::string value = ExtractValueName(name);
-    try {
+    return OnValue(name, defaultValue, [&](const std::string& value) {
         return ValueExists(value) ? TRegistry::ReadString(value) : defaultValue;
-    } catch (...) {
-        return defaultValue;
-    }
+    });
 }
 
+// A refused write is dropped.
 void TQorvRegistry::WriteBool(const std::string& name, bool value) {
-    if (!OpenValueKey(name))
-        return;
-    try {
-        TRegistry::WriteBool(ExtractValueName(name), value);
-    } catch (...) {
-        // A refused write is dropped.
-    }
+    OnValue(name, false, [&](const std::string& valueName) {
+        TRegistry::WriteBool(valueName, value);
+        return true;
+    });
 }
 
 void TQorvRegistry::WriteInteger(const std::string& name, int32_t value) {
-    if (!OpenValueKey(name))
-        return;
-    try {
-        TRegistry::WriteInteger(ExtractValueName(name), value);
-    } catch (...) {
-        // A refused write is dropped.
-    }
+    OnValue(name, false, [&](const std::string& valueName) {
+        TRegistry::WriteInteger(valueName, value);
+        return true;
+    });
 }
 
 bool TQorvRegistry::DeleteValue(const std::string& name) {
-    if (!OpenValueKey(name))
-        return false;
-    try {
-        return TRegistry::DeleteValue(ExtractValueName(name));
-    } catch (...) {
-        return false;
-    }
+    return OnValue(name, false,
+                   [&](const std::string& value) { return TRegistry::DeleteValue(value); });
 }
 
 bool TQorvRegistry::DeleteKey(const std::string& name) {
-    if (!OpenValueKey(name))
-        return false;
-    try {
-        return TRegistry::DeleteKey(ExtractValueName(name));
-    } catch (...) {
-        return false;
-    }
+    return OnValue(name, false,
+                   [&](const std::string& value) { return TRegistry::DeleteKey(value); });
 }

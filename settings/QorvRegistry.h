@@ -49,6 +49,8 @@ public:
     bool DeleteKey(const std::string& name);
 
 private:
+    template <class T, class F>
+    T OnValue(const std::string& name, T fallback, F action);
     static void Normalise(std::string& stored, const std::string& path);
 
     std::string FBasePath = "\\";
