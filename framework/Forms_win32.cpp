@@ -9,6 +9,7 @@
 #include "framework/ComCtrls_win32.h"
 #include "framework/ExtCtrls_win32.h"
 #include "framework/FormReader.h"
+#include "framework/Graphics_win32.h"
 #include "framework/Menus_win32.h"
 #include "framework/StdCtrls_win32.h"
 #include "framework/ActnList.h"
@@ -408,6 +409,7 @@ void TApplication::Initialize() {
     RegisterExtControls();
     RegisterComControls();
     RegisterMenuClasses();
+    RegisterGraphicClasses();
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
