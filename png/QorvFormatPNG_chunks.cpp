@@ -35,6 +35,27 @@ constexpr size_t MaxInflatedText = 16u << 20;
 // ---------------------------------------------------------------------------
 // gAMA
 
+namespace {
+void BuildGammaTable(uint32_t v, uint8_t* table) {
+    // Extended-precision powers are slow: double precision decides every entry
+    // except those within a hair of a rounding tie, which are redone exactly.
+    const long double exponent = 1.0L / (static_cast<long double>(v) / 100000.0L * 2.2L);
+    const double fastExponent = static_cast<double>(exponent);
+    for (int i = 0; i < 256; ++i) {
+        const double fast = i == 0 ? 0.0 : std::pow(i / 255.0, fastExponent) * 255.0;
+        const double fraction = fast - std::floor(fast);
+        if (std::fabs(fraction - 0.5) > 1e-6) {
+            table[i] = static_cast<uint8_t>(static_cast<int>(std::floor(fast + 0.5)));
+            continue;
+        }
+        const long double base = static_cast<long double>(i) / 255.0L;
+        const long double power = base == 0.0L ? 0.0L : std::pow(base, exponent);
+        // nearbyint rounds half to even in the default rounding mode.
+        table[i] = static_cast<uint8_t>(static_cast<int>(std::nearbyint(power * 255.0L)));
+    }
+}
+} // namespace
+
 TChunkgAMA::TChunkgAMA(TQorvPNGObject* owner) : TChunk(owner) {
     InitName();
     SetGammaValue(1);
@@ -68,16 +89,28 @@ bool TChunkgAMA::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     const uint32_t v = GammaValue();
     if (v == 0)
         return true;
-    const long double exponent = 1.0L / (static_cast<long double>(v) / 100000.0L * 2.2L);
+    // A few recent tables are kept: files of one source carry the same value.
+    struct TCachedGamma {
+        uint32_t Value = 0;
+        uint8_t Table[256];
+    };
+    thread_local TCachedGamma cache[4];
+    thread_local unsigned nextSlot = 0;
+    const uint8_t* table = nullptr;
+    for (const auto& entry : cache)
+        if (entry.Value == v)
+            table = entry.Table;
+    if (!table) {
+        TCachedGamma& entry = cache[nextSlot++ % 4];
+        BuildGammaTable(v, entry.Table);
+        entry.Value = v;
+        table = entry.Table;
+    }
     uint8_t* gamma = FOwner->GammaTable;
     uint8_t* inverse = FOwner->InverseGamma;
     for (int i = 0; i < 256; ++i) {
-        const long double base = static_cast<long double>(i) / 255.0L;
-        const long double power = base == 0.0L ? 0.0L : std::pow(base, exponent);
-        // nearbyint rounds half to even in the default rounding mode.
-        const auto g = static_cast<int>(std::nearbyint(power * 255.0L));
-        gamma[i] = static_cast<uint8_t>(g);
-        inverse[g & 0xFF] = static_cast<uint8_t>(i);
+        gamma[i] = table[i];
+        inverse[table[i]] = static_cast<uint8_t>(i);
     }
     return true;
 }

@@ -5,9 +5,14 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 uint32_t BigEndian32(const uint8_t* p) {
@@ -18,6 +23,15 @@ uint32_t BigEndian32(const uint8_t* p) {
 // Pixel buffer plus alpha plane beyond this is refused before allocating:
 // a 32-bit process cannot hold it and a forged header must not exhaust memory.
 constexpr uint64_t MaxImageBytes = uint64_t(1) << 30;
+
+// The word-at-a-time paths below take pixel bytes in little-endian order.
+static_assert(std::endian::native == std::endian::little);
+
+inline uint32_t Load32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
 
 // Adam7: first row, first column, row step, column step.
 const int Adam7[7][4] = {{0, 0, 8, 8}, {0, 4, 8, 8}, {4, 0, 8, 4}, {0, 2, 4, 4},
@@ -259,8 +273,16 @@ void UnfilterSub(uint8_t* cur, size_t len) {
         cur[i] = static_cast<uint8_t>(cur[i] + cur[i - D]);
 }
 
-void UnfilterUp(uint8_t* cur, const uint8_t* prev, size_t len) {
-    for (size_t i = 0; i < len; ++i)
+void UnfilterUp(uint8_t* __restrict cur, const uint8_t* __restrict prev, size_t len) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= len; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cur + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(prev + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cur + i), _mm_add_epi8(x, y));
+    }
+#endif
+    for (; i < len; ++i)
         cur[i] = static_cast<uint8_t>(cur[i] + prev[i]);
 }
 
@@ -331,6 +353,105 @@ void UnfilterWith(uint8_t filter, uint8_t* cur, const uint8_t* prev, size_t len)
     }
 }
 
+// Whole-pixel filters for 3 and 4 bytes per pixel, one 32-bit word per pixel.
+// They read the byte after a 3-byte pixel, so the row buffers carry RowSlack
+// spare bytes.
+constexpr size_t RowSlack = 8;
+
+// A 3-byte pixel is stored as exactly 3 bytes: a wider store would overlap
+// the next pixel's load and stall store forwarding.
+template <int D>
+inline void StorePixel(uint8_t* p, uint32_t v) {
+    std::memcpy(p, &v, D);
+}
+
+// Byte-wise sum and floor average of four lanes at once.
+inline uint32_t AddBytes(uint32_t x, uint32_t y) {
+    return ((x & 0x7F7F7F7Fu) + (y & 0x7F7F7F7Fu)) ^ ((x ^ y) & 0x80808080u);
+}
+inline uint32_t AverageBytes(uint32_t x, uint32_t y) {
+    return (x & y) + (((x ^ y) & 0xFEFEFEFEu) >> 1);
+}
+
+template <int D>
+void UnfilterSubPixels(uint8_t* cur, size_t len) {
+    constexpr uint32_t mask = D == 4 ? 0xFFFFFFFFu : 0x00FFFFFFu;
+    uint32_t left = Load32(cur) & mask;
+    for (size_t i = D; i < len; i += D) {
+        left = AddBytes(Load32(cur + i), left);
+        StorePixel<D>(cur + i, left);
+        left &= mask;
+    }
+}
+
+template <int D>
+void UnfilterAveragePixels(uint8_t* cur, const uint8_t* prev, size_t len) {
+    constexpr uint32_t mask = D == 4 ? 0xFFFFFFFFu : 0x00FFFFFFu;
+    uint32_t left = 0;
+    for (size_t i = 0; i < len; i += D) {
+        const uint32_t up = Load32(prev + i) & mask;
+        left = AddBytes(Load32(cur + i), AverageBytes(up, left) & mask);
+        StorePixel<D>(cur + i, left);
+        left &= mask;
+    }
+}
+
+#if defined(__SSE2__)
+inline __m128i Abs16(__m128i x) {
+    return _mm_max_epi16(x, _mm_sub_epi16(_mm_setzero_si128(), x));
+}
+inline __m128i Select(__m128i m, __m128i x, __m128i y) {
+    return _mm_or_si128(_mm_and_si128(m, x), _mm_andnot_si128(m, y));
+}
+
+template <int D>
+void UnfilterPaethPixels(uint8_t* cur, const uint8_t* prev, size_t len) {
+    constexpr uint32_t mask = D == 4 ? 0xFFFFFFFFu : 0x00FFFFFFu;
+    const __m128i zero = _mm_setzero_si128();
+    __m128i a = zero, c = zero; // left and upper-left, 16-bit lanes
+    for (size_t i = 0; i < len; i += D) {
+        const __m128i b =
+            _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(Load32(prev + i) & mask)), zero);
+        const __m128i p = _mm_sub_epi16(b, c);
+        const __m128i q = _mm_sub_epi16(a, c);
+        const __m128i pa = Abs16(p), pb = Abs16(q), pc = Abs16(_mm_add_epi16(p, q));
+        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+        const __m128i predictor =
+            Select(_mm_cmpeq_epi16(pa, smallest), a, Select(_mm_cmpeq_epi16(pb, smallest), b, c));
+        const uint32_t pred =
+            static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(predictor, zero))) & mask;
+        const uint32_t v = AddBytes(Load32(cur + i), pred);
+        StorePixel<D>(cur + i, v);
+        a = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(v & mask)), zero);
+        c = b;
+    }
+}
+#endif
+
+template <int D>
+void UnfilterPixels(uint8_t filter, uint8_t* cur, const uint8_t* prev, size_t len) {
+    switch (filter) {
+    case 1:
+        UnfilterSubPixels<D>(cur, len);
+        break;
+    case 2:
+        UnfilterUp(cur, prev, len);
+        break;
+    case 3:
+        UnfilterAveragePixels<D>(cur, prev, len);
+        break;
+    case 4:
+#if defined(__SSE2__)
+        UnfilterPaethPixels<D>(cur, prev, len);
+#else
+        UnfilterPaeth<D>(cur, prev, len);
+#endif
+        break;
+    default:
+        break;
+    }
+}
+
 // cur and prev point at the data bytes (after the filter byte).
 void UnfilterRow(uint8_t filter, uint8_t* cur, const uint8_t* prev, size_t len, size_t offset) {
     switch (offset) {
@@ -341,10 +462,10 @@ void UnfilterRow(uint8_t filter, uint8_t* cur, const uint8_t* prev, size_t len, 
         UnfilterWith<2>(filter, cur, prev, len);
         break;
     case 3:
-        UnfilterWith<3>(filter, cur, prev, len);
+        UnfilterPixels<3>(filter, cur, prev, len);
         break;
     case 4:
-        UnfilterWith<4>(filter, cur, prev, len);
+        UnfilterPixels<4>(filter, cur, prev, len);
         break;
     case 6:
         UnfilterWith<6>(filter, cur, prev, len);
@@ -402,7 +523,15 @@ void ConvertFullRow(const TRowTarget& t, const uint8_t* src, size_t rowBytes, si
     case 2:
         if (t.bitDepth == 8) {
             if (t.identityGamma) {
-                for (size_t x = 0; x < width; ++x, src += 3, dst += 3) {
+                // One word per pixel: R G B x becomes B G R; the word written
+                // overlaps the next pixel's first byte, so the last pixel is
+                // stored byte by byte (the row may end at the stride).
+                size_t x = 0;
+                for (; x + 1 < width; ++x, src += 3, dst += 3) {
+                    const uint32_t v = __builtin_bswap32(Load32(src)) >> 8;
+                    std::memcpy(dst, &v, 4);
+                }
+                if (x < width) {
                     dst[0] = src[2];
                     dst[1] = src[1];
                     dst[2] = src[0];
@@ -438,7 +567,14 @@ void ConvertFullRow(const TRowTarget& t, const uint8_t* src, size_t rowBytes, si
     case 6:
         if (t.bitDepth == 8) {
             if (t.identityGamma) {
-                for (size_t x = 0; x < width; ++x, src += 4, dst += 3) {
+                size_t x = 0;
+                for (; x + 1 < width; ++x, src += 4, dst += 3) {
+                    const uint32_t p = Load32(src);
+                    const uint32_t v = __builtin_bswap32(p) >> 8;
+                    std::memcpy(dst, &v, 4);
+                    alpha[x] = static_cast<uint8_t>(p >> 24);
+                }
+                if (x < width) {
                     dst[0] = src[2];
                     dst[1] = src[1];
                     dst[2] = src[0];
@@ -525,7 +661,7 @@ namespace {
 constexpr size_t InflateInputSize = 65535;
 // Decompressed bytes are produced in large blocks so that zlib stays on its
 // fast path; rows are then served from the block.
-constexpr size_t InflateOutputSize = 256 * 1024;
+constexpr size_t InflateOutputSize = 64 * 1024;
 } // namespace
 
 struct TPNGInflateState {
@@ -569,6 +705,11 @@ void TChunkIDAT::StartInflate(TStream& stream) {
     if (rc != Z_OK)
         throw EPNGZLIBError(rc);
     s.Initialised = true;
+#if ZLIB_VERNUM >= 0x1290
+    // Every byte of image data is already covered by its chunk's CRC; the
+    // zlib checksum over the decompressed bytes would only repeat that check.
+    inflateValidate(&s.Z, 0);
+#endif
 }
 
 void TChunkIDAT::EndInflate() {
@@ -732,8 +873,8 @@ bool TChunkIDAT::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     } cleanup{this};
 
     try {
-        FRowBuffer[0].assign(FRowBytes + 1, 0);
-        FRowBuffer[1].assign(FRowBytes + 1, 0);
+        FRowBuffer[0].assign(FRowBytes + 1 + RowSlack, 0);
+        FRowBuffer[1].assign(FRowBytes + 1 + RowSlack, 0);
         StartInflate(stream);
     } catch (const std::bad_alloc&) {
         throw EPNGOutMemory();
