@@ -747,6 +747,8 @@ size_t TChunkIDAT::PullImageBytes(uint8_t* buffer, size_t count) {
                     throw EPNGMissingMultipleIDAT();
                 s.Crc = Crc32Update(0xFFFFFFFFu, tail + 8, 4);
                 s.ChunkEnd = s.Position + BigEndian32(tail + 4);
+                // An empty chunk is passed over, not taken for the end of the data.
+                continue;
             }
             if (s.Z.avail_in == 0) {
                 const auto want = static_cast<int32_t>(
