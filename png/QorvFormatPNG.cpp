@@ -67,9 +67,13 @@ const char* const SPngZlibErrorPrefix =
     "Description: ";
 
 std::string ZlibErrorText(int code) {
-    if (code >= -6 && code <= 2)
-        return ZlibErrors[code + 6];
-    return "(" + std::to_string(code) + ")";
+    std::string text;
+    if (code >= -6 && code <= 2) {
+        text.append(ZlibErrors[code + 6]);
+    } else {
+        text.append(1, '(').append(std::to_string(code)).append(1, ')');
+    }
+    return text;
 }
 
 EPNGInvalidFileHeader::EPNGInvalidFileHeader() : Exception(SInvalidFileHeader) {}

@@ -376,7 +376,7 @@ bool TChunkzTXt::ReadChunk(TStream& stream, const char* name, uint32_t length) {
 
 bool TChunkzTXt::WriteChunk(TStream& stream) {
     if (Text.empty())
-        Text = " ";
+        Text.assign(1, ' ');
     std::string packed, error;
     if (!DeflateText(reinterpret_cast<const uint8_t*>(Text.data()), Text.size(),
                      FOwner->CompressionLevel(), packed, error))
