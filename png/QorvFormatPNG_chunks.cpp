@@ -1,0 +1,575 @@
+// Ancillary chunk semantics: gamma, palette, transparency, time and text;
+// transparency kind and single-pixel access of the image object.
+#include "png/QorvFormatPNG.h"
+
+#include <zlib.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+uint32_t BigEndian32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+           static_cast<uint32_t>(p[2]) << 8 | p[3];
+}
+
+uint32_t RGBOf(uint8_t r, uint8_t g, uint8_t b) {
+    return static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 |
+           static_cast<uint32_t>(b) << 16;
+}
+uint8_t RedOf(uint32_t c) {
+    return static_cast<uint8_t>(c);
+}
+uint8_t GreenOf(uint32_t c) {
+    return static_cast<uint8_t>(c >> 8);
+}
+uint8_t BlueOf(uint32_t c) {
+    return static_cast<uint8_t>(c >> 16);
+}
+
+// A decompressed text larger than this is refused: a small chunk must not be
+// able to exhaust memory.
+constexpr size_t MaxInflatedText = 16u << 20;
+} // namespace
+
+// ---------------------------------------------------------------------------
+// gAMA
+
+namespace {
+void BuildGammaTable(uint32_t v, uint8_t* table) {
+    // Extended-precision powers are slow: double precision decides every entry
+    // except those within a hair of a rounding tie, which are redone exactly.
+    const long double exponent = 1.0L / (static_cast<long double>(v) / 100000.0L * 2.2L);
+    const double fastExponent = static_cast<double>(exponent);
+    for (int i = 0; i < 256; ++i) {
+        const double fast = i == 0 ? 0.0 : std::pow(i / 255.0, fastExponent) * 255.0;
+        const double fraction = fast - std::floor(fast);
+        if (std::fabs(fraction - 0.5) > 1e-6) {
+            table[i] = static_cast<uint8_t>(static_cast<int>(std::floor(fast + 0.5)));
+            continue;
+        }
+        const long double base = static_cast<long double>(i) / 255.0L;
+        const long double power = base == 0.0L ? 0.0L : std::pow(base, exponent);
+        // nearbyint rounds half to even in the default rounding mode.
+        table[i] = static_cast<uint8_t>(static_cast<int>(std::nearbyint(power * 255.0L)));
+    }
+}
+} // namespace
+
+TChunkgAMA::TChunkgAMA(TQorvPNGObject* owner) : TChunk(owner) {
+    InitName();
+    SetGammaValue(1);
+}
+
+uint32_t TChunkgAMA::GammaValue() {
+    if (FDataSize == 4)
+        return BigEndian32(FData);
+    SetGammaValue(1);
+    return 1;
+}
+
+void TChunkgAMA::SetGammaValue(uint32_t value) {
+    SetDataSize(4);
+    FData[0] = static_cast<uint8_t>(value >> 24);
+    FData[1] = static_cast<uint8_t>(value >> 16);
+    FData[2] = static_cast<uint8_t>(value >> 8);
+    FData[3] = static_cast<uint8_t>(value);
+}
+
+void TChunkgAMA::AssignFrom(const TChunk& source) {
+    if (source.ClassType() != &TChunkgAMA::ClassInfo)
+        throw EPngError(SPngErrorIncompatibleChunks);
+    TChunk::AssignFrom(source);
+    SetGammaValue(const_cast<TChunkgAMA&>(static_cast<const TChunkgAMA&>(source)).GammaValue());
+}
+
+bool TChunkgAMA::ReadChunk(TStream& stream, const char* name, uint32_t length) {
+    if (!TChunk::ReadChunk(stream, name, length))
+        return false;
+    const uint32_t v = GammaValue();
+    if (v == 0)
+        return true;
+    // A few recent tables are kept: files of one source carry the same value.
+    struct TCachedGamma {
+        uint32_t Value = 0;
+        uint8_t Table[256];
+    };
+    thread_local TCachedGamma cache[4];
+    thread_local unsigned nextSlot = 0;
+    const uint8_t* table = nullptr;
+    for (const auto& entry : cache)
+        if (entry.Value == v)
+            table = entry.Table;
+    if (!table) {
+        TCachedGamma& entry = cache[nextSlot++ % 4];
+        BuildGammaTable(v, entry.Table);
+        entry.Value = v;
+        table = entry.Table;
+    }
+    uint8_t* gamma = FOwner->GammaTable;
+    uint8_t* inverse = FOwner->InverseGamma;
+    for (int i = 0; i < 256; ++i) {
+        gamma[i] = table[i];
+        inverse[table[i]] = static_cast<uint8_t>(i);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// PLTE
+
+TChunkPLTE::TChunkPLTE(TQorvPNGObject* owner) : TChunk(owner) {
+    InitName();
+}
+
+void TChunkPLTE::AssignFrom(const TChunk& source) {
+    if (source.ClassType() != &TChunkPLTE::ClassInfo)
+        throw EPngError(SPngErrorIncompatibleChunks);
+    TChunk::AssignFrom(source);
+    FCount = static_cast<const TChunkPLTE&>(source).FCount;
+}
+
+bool TChunkPLTE::ReadChunk(TStream& stream, const char* name, uint32_t length) {
+    if (!TChunk::ReadChunk(stream, name, length))
+        return false;
+    if (FDataSize % 3 != 0 || FDataSize / 3 > 256)
+        throw EPNGInvalidPalette();
+    TChunkIHDR& h = OwnerHeader();
+    const uint8_t* g = FOwner->GammaTable;
+    FCount = FDataSize / 3;
+    for (int i = 0; i < FCount; ++i) {
+        const uint8_t* p = FData + 3 * i;
+        h.BitmapInfo.bmiColors[i] = TPNGRGBQuad{g[p[2]], g[p[1]], g[p[0]], 0};
+    }
+    h.SyncColorTable();
+    return true;
+}
+
+bool TChunkPLTE::WriteChunk(TStream& stream) {
+    TChunkIHDR& h = OwnerHeader();
+    const uint8_t* inv = FOwner->InverseGamma;
+    SetDataSize(FCount * 3);
+    for (int i = 0; i < FCount; ++i) {
+        const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[i];
+        FData[3 * i] = inv[c.rgbRed];
+        FData[3 * i + 1] = inv[c.rgbGreen];
+        FData[3 * i + 2] = inv[c.rgbBlue];
+    }
+    return WriteRawChunk(stream);
+}
+
+TPNGRGBQuad TChunkPLTE::PaletteEntry(int index) const {
+    if (index < 0 || index > FCount - 1)
+        throw EPngError(SPngErrorNoPaletteEntry);
+    return OwnerHeader().BitmapInfo.bmiColors[index];
+}
+
+// ---------------------------------------------------------------------------
+// tRNS
+
+TChunktRNS::TChunktRNS(TQorvPNGObject* owner) : TChunk(owner) {
+    InitName();
+}
+
+void TChunktRNS::AssignFrom(const TChunk& source) {
+    if (source.ClassType()->InheritsFrom(TChunktRNS::ClassInfo)) {
+        const auto& from = static_cast<const TChunktRNS&>(source);
+        std::memcpy(PaletteValues, from.PaletteValues, sizeof PaletteValues);
+        BitTransparency = from.BitTransparency;
+    }
+    TChunk::AssignFrom(source);
+}
+
+bool TChunktRNS::ReadChunk(TStream& stream, const char* name, uint32_t length) {
+    if (!TChunk::ReadChunk(stream, name, length))
+        return false;
+    if (FDataSize > 256)
+        throw EPNGInvalidPalette();
+    std::memset(PaletteValues, 255, sizeof PaletteValues);
+    std::memcpy(PaletteValues, FData, static_cast<size_t>(FDataSize));
+    switch (OwnerHeader().ColorType) {
+    case 0:
+    case 2:
+        BitTransparency = true;
+        break;
+    case 3: {
+        int below = 0;
+        for (int i = 0; i < FDataSize; ++i)
+            if (PaletteValues[i] < 255)
+                ++below;
+        BitTransparency = below == 1;
+        break;
+    }
+    }
+    return true;
+}
+
+bool TChunktRNS::WriteChunk(TStream& stream) {
+    if (FDataSize <= 256)
+        std::memcpy(FData, PaletteValues, static_cast<size_t>(FDataSize));
+    return WriteRawChunk(stream);
+}
+
+uint32_t TChunktRNS::TransparentColorOf() const {
+    const TChunkIHDR& h = OwnerHeader();
+    switch (h.ColorType) {
+    case 0:
+        return RGBOf(PaletteValues[1], PaletteValues[1], PaletteValues[1]);
+    case 2:
+        return RGBOf(PaletteValues[1], PaletteValues[3], PaletteValues[5]);
+    case 3:
+        for (int i = 0; i < FDataSize && i < 256; ++i) {
+            if (PaletteValues[i] == 0) {
+                const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[i];
+                return RGBOf(c.rgbRed, c.rgbGreen, c.rgbBlue);
+            }
+        }
+        return 0;
+    }
+    return 0;
+}
+
+void TChunktRNS::AssignTransparentColor(uint32_t color) {
+    std::memset(PaletteValues, 0, sizeof PaletteValues);
+    BitTransparency = true;
+    const TChunkIHDR& h = OwnerHeader();
+    switch (h.ColorType) {
+    case 0:
+        SetDataSize(2);
+        PaletteValues[1] = RedOf(color);
+        break;
+    case 2:
+        SetDataSize(6);
+        PaletteValues[1] = RedOf(color);
+        PaletteValues[3] = GreenOf(color);
+        PaletteValues[5] = BlueOf(color);
+        break;
+    case 3: {
+        int index = 0;
+        for (int i = 0; i < 256; ++i) {
+            const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[i];
+            if (c.rgbRed == RedOf(color) && c.rgbGreen == GreenOf(color) &&
+                c.rgbBlue == BlueOf(color)) {
+                index = i;
+                break;
+            }
+        }
+        std::memset(PaletteValues, 255, static_cast<size_t>(index));
+        SetDataSize(index + 1);
+        break;
+    }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// tIME
+
+TChunktIME::TChunktIME(TQorvPNGObject* owner) : TChunk(owner) {
+    InitName();
+}
+
+void TChunktIME::AssignFrom(const TChunk& source) {
+    TChunk::AssignFrom(source);
+    if (source.ClassType()->InheritsFrom(TChunktIME::ClassInfo)) {
+        const auto& from = static_cast<const TChunktIME&>(source);
+        Year = from.Year;
+        Month = from.Month;
+        Day = from.Day;
+        Hour = from.Hour;
+        Minute = from.Minute;
+        Second = from.Second;
+    }
+}
+
+bool TChunktIME::ReadChunk(TStream& stream, const char* name, uint32_t length) {
+    if (!TChunk::ReadChunk(stream, name, length))
+        return false;
+    if (FDataSize == 7) {
+        Year = static_cast<uint16_t>(FData[0] << 8 | FData[1]);
+        Month = FData[2];
+        Day = FData[3];
+        Hour = FData[4];
+        Minute = FData[5];
+        Second = FData[6];
+    }
+    return true;
+}
+
+bool TChunktIME::WriteChunk(TStream& stream) {
+    SetDataSize(7);
+    FData[0] = static_cast<uint8_t>(Year >> 8);
+    FData[1] = static_cast<uint8_t>(Year);
+    FData[2] = Month;
+    FData[3] = Day;
+    FData[4] = Hour;
+    FData[5] = Minute;
+    FData[6] = Second;
+    return WriteRawChunk(stream);
+}
+
+// ---------------------------------------------------------------------------
+// tEXt and zTXt
+
+TChunktEXt::TChunktEXt(TQorvPNGObject* owner) : TChunk(owner) {
+    InitName();
+}
+
+void TChunktEXt::AssignFrom(const TChunk& source) {
+    TChunk::AssignFrom(source);
+    if (source.ClassType()->InheritsFrom(TChunktEXt::ClassInfo)) {
+        const auto& from = static_cast<const TChunktEXt&>(source);
+        Keyword = from.Keyword;
+        Text = from.Text;
+    }
+}
+
+bool TChunktEXt::ReadChunk(TStream& stream, const char* name, uint32_t length) {
+    if (!TChunk::ReadChunk(stream, name, length))
+        return false;
+    Keyword.clear();
+    Text.clear();
+    if (FDataSize > 2) {
+        const auto* begin = reinterpret_cast<const char*>(FData);
+        const void* zero = std::memchr(begin, 0, static_cast<size_t>(FDataSize));
+        const size_t keyLength = zero ? static_cast<size_t>(static_cast<const char*>(zero) - begin)
+                                      : static_cast<size_t>(FDataSize);
+        Keyword.assign(begin, keyLength);
+        if (zero)
+            Text.assign(begin + keyLength + 1, static_cast<size_t>(FDataSize) - keyLength - 1);
+    }
+    return true;
+}
+
+bool TChunktEXt::WriteChunk(TStream& stream) {
+    SetDataSize(static_cast<int32_t>(Keyword.size() + Text.size() + 1));
+    std::memset(FData, 0, static_cast<size_t>(FDataSize));
+    std::memcpy(FData, Keyword.data(), Keyword.size());
+    std::memcpy(FData + Keyword.size() + 1, Text.data(), Text.size());
+    return WriteRawChunk(stream);
+}
+
+TChunkzTXt::TChunkzTXt(TQorvPNGObject* owner) : TChunktEXt(owner) {
+    InitName();
+}
+
+bool TChunkzTXt::ReadChunk(TStream& stream, const char* name, uint32_t length) {
+    if (!TChunktEXt::ReadChunk(stream, name, length))
+        return false;
+    if (FDataSize <= 3)
+        return true;
+    const auto size = static_cast<size_t>(FDataSize);
+    const void* zero = std::memchr(FData, 0, size);
+    const size_t keyLength =
+        zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - FData) : size;
+    Keyword.assign(reinterpret_cast<const char*>(FData), keyLength);
+    Text.clear();
+    // Without a zero byte followed by the method byte there is nothing to read.
+    if (keyLength + 2 > size)
+        return true;
+    if (FData[keyLength + 1] == 0) {
+        std::string output, error;
+        if (InflateText(FData + keyLength + 2, size - keyLength - 2, output, error))
+            Text = std::move(output);
+    }
+    return true;
+}
+
+bool TChunkzTXt::WriteChunk(TStream& stream) {
+    if (Text.empty())
+        Text.assign(1, ' ');
+    std::string packed, error;
+    if (!DeflateText(reinterpret_cast<const uint8_t*>(Text.data()), Text.size(),
+                     FOwner->CompressionLevel(), packed, error))
+        return false;
+    SetDataSize(static_cast<int32_t>(Keyword.size() + packed.size() + 2));
+    std::memset(FData, 0, static_cast<size_t>(FDataSize));
+    std::memcpy(FData, Keyword.data(), Keyword.size());
+    std::memcpy(FData + Keyword.size() + 2, packed.data(), packed.size());
+    return WriteRawChunk(stream);
+}
+
+namespace {
+// Runs one zlib stream over a memory block through a 256-byte window.
+template <bool Inflating>
+bool ZlibText(const uint8_t* input, size_t inputSize, int level, std::string& output,
+              std::string& errorText) {
+    output.clear();
+    errorText.clear();
+    z_stream z{};
+    int rc = Inflating ? inflateInit_(&z, "1.2.3", static_cast<int>(sizeof(z_stream)))
+                       : deflateInit_(&z, level, "1.2.3", static_cast<int>(sizeof(z_stream)));
+    if (rc != Z_OK) {
+        errorText = z.msg ? z.msg : ZlibErrorText(rc);
+        if (rc != Z_VERSION_ERROR && rc != Z_STREAM_ERROR && rc != Z_MEM_ERROR)
+            Inflating ? inflateEnd(&z) : deflateEnd(&z);
+        return false;
+    }
+    z.next_in = const_cast<Bytef*>(input);
+    z.avail_in = static_cast<uInt>(inputSize);
+    uint8_t window[256];
+    bool ok = false;
+    for (;;) {
+        z.next_out = window;
+        z.avail_out = sizeof window;
+        rc = Inflating ? inflate(&z, Z_NO_FLUSH) : deflate(&z, Z_FINISH);
+        output.append(reinterpret_cast<const char*>(window), sizeof window - z.avail_out);
+        if (rc == Z_STREAM_END) {
+            ok = true;
+            break;
+        }
+        if (rc < 0 || rc == Z_NEED_DICT) {
+            errorText = z.msg ? z.msg : ZlibErrorText(rc);
+            break;
+        }
+        // No progress possible: the input ended inside the stream.
+        if (z.avail_out != 0 && z.avail_in == 0 && Inflating) {
+            errorText = ZlibErrorText(Z_BUF_ERROR);
+            break;
+        }
+        if (output.size() > MaxInflatedText) {
+            errorText = ZlibErrorText(Z_MEM_ERROR);
+            break;
+        }
+    }
+    Inflating ? inflateEnd(&z) : deflateEnd(&z);
+    if (!ok)
+        output.clear();
+    return ok;
+}
+} // namespace
+
+bool InflateText(const uint8_t* input, size_t inputSize, std::string& output,
+                 std::string& errorText) {
+    return ZlibText<true>(input, inputSize, 0, output, errorText);
+}
+
+bool DeflateText(const uint8_t* input, size_t inputSize, int level, std::string& output,
+                 std::string& errorText) {
+    return ZlibText<false>(input, inputSize, level, output, errorText);
+}
+
+// ---------------------------------------------------------------------------
+// Image object: transparency and pixels
+
+TTransparencyKind TQorvPNGObject::TransparencyKindOf() const {
+    const TChunkIHDR& h = RequireHeader();
+    const auto* trns = FChunks.Find<TChunktRNS>();
+    switch (h.ColorType) {
+    case 0:
+    case 2:
+        return trns ? tkBit : tkNone;
+    case 3:
+        if (!trns)
+            return tkNone;
+        return trns->BitTransparency ? tkBit : tkPartial;
+    case 4:
+    case 6:
+        return tkPartial;
+    }
+    return tkNone;
+}
+
+uint32_t TQorvPNGObject::TransparentColorOf() const {
+    const auto* trns = FChunks.Find<TChunktRNS>();
+    return trns ? trns->TransparentColorOf() : 0;
+}
+
+namespace {
+// Palette index of pixel x in a row of b-bit indices.
+unsigned IndexAt(const uint8_t* row, int x, int b) {
+    const int perByte = 8 / b;
+    const int shift = 8 - b - b * (x % perByte);
+    return (row[x / perByte] >> shift) & ((1u << b) - 1);
+}
+} // namespace
+
+uint32_t TQorvPNGObject::ReadPixel(int x, int y) {
+    const TChunkIHDR& h = RequireHeader();
+    if (x < 0 || y < 0 || x >= static_cast<int>(h.Width) || y >= static_cast<int>(h.Height) ||
+        !h.ImageData)
+        return 0;
+    const uint8_t* row = RowPointer(y);
+    switch (h.ColorType) {
+    case 2:
+    case 6:
+        return RGBOf(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 0:
+    case 4: {
+        const int b = h.BitmapInfo.bmiHeader.biBitCount;
+        const unsigned v = IndexAt(row, x, b);
+        const uint8_t level = GammaTable[v * 255 / ((1u << b) - 1)];
+        return RGBOf(level, level, level);
+    }
+    case 3: {
+        const int b = h.BitmapInfo.bmiHeader.biBitCount;
+        const auto* plte = FChunks.Find<TChunkPLTE>();
+        if (!plte)
+            throw EPngError(SPngErrorNoPaletteEntry);
+        const TPNGRGBQuad c = plte->PaletteEntry(static_cast<int>(IndexAt(row, x, b)));
+        return RGBOf(c.rgbRed, c.rgbGreen, c.rgbBlue);
+    }
+    }
+    return 0;
+}
+
+void TQorvPNGObject::WritePixel(int x, int y, uint32_t color) {
+    TChunkIHDR& h = RequireHeader();
+    if (x < 0 || y < 0 || x >= static_cast<int>(h.Width) || y >= static_cast<int>(h.Height) ||
+        !h.ImageData)
+        return;
+    uint8_t* row = RowPointer(y);
+    color &= 0x00FFFFFF;
+    switch (h.ColorType) {
+    case 2:
+    case 6:
+        row[3 * x] = BlueOf(color);
+        row[3 * x + 1] = GreenOf(color);
+        row[3 * x + 2] = RedOf(color);
+        break;
+    case 0:
+    case 3:
+    case 4: {
+        const int b = h.BitmapInfo.bmiHeader.biBitCount;
+        const int perByte = 8 / b;
+        const int shift = 8 - b - b * (x % perByte);
+        const unsigned mask = ((1u << b) - 1) << shift;
+        const unsigned index = static_cast<unsigned>(NearestPaletteIndex(color));
+        uint8_t& byte = row[x / perByte];
+        byte = static_cast<uint8_t>((byte & ~mask) | ((index << shift) & mask));
+        break;
+    }
+    }
+}
+
+int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color) {
+    int best = 0;
+    long bestDistance = -1;
+    for (int i = 0; i < count; ++i) {
+        const TPNGRGBQuad& c = colors[i];
+        const long dr = long(c.rgbRed) - RedOf(color), dg = long(c.rgbGreen) - GreenOf(color),
+                   db = long(c.rgbBlue) - BlueOf(color);
+        const long d = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || d < bestDistance) {
+            best = i;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+#ifndef _WIN32
+// Without GDI there is no palette object; the nearest entry is found the way
+// GetNearestPaletteIndex finds it.
+void* TQorvPNGObject::PaletteHandle() {
+    RequireHeader();
+    return nullptr;
+}
+
+void TQorvPNGObject::ReleasePaletteHandle() {
+    FPaletteHandle = nullptr;
+}
+
+int TQorvPNGObject::NearestPaletteIndex(uint32_t color) {
+    return NearestColorIndex(RequireHeader().BitmapInfo.bmiColors, 256, color);
+}
+#endif
