@@ -195,6 +195,14 @@ void TGraphicControl::Invalidate() {
     }
 }
 
+void TGraphicControl::BoundsChanged() {
+    TControl::BoundsChanged();
+    if (FHint.empty() || !FParent || !FParent->HandleAllocated())
+        return;
+    if (TCustomForm* form = ParentForm(); form && form->HandleAllocated())
+        form->UpdateHint(this);
+}
+
 // ------------------------------------------------------------- TWinControl
 
 const TClassInfo& TWinControl::StaticClass() {

@@ -121,6 +121,10 @@ public:
     // Mnemonic: true when the control takes Alt+key (a label's "&C").
     virtual bool DialogChar(char) { return false; }
     void Invalidate() override;
+
+protected:
+    // Our hint's area lies in the parent's window: it moves with us.
+    void BoundsChanged() override;
 };
 
 struct TCreateParams {

@@ -69,6 +69,7 @@ public:
     bool DialogChar(char key);
     bool SelectNext(bool forward);
     void UpdateHint(TControl* control);
+    HWND HintWindow() const { return FToolTip; }
 
     // Finds a component the form data must have created, of the given class.
     template <class T>

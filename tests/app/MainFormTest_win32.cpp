@@ -240,6 +240,33 @@ TEST_F(MainFormTest, WindowCannotBeMadeSmallerThanItsMinimum) {
     EXPECT_EQ(f.pnFind->ClientWidth() - f.sbWordWrap->Left() - f.sbWordWrap->Width(), 18);
 }
 
+TEST_F(MainFormTest, HintsAnswerForTheirControlsAndFollowTheirPlace) {
+    // What the hint window asks when the mouse rests on a control.
+    auto ask = [&](HWND toolWindow, UINT_PTR id, UINT flags) {
+        NMTTDISPINFOA info{};
+        info.hdr = {f.HintWindow(), id, TTN_GETDISPINFOA};
+        info.uFlags = flags;
+        SendMessageA(toolWindow, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&info));
+        return std::string(info.lpszText ? info.lpszText : "");
+    };
+    EXPECT_EQ(ask(f.Handle(), reinterpret_cast<UINT_PTR>(f.edCode->Handle()), TTF_IDISHWND),
+              "Enter Windows error code here");
+    HWND panel = f.pnFind->Handle();
+    EXPECT_EQ(ask(panel, reinterpret_cast<UINT_PTR>(f.sbWordWrap), 0), "Word wrap");
+
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 700, 500, SWP_NOZORDER | SWP_NOMOVE);
+    h.Pump();
+    TTTOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = panel;
+    ti.uId = reinterpret_cast<UINT_PTR>(f.sbWordWrap);
+    ASSERT_TRUE(SendMessageA(f.HintWindow(), TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)));
+    EXPECT_EQ(ti.rect.left, f.sbWordWrap->Left());
+    EXPECT_EQ(ti.rect.right, f.sbWordWrap->Left() + f.sbWordWrap->Width());
+    // The tool bar's buttons take their hints from their actions.
+    EXPECT_EQ(f.tbCopy->Hint(), "Copy error");
+}
+
 TEST_F(MainFormTest, AFailingHandlerShowsOneErrorBoxAndTheWindowGoesOn) {
     SetField("");
     h.TakeErrorBoxes();
