@@ -5,13 +5,37 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
 #include "framework/Published.h"
 
 namespace {
-const char kObjectProp[] = "QorvControl";
+// Which object owns which window. Kept in the process rather than as window
+// properties: a property lookup is a round trip to the window server under
+// Wine, and every message a parent reflects asks this.
+std::unordered_map<HWND, TWinControl*>& Objects() {
+    static std::unordered_map<HWND, TWinControl*> objects;
+    return objects;
+}
+
+// System controls are superclassed: "QorvEDIT" behaves as "EDIT" but is
+// created with our window procedure, so the object attaches at WM_NCCREATE as
+// for our own class. (Subclassing each window instead costs a round trip to
+// the window server for every message under Wine.) Maps our class name to
+// the system class's window procedure.
+std::unordered_map<std::string, WNDPROC>& SystemProcs() {
+    static std::unordered_map<std::string, WNDPROC> procs;
+    return procs;
+}
+
+WNDPROC SystemProcOf(HWND wnd) {
+    char name[64] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    const auto it = SystemProcs().find(name);
+    return it == SystemProcs().end() ? DefWindowProcA : it->second;
+}
 const char kWindowClass[] = "QorvWindow";
 
 const published::TEnumNames<TAlign> kAlignNames = {
@@ -246,9 +270,7 @@ void TWinControl::DetachHandles() {
             w->DetachHandles();
     if (!FHandle)
         return;
-    RemovePropA(FHandle, kObjectProp);
-    if (FSubclassed)
-        RemoveWindowSubclass(FHandle, SubclassProc, 1);
+    Objects().erase(FHandle);
     FHandle = nullptr;
 }
 
@@ -277,17 +299,17 @@ void TWinControl::CreateHandle() {
     CreateParams(params);
     if (FHandle)
         return; // creating the parent for our params created us already
-    FSubclassed = !params.WindowClass.empty();
-    const char* cls = FSubclassed ? params.WindowClass.c_str() : kWindowClass;
-    HWND wnd =
-        CreateWindowExA(params.ExStyle, cls, FText.c_str(), params.Style, FLeft, FTop, FWidth,
-                        FHeight, params.ParentWnd, nullptr, GetModuleHandleA(nullptr), this);
+    FSystemClass = !params.WindowClass.empty();
+    std::string cls = kWindowClass;
+    if (FSystemClass) {
+        cls = SuperclassOf(params.WindowClass);
+        FSystemProc = SystemProcs()[cls];
+    }
+    HWND wnd = CreateWindowExA(params.ExStyle, cls.c_str(), FText.c_str(), params.Style, FLeft,
+                               FTop, FWidth, FHeight, params.ParentWnd, nullptr,
+                               GetModuleHandleA(nullptr), this);
     if (!wnd)
         throw Exception("Cannot create the window of " + Name());
-    if (FSubclassed) {
-        Attach(wnd);
-        SetWindowSubclass(wnd, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    }
     if (TCustomForm* form = ParentForm())
         SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(form->FontHandle()), FALSE);
     CreateWnd();
@@ -300,7 +322,7 @@ void TWinControl::CreateHandle() {
 
 void TWinControl::Attach(HWND wnd) {
     FHandle = wnd;
-    SetPropA(wnd, kObjectProp, this);
+    Objects()[wnd] = this;
 }
 
 void TWinControl::DestroyHandle() {
@@ -320,7 +342,11 @@ void TWinControl::RecreateWnd() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND wnd) {
-    return wnd ? static_cast<TWinControl*>(GetPropA(wnd, kObjectProp)) : nullptr;
+    if (!wnd)
+        return nullptr;
+    const auto& objects = Objects();
+    const auto it = objects.find(wnd);
+    return it == objects.end() ? nullptr : it->second;
 }
 
 void TWinControl::InsertControl(TControl* control) {
@@ -513,12 +539,36 @@ LRESULT CALLBACK TWinControl::OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LP
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
-    auto* self = reinterpret_cast<TWinControl*>(data);
-    if (self->FHandle != wnd)
-        return DefSubclassProc(wnd, msg, wParam, lParam);
-    return self->Dispatch(msg, wParam, lParam);
+LRESULT CALLBACK TWinControl::SystemClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        if (auto* self = static_cast<TWinControl*>(cs->lpCreateParams))
+            self->Attach(wnd);
+    }
+    if (TWinControl* self = FromHandle(wnd))
+        return self->Dispatch(msg, wParam, lParam);
+    // A window already let go of by its object, on its way out.
+    return CallWindowProcA(SystemProcOf(wnd), wnd, msg, wParam, lParam);
+}
+
+std::string TWinControl::SuperclassOf(const std::string& systemClass) {
+    const std::string name = "Qorv" + systemClass;
+    if (SystemProcs().count(name))
+        return name;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(nullptr, systemClass.c_str(), &wc))
+        throw Exception("Window class " + systemClass + " not found");
+    SystemProcs()[name] = wc.lpfnWndProc;
+    wc.lpfnWndProc = SystemClassProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    wc.lpszClassName = name.c_str();
+    if (!RegisterClassExA(&wc)) {
+        SystemProcs().erase(name);
+        throw Exception("Cannot register window class " + name);
+    }
+    return name;
 }
 
 // The one exception barrier: nothing unwinds through Windows.
@@ -534,8 +584,8 @@ LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!FHandle)
         return 0;
-    return FSubclassed ? DefSubclassProc(FHandle, msg, wParam, lParam)
-                       : DefWindowProcA(FHandle, msg, wParam, lParam);
+    return FSystemClass ? CallWindowProcA(FSystemProc, FHandle, msg, wParam, lParam)
+                        : DefWindowProcA(FHandle, msg, wParam, lParam);
 }
 
 bool TWinControl::Reflected(UINT, WPARAM, LPARAM, LRESULT&) {
@@ -613,7 +663,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         // Also asked by transparent children (a flat tool bar) for what lies
         // behind them, in their own device context.
-        if (!FSubclassed) {
+        if (!FSystemClass) {
             RECT r;
             GetClientRect(FHandle, &r);
             FillRectColor(reinterpret_cast<HDC>(wParam), r, FColor);
@@ -621,7 +671,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_PAINT:
-        if (!FSubclassed) {
+        if (!FSystemClass) {
             TPaintDC dc(FHandle);
             PaintWindow(dc.Get());
             return 0;
@@ -630,7 +680,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return PaintDoubleBuffered();
         break;
     case WM_SETCURSOR:
-        if (!FSubclassed && LOWORD(lParam) == HTCLIENT) {
+        if (!FSystemClass && LOWORD(lParam) == HTCLIENT) {
             POINT p;
             GetCursorPos(&p);
             ScreenToClient(FHandle, &p);
@@ -646,14 +696,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
     case WM_MOUSELEAVE:
-        if (!FSubclassed)
+        if (!FSystemClass)
             MouseToGraphic(msg, lParam);
         break;
     case WM_NCDESTROY: {
         const LRESULT result = DefaultHandler(msg, wParam, lParam);
-        RemovePropA(FHandle, kObjectProp);
-        if (FSubclassed)
-            RemoveWindowSubclass(FHandle, SubclassProc, 1);
+        Objects().erase(FHandle);
         FHandle = nullptr;
         return result;
     }

@@ -1,8 +1,8 @@
 // Controls: TControl (position, alignment, visibility, hint, click events),
 // TGraphicControl (no window of its own: painted by its parent and fed its
 // parent's mouse messages) and TWinControl (one object per HWND, attached at
-// WM_NCCREATE for our own window classes and by SetWindowSubclass for the
-// system's controls). Every window procedure passes through one exception
+// WM_NCCREATE, both for our own window class and for the system's controls,
+// which we superclass). Every window procedure passes through one exception
 // barrier; notifications a parent receives are reflected to the child that
 // sent them.
 #pragma once
@@ -216,8 +216,8 @@ protected:
 private:
     friend void RegisterControlClasses();
     static LRESULT CALLBACK OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK SystemClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static std::string SuperclassOf(const std::string& systemClass);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT PaintDoubleBuffered();
     void MouseToGraphic(UINT msg, LPARAM lParam);
@@ -226,7 +226,8 @@ private:
     void DetachHandles();
 
     HWND FHandle = nullptr;
-    bool FSubclassed = false;
+    bool FSystemClass = false;
+    WNDPROC FSystemProc = nullptr;
     TGraphicControl* FMouseControl = nullptr; // under the mouse or captured
     bool FMouseCaptured = false;
     bool FTrackingLeave = false;

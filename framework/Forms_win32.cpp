@@ -215,11 +215,11 @@ void TCustomForm::UpdateHint(TControl* control) {
     ti.cbSize = sizeof ti;
     ti.lpszText = LPSTR_TEXTCALLBACKA;
     if (auto* w = dynamic_cast<TWinControl*>(control)) {
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.uFlags = TTF_IDISHWND;
         ti.hwnd = Handle();
         ti.uId = reinterpret_cast<UINT_PTR>(w->Handle());
     } else {
-        ti.uFlags = TTF_SUBCLASS;
+        ti.uFlags = 0;
         ti.hwnd = control->Parent()->Handle();
         ti.uId = reinterpret_cast<UINT_PTR>(control);
         ti.rect = {control->Left(), control->Top(), control->Left() + control->Width(),
@@ -446,6 +446,13 @@ void TApplication::ProcessMessages() {
 bool TApplication::ProcessMessage(MSG& msg) {
     if (IsKeyMsg(msg))
         return true;
+    // The hint window learns where the mouse is from the loop rather than by
+    // subclassing every window that has a hint.
+    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST)
+        if (auto* form =
+                dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT))))
+            if (form->HintWindow())
+                SendMessageA(form->HintWindow(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     return true;
