@@ -32,7 +32,9 @@ struct TStoreKind {
     std::function<std::unique_ptr<TTestStore>()> Make;
 };
 
-inline void PrintTo(const TStoreKind& kind, std::ostream* os) { *os << kind.Name; }
+inline void PrintTo(const TStoreKind& kind, std::ostream* os) {
+    *os << kind.Name;
+}
 
 inline std::string StoreKindName(const testing::TestParamInfo<TStoreKind>& info) {
     return info.param.Name;
