@@ -437,11 +437,6 @@ void TWinControl::SetText(const std::string& text) {
         SetWindowTextA(FHandle, text.c_str());
 }
 
-void TWinControl::SetColor(TColor color) {
-    TControl::SetColor(color);
-    Invalidate();
-}
-
 void TWinControl::SetHint(const std::string& hint) {
     TControl::SetHint(hint);
     if (TCustomForm* form = ParentForm(); form && FHandle)

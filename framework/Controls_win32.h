@@ -156,7 +156,6 @@ public:
     void SetEnabled(bool enabled) override;
     void SetText(const std::string& text) override;
     std::string Text() const override;
-    void SetColor(TColor color) override;
     void SetHint(const std::string& hint) override;
     void Invalidate() override;
 

@@ -257,10 +257,6 @@ void TSpeedButton::SetGlyphResource(const std::string& name) {
     Invalidate();
 }
 
-void TSpeedButton::Click() {
-    TGraphicControl::Click();
-}
-
 void TSpeedButton::MouseDown(int, int) {
     FPressed = true;
     Invalidate();

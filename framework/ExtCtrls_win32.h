@@ -81,7 +81,6 @@ public:
     void SetFlat(bool v) { FFlat = v; }
     // The glyph: a bitmap resource whose bottom-left pixel is the transparent colour.
     void SetGlyphResource(const std::string& name);
-    void Click() override;
     void Paint(HDC dc) override;
     void MouseDown(int x, int y) override;
     void MouseUp(int x, int y) override;
