@@ -241,8 +241,11 @@ public:
 
     void AssignFrom(const TChunk& source) override;
     bool ReadChunk(TStream& stream, const char* name, uint32_t length) override;
+    bool WriteChunk(TStream& stream) override;
 
     void PrepareImage();
+    // The pixel buffer holds 2-bit images as 4-bit ones; they are written so.
+    void PromoteTwoBitDepth();
     void FreeImage();
 
     // Header fields as read from the file.
@@ -271,6 +274,10 @@ private:
 };
 
 struct TPNGInflateState;
+struct TPNGDeflateState;
+struct TPNGDeflateDeleter {
+    void operator()(TPNGDeflateState* state) const;
+};
 
 class TChunkIDAT : public TChunk {
 public:
@@ -280,10 +287,24 @@ public:
     ~TChunkIDAT() override;
 
     bool ReadChunk(TStream& stream, const char* name, uint32_t length) override;
-    // The image data is encoded by the writer; until then nothing is emitted.
+    // Encodes the header's image into as many IDAT chunks as it needs.
     bool WriteChunk(TStream& stream) override;
 
+    // The filter of the raw row among the image's filter set; leaves the
+    // filtered row in its output buffer and the raw row as the prior row.
+    uint8_t ChooseRowFilter();
+    void PushImageBytes(const uint8_t* bytes, size_t count);
+    void FlushImageStream();
+    static void EmitImageChunk(TStream& stream, const uint8_t* bytes, size_t count);
+
 private:
+    void StartDeflate(TStream& stream, int level, uint32_t maxChunk);
+    void EndDeflate();
+    void EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t first, size_t step,
+                   size_t pixels);
+    void EncodeNonInterlaced();
+    void EncodeInterlaced();
+
     void StartInflate(TStream& stream);
     void EndInflate();
     size_t PullImageBytes(uint8_t* buffer, size_t count);
@@ -299,6 +320,12 @@ private:
     std::vector<uint8_t> FRowBuffer[2];
     int FRowUsed = 0;
     std::unique_ptr<TPNGInflateState> FInflate;
+    // Writing: the raw row, the prior row (also the None output) and one
+    // output per filter 1..4, each with the filter byte in front.
+    std::vector<uint8_t> FRaw;
+    std::vector<uint8_t> FPrior;
+    std::vector<uint8_t> FFiltered[5];
+    std::unique_ptr<TPNGDeflateState, TPNGDeflateDeleter> FDeflate;
 };
 
 class TChunkPLTE : public TChunk {
@@ -313,6 +340,7 @@ public:
 
     TPNGRGBQuad PaletteEntry(int index) const;
     int Count() const { return FCount; }
+    void SetCount(int count) { FCount = count < 0 ? 0 : count > 256 ? 256 : count; }
 
 private:
     int FCount = 0;
