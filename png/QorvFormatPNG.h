@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/Classes.h"
+#include "framework/Picture.h"
 #include "framework/SysUtils.h"
 
 // ---------------------------------------------------------------------------
@@ -471,30 +472,47 @@ enum TTransparencyKind { tkNone = 0, tkBit = 1, tkPartial = 2 };
 enum TFilter { pfNone = 0, pfSub = 1, pfUp = 2, pfAverage = 3, pfPaeth = 4 };
 using TFilters = uint8_t; // bit n set: filter n enabled
 
-// Stays in the picture framework's terms (load and save through a stream,
-// width, height, empty) so that it can become the framework's graphic class.
-class TQorvPNGObject {
+// The picture framework's graphic class for PNG files, registered under the
+// extension "PNG" and the class name "TQorvPNGObject".
+class TQorvPNGObject : public TGraphic {
 public:
     TQorvPNGObject();
-    virtual ~TQorvPNGObject();
+    ~TQorvPNGObject() override;
     TQorvPNGObject(const TQorvPNGObject&) = delete;
     TQorvPNGObject& operator=(const TQorvPNGObject&) = delete;
 
+    std::string GraphicClassName() const override { return "TQorvPNGObject"; }
+
     virtual void ReadStream(TStream& stream);
     virtual void WriteStream(TStream& stream);
-    void LoadFromStream(TStream& stream) { ReadStream(stream); }
-    void SaveToStream(TStream& stream) { WriteStream(stream); }
+    void LoadFromStream(TStream& stream) override { ReadStream(stream); }
+    // Writing rebuilds chunk data from the chunks' fields (and a 2-bit header
+    // becomes 4-bit), so it cannot be const in substance.
+    void SaveToStream(TStream& stream) const override {
+        const_cast<TQorvPNGObject*>(this)->WriteStream(stream);
+    }
+
+    // Null: empty; another PNG image: a copy; the host bitmap (Windows): a
+    // PNG built from it; anything else: the framework's refusal.
+    void AssignFrom(const TGraphic* source) override;
+    // Into another PNG image, or the host bitmap (Windows).
+    void AssignInto(TGraphic& destination) const override;
+    void PaintTo(TCanvas& canvas, const TRect& rect) override;
+    void LoadFromClipboardFormat(uint32_t format, uintptr_t data) override;
+    void SaveToClipboardFormat(uint32_t& format, uintptr_t& data) const override;
 
     void CopyFromImage(const TQorvPNGObject& source);
+    // bitmap is an HBITMAP; color is 0x00BBGGRR. Windows only.
+    void CopyFromBitmap(void* bitmap, bool transparent, uint32_t color);
     void RemoveAllChunks();
     void ResetGammaTables();
 
-    virtual bool Empty() const { return FChunks.Count() == 0; }
-    virtual int Width() const;
-    virtual int Height() const;
-    virtual void SetWidth(int value);
-    virtual void SetHeight(int value);
-    virtual bool Transparent();
+    bool Empty() const override { return FChunks.Count() == 0; }
+    int Width() const override;
+    int Height() const override;
+    void SetWidth(int value) override;
+    void SetHeight(int value) override;
+    bool Transparent() const override;
 
     bool HasHeader() const;
     TChunkIHDR& RequireHeader() const;
@@ -506,8 +524,8 @@ public:
     virtual uint32_t ReadPixel(int x, int y);
     virtual void WritePixel(int x, int y, uint32_t color);
 
-    // HPALETTE on Windows, built on demand and cached; null elsewhere.
-    void* PaletteHandle();
+    // HPALETTE on Windows, built on demand and cached; 0 elsewhere.
+    uintptr_t PaletteHandle() const override;
     void ReleasePaletteHandle();
     // The palette index GetNearestPaletteIndex would give for color.
     int NearestPaletteIndex(uint32_t color);
@@ -527,8 +545,15 @@ public:
     uint8_t InterlaceMethod() const { return FInterlaceMethod; }
     void SetInterlaceMethod(uint8_t value) { FInterlaceMethod = value; }
 
+#ifdef _WIN32
+    // dc is an HDC; colour is 0x00BBGGRR.
+    void DrawKeyedBitmap(void* dc, const uint8_t* pixels, const TPNGBitmapInfo& info,
+                         uint32_t color, const TRect& rect);
+    void DrawBlended(void* dc, const TRect& rect);
+#endif
+
 private:
-    void* FPaletteHandle = nullptr;
+    mutable void* FPaletteHandle = nullptr;
     TFilters FFilters = 1 << pfSub;
     uint8_t FCompressionLevel = 7;
     uint32_t FMaxIdatSize = 65535;
@@ -538,6 +563,21 @@ private:
 
 // The entry of least squared RGB distance to color (0x00BBGGRR), first on ties.
 int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color);
+
+// Blends a partially transparent image over a background of width x height
+// 32-bit top-down pixels (blue, green, red, unused), stretching it to that
+// size by dropping or repeating pixels. The arithmetic of blended drawing.
+void BlendImageOver(const TQorvPNGObject& image, uint8_t* background, int width, int height);
+
+// The host bitmap's side of AssignFrom and AssignInto (Windows); false when
+// the other graphic is not a host bitmap.
+bool AssignFromHostBitmap(TQorvPNGObject& image, const TGraphic& source);
+bool AssignIntoHostBitmap(const TQorvPNGObject& image, TGraphic& destination);
+
+// Registers TQorvPNGObject with the picture framework. Unit start-up does
+// this already; a program that only finds the class by name calls it so that
+// the linker keeps the unit.
+void RegisterPNGGraphicClass();
 
 // Packed bytes of a row of pixels.
 size_t RowByteCount(size_t pixels, uint8_t colorType, uint8_t bitDepth);
