@@ -326,6 +326,7 @@ private:
     std::vector<uint8_t> FRaw;
     std::vector<uint8_t> FPrior;
     std::vector<uint8_t> FFiltered[5];
+    bool FIdentityInverse = true;
     std::unique_ptr<TPNGDeflateState, TPNGDeflateDeleter> FDeflate;
 };
 

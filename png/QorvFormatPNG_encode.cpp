@@ -3,8 +3,13 @@
 // compressed data into IDAT chunks of the maximum size.
 #include <zlib.h>
 
+#include <bit>
 #include <cstring>
 #include <new>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "png/QorvFormatPNG.h"
 
@@ -33,7 +38,17 @@ inline uint8_t PaethPredictor(int a, int b, int c) {
 // Positions j >= 2 whose byte repeats one of the two before it.
 int ScoreRow(const uint8_t* o, size_t len) {
     int score = 0;
-    for (size_t j = 2; j < len; ++j)
+    size_t j = 2;
+#if defined(__SSE2__)
+    for (; j + 16 <= len; j += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + j));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + j - 1));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(o + j - 2));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(x, b));
+        score += std::popcount(static_cast<unsigned>(_mm_movemask_epi8(hit)));
+    }
+#endif
+    for (; j < len; ++j)
         score += (o[j] == o[j - 1]) | (o[j] == o[j - 2]);
     return score;
 }
@@ -258,6 +273,14 @@ void TChunkIDAT::EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t firs
                 out[4] = inv[s[0]];
                 out[5] = 0;
             }
+        } else if (FIdentityInverse && step == 1) {
+            // Blue, green, red to red, green, blue without the table.
+            for (size_t k = 0; k < pixels; ++k, out += 3, src += 3) {
+                const uint8_t b = src[0], g = src[1], r = src[2];
+                out[0] = r;
+                out[1] = g;
+                out[2] = b;
+            }
         } else {
             for (size_t k = 0; k < pixels; ++k, c += step, out += 3) {
                 const uint8_t* s = src + 3 * c;
@@ -352,6 +375,10 @@ bool TChunkIDAT::WriteChunk(TStream& stream) {
     FImageWidth = h.Width;
     FImageHeight = h.Height;
     FOwner->RowGeometry(FRowBytes, FOffset);
+    FIdentityInverse = true;
+    for (int i = 0; i < 256; ++i)
+        if (FOwner->InverseGamma[i] != i)
+            FIdentityInverse = false;
 
     struct TCleanup {
         TChunkIDAT* Self;
