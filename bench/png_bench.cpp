@@ -1,7 +1,10 @@
 // Decoding speed of the PNG reader against libpng, spng and stb_image, from
 // memory, in one run: the PngSuite and large synthetic images made here.
 // libpng is set up to give our layout: BGR order, 16-bit samples stripped to
-// their high byte, packed indices kept.
+// their high byte, packed indices kept. Then encoding speed and size of the
+// PNG writer against libpng at compression level 7, once with only the Sub
+// filter on both sides and once with all five filters against libpng's own
+// choice; libpng gets the samples already in PNG order.
 #include <png.h>
 #include <spng.h>
 #include <stb/stb_image.h>
@@ -16,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -202,6 +206,154 @@ Bytes MakeImage(const TImageSpec& s) {
 }
 
 // ---------------------------------------------------------------------------
+// Encoding
+
+// An image as libpng writes it: PNG samples, rows top-down.
+struct TRawImage {
+    png_uint_32 width = 0, height = 0;
+    int bitDepth = 0, colorType = 0, interlace = 0;
+    std::vector<png_color> palette;
+    std::vector<png_byte> alphas;
+    png_color_16 key{};
+    bool hasKey = false;
+    size_t rowBytes = 0;
+    Bytes pixels;
+};
+
+TRawImage RawFromFile(const Bytes& file) {
+    TRawImage raw;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    TMemReader reader{&file, 0};
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return {};
+    }
+    png_set_read_fn(png, &reader, ReadMem);
+    png_read_info(png, info);
+    png_get_IHDR(png, info, &raw.width, &raw.height, &raw.bitDepth, &raw.colorType, &raw.interlace,
+                 nullptr, nullptr);
+    png_colorp palette = nullptr;
+    int count = 0;
+    if (png_get_PLTE(png, info, &palette, &count))
+        raw.palette.assign(palette, palette + count);
+    png_bytep alphas = nullptr;
+    png_color_16p key = nullptr;
+    if (png_get_tRNS(png, info, &alphas, &count, &key)) {
+        if (raw.colorType == 3)
+            raw.alphas.assign(alphas, alphas + count);
+        else if (key) {
+            raw.key = *key;
+            raw.hasKey = true;
+        }
+    }
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    raw.rowBytes = png_get_rowbytes(png, info);
+    raw.pixels.resize(raw.rowBytes * raw.height);
+    std::vector<png_bytep> rows;
+    for (png_uint_32 y = 0; y < raw.height; ++y)
+        rows.push_back(raw.pixels.data() + raw.rowBytes * y);
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return raw;
+}
+
+// filters: a PNG_FILTER_ mask, or 0 for libpng's own choice.
+size_t EncodeLibpng(const TRawImage& raw, int filters) {
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return 0;
+    }
+    png_set_write_fn(png, &out, WriteMem, FlushMem);
+    png_set_compression_level(png, 7);
+    if (filters)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
+    png_set_IHDR(png, info, raw.width, raw.height, raw.bitDepth, raw.colorType, raw.interlace,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!raw.palette.empty())
+        png_set_PLTE(png, info, raw.palette.data(), static_cast<int>(raw.palette.size()));
+    if (!raw.alphas.empty())
+        png_set_tRNS(png, info, raw.alphas.data(), static_cast<int>(raw.alphas.size()), nullptr);
+    if (raw.hasKey) {
+        png_color_16 key = raw.key;
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
+    png_write_info(png, info);
+    std::vector<png_bytep> rows;
+    for (png_uint_32 y = 0; y < raw.height; ++y)
+        rows.push_back(const_cast<png_bytep>(raw.pixels.data() + raw.rowBytes * y));
+    png_write_image(png, rows.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out.size();
+}
+
+size_t EncodeOurs(TQorvPNGObject& image, TFilters filters) {
+    image.SetFilters(filters);
+    image.SetCompressionLevel(7);
+    TMemoryStream out;
+    image.WriteStream(out);
+    return out.Bytes().size();
+}
+
+// Best seconds of each run, taking turns as TimeDecoders does.
+std::vector<double> TimeRuns(const std::vector<std::function<void()>>& runs) {
+    using Clock = std::chrono::steady_clock;
+    std::vector<double> best(runs.size(), 1e30);
+    const auto start = Clock::now();
+    for (int round = 0; round < 100; ++round) {
+        for (size_t r = 0; r < runs.size(); ++r) {
+            const auto t0 = Clock::now();
+            runs[r]();
+            best[r] = std::min(best[r], std::chrono::duration<double>(Clock::now() - t0).count());
+        }
+        if (round >= 2 && std::chrono::duration<double>(Clock::now() - start).count() > 3.0)
+            break;
+    }
+    return best;
+}
+
+void BenchEncoding(const std::string& name, const std::vector<Bytes>& files, double& worstTime) {
+    std::vector<std::unique_ptr<TQorvPNGObject>> images;
+    std::vector<TRawImage> raws;
+    for (const auto& f : files) {
+        images.push_back(std::make_unique<TQorvPNGObject>());
+        TReadOnlyMemoryStream stream(f.data(), f.size());
+        images.back()->ReadStream(stream);
+        raws.push_back(RawFromFile(f));
+    }
+    struct TMode {
+        const char* label;
+        TFilters ours;
+        int libpng;
+    };
+    const TMode modes[] = {{"{Sub} vs Sub", TFilters(1 << pfSub), PNG_FILTER_SUB},
+                           {"all five vs own", TFilters(0x1F), 0}};
+    for (const TMode& m : modes) {
+        size_t ourSize = 0, theirSize = 0;
+        const std::vector<double> t = TimeRuns({[&] {
+                                                    ourSize = 0;
+                                                    for (auto& image : images)
+                                                        ourSize += EncodeOurs(*image, m.ours);
+                                                },
+                                                [&] {
+                                                    theirSize = 0;
+                                                    for (const auto& raw : raws)
+                                                        theirSize += EncodeLibpng(raw, m.libpng);
+                                                }});
+        worstTime = std::max(worstTime, t[0] / t[1]);
+        std::printf("%-34s %-16s %9.2f %9.2f %7.2f %10zu %10zu %7.3f\n", name.c_str(), m.label,
+                    t[0] * 1e3, t[1] * 1e3, t[0] / t[1], ourSize, theirSize,
+                    double(ourSize) / double(theirSize));
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Peak memory of one decode: every allocation of the process passes through
 // the counting functions below while a measurement is on.
 size_t LiveBytes = 0, PeakBytes = 0;
@@ -274,17 +426,30 @@ int main(int argc, char** argv) {
                 lib == "libpng" ? DecodeLibpng(f) : lib == "spng" ? DecodeSpng(f) : DecodeOurs(f);
         return 0;
     }
-    std::printf("%-40s %9s %9s %9s %9s %8s\n", "image", "qorv ms", "libpng ms", "spng ms", "stb ms",
-                "qorv/png");
+    // png_bench --encode: the encoding table only.
+    const bool encodeOnly = argc > 1 && std::strcmp(argv[1], "--encode") == 0;
+    if (!encodeOnly)
+        std::printf("%-40s %9s %9s %9s %9s %8s\n", "image", "qorv ms", "libpng ms", "spng ms",
+                    "stb ms", "qorv/png");
     double worst = 0;
     const std::vector<TDecoder> decoders = {DecodeOurs, DecodeLibpng, DecodeSpng, DecodeStb};
-    for (const auto& c : cases) {
+    for (const auto& c : encodeOnly ? std::vector<TCase>{} : cases) {
         const std::vector<double> t = TimeDecoders(decoders, c.files);
         worst = std::max(worst, t[0] / t[1]);
         std::printf("%-40s %9.2f %9.2f %9.2f %9.2f %8.2f\n", c.name.c_str(), t[0] * 1e3, t[1] * 1e3,
                     t[2] * 1e3, t[3] * 1e3, t[0] / t[1]);
     }
-    std::printf("worst ratio qorv/libpng: %.2f\n", worst);
+    if (!encodeOnly)
+        std::printf("worst ratio qorv/libpng: %.2f\n", worst);
+
+    std::printf("\nencoding at level 7\n%-34s %-16s %9s %9s %7s %10s %10s %7s\n", "image",
+                "filters", "qorv ms", "libpng ms", "time", "qorv B", "libpng B", "size");
+    double worstEncode = 0;
+    for (size_t i : {size_t(0), size_t(1), size_t(2), size_t(5), size_t(7), size_t(10), size_t(12)})
+        BenchEncoding(cases[i].name, cases[i].files, worstEncode);
+    std::printf("worst encoding time ratio qorv/libpng: %.2f\n\n", worstEncode);
+    if (encodeOnly)
+        return 0;
 
     const Bytes& large = cases[2].files[0]; // photo RGBA 8
     std::printf("peak heap of one %ux%u RGBA 8 decode (decoded image included): qorv %ld KiB, "

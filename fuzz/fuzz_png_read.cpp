@@ -1,23 +1,57 @@
 // Feeds arbitrary bytes to the PNG reader. Refusal by one of the unit's
 // exceptions is the expected outcome for broken input; anything else (a crash,
-// a sanitizer report, a foreign exception) is a finding.
+// a sanitizer report, a foreign exception) is a finding. An image read in
+// full is also written and read again: the copy must read without complaint
+// and, without gamma, hold the same pixels.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 #include "png/QorvFormatPNG.h"
 
+namespace {
+void RoundTrip(TQorvPNGObject& image) {
+    const TChunkIHDR& h = image.RequireHeader();
+    // Large images make slow fuzzing without finding more.
+    if (!h.ImageData || size_t(h.Width) * h.Height > (1u << 20))
+        return;
+    const bool gamma = image.Chunks().Find<TChunkgAMA>() != nullptr;
+    TMemoryStream out;
+    image.WriteStream(out);
+    TQorvPNGObject back;
+    try {
+        TReadOnlyMemoryStream in(out.Bytes().data(), out.Bytes().size());
+        back.ReadStream(in);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "written image refused: %s\n", e.Message().c_str());
+        std::abort();
+    }
+    const TChunkIHDR& b = back.RequireHeader();
+    if (b.Width != h.Width || b.Height != h.Height || b.ColorType != h.ColorType)
+        std::abort();
+    if (!gamma && (std::memcmp(b.ImageData, h.ImageData, h.BytesPerRow * h.Height) != 0 ||
+                   (h.ImageAlpha &&
+                    std::memcmp(b.ImageAlpha, h.ImageAlpha, size_t(h.Width) * h.Height) != 0)))
+        std::abort();
+}
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TQorvPNGObject image;
     TReadOnlyMemoryStream stream(data, size);
+    bool complete = false;
     try {
         image.ReadStream(stream);
+        complete = true;
     } catch (const Exception&) {
         // Whatever was read before the failure must still be usable.
     }
+    if (complete)
+        RoundTrip(image);
     if (image.HasHeader()) {
         const int w = image.Width(), h = image.Height();
         try {

@@ -200,10 +200,21 @@ TPNGPointerList* ChunkClasses = nullptr;
 
 // Unit start-up and shutdown.
 struct TUnitLifetime {
-    TUnitLifetime() { AddStandardChunkClasses(); }
-    ~TUnitLifetime() { ReleaseChunkClasses(); }
+    TUnitLifetime() {
+        AddStandardChunkClasses();
+        RegisterPNGGraphicClass();
+    }
+    ~TUnitLifetime() {
+        UnregisterGraphicClass("TQorvPNGObject");
+        ReleaseChunkClasses();
+    }
 } UnitLifetime;
 } // namespace
+
+void RegisterPNGGraphicClass() {
+    RegisterGraphicClass({"TQorvPNGObject", "PNG", "Portable Network Graphics",
+                          [] { return std::make_unique<TQorvPNGObject>(); }});
+}
 
 void AddChunkClass(TChunkClass cls) {
     if (!ChunkClasses)
@@ -472,6 +483,50 @@ void TQorvPNGObject::CopyFromImage(const TQorvPNGObject& source) {
     }
 }
 
+void TQorvPNGObject::AssignFrom(const TGraphic* source) {
+    if (!source) {
+        RemoveAllChunks();
+        return;
+    }
+    if (auto* image = dynamic_cast<const TQorvPNGObject*>(source)) {
+        CopyFromImage(*image);
+        return;
+    }
+    if (AssignFromHostBitmap(*this, *source))
+        return;
+    TGraphic::AssignFrom(source);
+}
+
+void TQorvPNGObject::AssignInto(TGraphic& destination) const {
+    if (auto* image = dynamic_cast<TQorvPNGObject*>(&destination)) {
+        image->CopyFromImage(*this);
+        return;
+    }
+    if (AssignIntoHostBitmap(*this, destination))
+        return;
+    TGraphic::AssignInto(destination);
+}
+
+#ifndef _WIN32
+// Without a window system there is no host bitmap, device or clipboard.
+bool AssignFromHostBitmap(TQorvPNGObject&, const TGraphic&) {
+    return false;
+}
+bool AssignIntoHostBitmap(const TQorvPNGObject&, TGraphic&) {
+    return false;
+}
+void TQorvPNGObject::PaintTo(TCanvas&, const TRect&) {}
+void TQorvPNGObject::CopyFromBitmap(void*, bool, uint32_t) {
+    throw EPngError("Bitmaps need the window system.");
+}
+void TQorvPNGObject::LoadFromClipboardFormat(uint32_t format, uintptr_t data) {
+    TGraphic::LoadFromClipboardFormat(format, data);
+}
+void TQorvPNGObject::SaveToClipboardFormat(uint32_t& format, uintptr_t& data) const {
+    TGraphic::SaveToClipboardFormat(format, data);
+}
+#endif
+
 int TQorvPNGObject::Width() const {
     return HasHeader() ? static_cast<int>(RequireHeader().Width) : 0;
 }
@@ -498,6 +553,6 @@ TChunkIHDR& TQorvPNGObject::RequireHeader() const {
     return *static_cast<TChunkIHDR*>(FChunks.ChunkAt(0));
 }
 
-bool TQorvPNGObject::Transparent() {
+bool TQorvPNGObject::Transparent() const {
     return TransparencyKindOf() != tkNone;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/Classes.h"
+#include "framework/Picture.h"
 #include "framework/SysUtils.h"
 
 // ---------------------------------------------------------------------------
@@ -241,8 +242,11 @@ public:
 
     void AssignFrom(const TChunk& source) override;
     bool ReadChunk(TStream& stream, const char* name, uint32_t length) override;
+    bool WriteChunk(TStream& stream) override;
 
     void PrepareImage();
+    // The pixel buffer holds 2-bit images as 4-bit ones; they are written so.
+    void PromoteTwoBitDepth();
     void FreeImage();
 
     // Header fields as read from the file.
@@ -271,6 +275,10 @@ private:
 };
 
 struct TPNGInflateState;
+struct TPNGDeflateState;
+struct TPNGDeflateDeleter {
+    void operator()(TPNGDeflateState* state) const;
+};
 
 class TChunkIDAT : public TChunk {
 public:
@@ -280,10 +288,24 @@ public:
     ~TChunkIDAT() override;
 
     bool ReadChunk(TStream& stream, const char* name, uint32_t length) override;
-    // The image data is encoded by the writer; until then nothing is emitted.
+    // Encodes the header's image into as many IDAT chunks as it needs.
     bool WriteChunk(TStream& stream) override;
 
+    // The filter of the raw row among the image's filter set; leaves the
+    // filtered row in its output buffer and the raw row as the prior row.
+    uint8_t ChooseRowFilter();
+    void PushImageBytes(const uint8_t* bytes, size_t count);
+    void FlushImageStream();
+    static void EmitImageChunk(TStream& stream, const uint8_t* bytes, size_t count);
+
 private:
+    void StartDeflate(TStream& stream, int level, uint32_t maxChunk);
+    void EndDeflate();
+    void EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t first, size_t step,
+                   size_t pixels);
+    void EncodeNonInterlaced();
+    void EncodeInterlaced();
+
     void StartInflate(TStream& stream);
     void EndInflate();
     size_t PullImageBytes(uint8_t* buffer, size_t count);
@@ -299,6 +321,13 @@ private:
     std::vector<uint8_t> FRowBuffer[2];
     int FRowUsed = 0;
     std::unique_ptr<TPNGInflateState> FInflate;
+    // Writing: the raw row, the prior row (also the None output) and one
+    // output per filter 1..4, each with the filter byte in front.
+    std::vector<uint8_t> FRaw;
+    std::vector<uint8_t> FPrior;
+    std::vector<uint8_t> FFiltered[5];
+    bool FIdentityInverse = true;
+    std::unique_ptr<TPNGDeflateState, TPNGDeflateDeleter> FDeflate;
 };
 
 class TChunkPLTE : public TChunk {
@@ -313,6 +342,7 @@ public:
 
     TPNGRGBQuad PaletteEntry(int index) const;
     int Count() const { return FCount; }
+    void SetCount(int count) { FCount = count < 0 ? 0 : count > 256 ? 256 : count; }
 
 private:
     int FCount = 0;
@@ -443,30 +473,47 @@ enum TTransparencyKind { tkNone = 0, tkBit = 1, tkPartial = 2 };
 enum TFilter { pfNone = 0, pfSub = 1, pfUp = 2, pfAverage = 3, pfPaeth = 4 };
 using TFilters = uint8_t; // bit n set: filter n enabled
 
-// Stays in the picture framework's terms (load and save through a stream,
-// width, height, empty) so that it can become the framework's graphic class.
-class TQorvPNGObject {
+// The picture framework's graphic class for PNG files, registered under the
+// extension "PNG" and the class name "TQorvPNGObject".
+class TQorvPNGObject : public TGraphic {
 public:
     TQorvPNGObject();
-    virtual ~TQorvPNGObject();
+    ~TQorvPNGObject() override;
     TQorvPNGObject(const TQorvPNGObject&) = delete;
     TQorvPNGObject& operator=(const TQorvPNGObject&) = delete;
 
+    std::string GraphicClassName() const override { return "TQorvPNGObject"; }
+
     virtual void ReadStream(TStream& stream);
     virtual void WriteStream(TStream& stream);
-    void LoadFromStream(TStream& stream) { ReadStream(stream); }
-    void SaveToStream(TStream& stream) { WriteStream(stream); }
+    void LoadFromStream(TStream& stream) override { ReadStream(stream); }
+    // Writing rebuilds chunk data from the chunks' fields (and a 2-bit header
+    // becomes 4-bit), so it cannot be const in substance.
+    void SaveToStream(TStream& stream) const override {
+        const_cast<TQorvPNGObject*>(this)->WriteStream(stream);
+    }
+
+    // Null: empty; another PNG image: a copy; the host bitmap (Windows): a
+    // PNG built from it; anything else: the framework's refusal.
+    void AssignFrom(const TGraphic* source) override;
+    // Into another PNG image, or the host bitmap (Windows).
+    void AssignInto(TGraphic& destination) const override;
+    void PaintTo(TCanvas& canvas, const TRect& rect) override;
+    void LoadFromClipboardFormat(uint32_t format, uintptr_t data) override;
+    void SaveToClipboardFormat(uint32_t& format, uintptr_t& data) const override;
 
     void CopyFromImage(const TQorvPNGObject& source);
+    // bitmap is an HBITMAP; color is 0x00BBGGRR. Windows only.
+    void CopyFromBitmap(void* bitmap, bool transparent, uint32_t color);
     void RemoveAllChunks();
     void ResetGammaTables();
 
-    virtual bool Empty() const { return FChunks.Count() == 0; }
-    virtual int Width() const;
-    virtual int Height() const;
-    virtual void SetWidth(int value);
-    virtual void SetHeight(int value);
-    virtual bool Transparent();
+    bool Empty() const override { return FChunks.Count() == 0; }
+    int Width() const override;
+    int Height() const override;
+    void SetWidth(int value) override;
+    void SetHeight(int value) override;
+    bool Transparent() const override;
 
     bool HasHeader() const;
     TChunkIHDR& RequireHeader() const;
@@ -478,8 +525,8 @@ public:
     virtual uint32_t ReadPixel(int x, int y);
     virtual void WritePixel(int x, int y, uint32_t color);
 
-    // HPALETTE on Windows, built on demand and cached; null elsewhere.
-    void* PaletteHandle();
+    // HPALETTE on Windows, built on demand and cached; 0 elsewhere.
+    uintptr_t PaletteHandle() const override;
     void ReleasePaletteHandle();
     // The palette index GetNearestPaletteIndex would give for color.
     int NearestPaletteIndex(uint32_t color);
@@ -499,8 +546,15 @@ public:
     uint8_t InterlaceMethod() const { return FInterlaceMethod; }
     void SetInterlaceMethod(uint8_t value) { FInterlaceMethod = value; }
 
+#ifdef _WIN32
+    // dc is an HDC; colour is 0x00BBGGRR.
+    void DrawKeyedBitmap(void* dc, const uint8_t* pixels, const TPNGBitmapInfo& info,
+                         uint32_t color, const TRect& rect);
+    void DrawBlended(void* dc, const TRect& rect);
+#endif
+
 private:
-    void* FPaletteHandle = nullptr;
+    mutable void* FPaletteHandle = nullptr;
     TFilters FFilters = 1 << pfSub;
     uint8_t FCompressionLevel = 7;
     uint32_t FMaxIdatSize = 65535;
@@ -510,6 +564,21 @@ private:
 
 // The entry of least squared RGB distance to color (0x00BBGGRR), first on ties.
 int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color);
+
+// Blends a partially transparent image over a background of width x height
+// 32-bit top-down pixels (blue, green, red, unused), stretching it to that
+// size by dropping or repeating pixels. The arithmetic of blended drawing.
+void BlendImageOver(const TQorvPNGObject& image, uint8_t* background, int width, int height);
+
+// The host bitmap's side of AssignFrom and AssignInto (Windows); false when
+// the other graphic is not a host bitmap.
+bool AssignFromHostBitmap(TQorvPNGObject& image, const TGraphic& source);
+bool AssignIntoHostBitmap(const TQorvPNGObject& image, TGraphic& destination);
+
+// Registers TQorvPNGObject with the picture framework. Unit start-up does
+// this already; a program that only finds the class by name calls it so that
+// the linker keeps the unit.
+void RegisterPNGGraphicClass();
 
 // Packed bytes of a row of pixels.
 size_t RowByteCount(size_t pixels, uint8_t colorType, uint8_t bitDepth);

@@ -560,9 +560,9 @@ int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color) {
 #ifndef _WIN32
 // Without GDI there is no palette object; the nearest entry is found the way
 // GetNearestPaletteIndex finds it.
-void* TQorvPNGObject::PaletteHandle() {
+uintptr_t TQorvPNGObject::PaletteHandle() const {
     RequireHeader();
-    return nullptr;
+    return 0;
 }
 
 void TQorvPNGObject::ReleasePaletteHandle() {

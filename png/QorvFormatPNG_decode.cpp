@@ -689,10 +689,6 @@ TChunkIDAT::TChunkIDAT(TQorvPNGObject* owner) : TChunk(owner) {
 }
 TChunkIDAT::~TChunkIDAT() = default;
 
-bool TChunkIDAT::WriteChunk(TStream&) {
-    return true;
-}
-
 void TChunkIDAT::StartInflate(TStream& stream) {
     FInflate = std::make_unique<TPNGInflateState>();
     TPNGInflateState& s = *FInflate;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the optimised native tree and runs the PNG decoding benchmark.
+# Builds the optimised native tree and runs the PNG decoding and encoding
+# benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset native >/dev/null

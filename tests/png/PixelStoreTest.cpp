@@ -86,7 +86,7 @@ TEST_P(PixelStoreContract, DecodedPaletteReachesTheStore) {
 #ifdef _WIN32
     EXPECT_NE(h.ImageHandle(), nullptr);
     EXPECT_NE(h.ImageDC(), nullptr);
-    EXPECT_NE(image.PaletteHandle(), nullptr);
+    EXPECT_NE(image.PaletteHandle(), 0u);
 #else
     EXPECT_EQ(h.ImageHandle(), nullptr);
 #endif
