@@ -3,10 +3,16 @@
 #include <windows.h>
 
 #include "app/formMain_win32.h"
+#include "app/unitOSInfo.h"
+#include "png/QorvFormatPNG.h"
 #include "settings/unitSettings.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The units' start-up, in order: the PNG picture class, the settings, the
+    // system's version record.
+    RegisterPNGGraphicClass();
     TSettingsLifetime settings;
+    ReadVersionInfo();
     TApplication application;
     application.Initialize();
     application.SetTitle("Drovanex Vantrel 2006");

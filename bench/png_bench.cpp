@@ -122,7 +122,7 @@ std::vector<double> TimeDecoders(const std::vector<TDecoder>& decoders,
 // ---------------------------------------------------------------------------
 // Synthetic images, written with libpng's default filters and compression.
 
-struct TImageSpec {
+struct TImageRecipe {
     std::string name;
     uint32_t width, height;
     int bitDepth, colorType;
@@ -140,7 +140,7 @@ void WriteMem(png_structp png, png_bytep data, png_size_t n) {
 }
 void FlushMem(png_structp) {}
 
-Bytes MakeImage(const TImageSpec& s) {
+Bytes MakeImage(const TImageRecipe& s) {
     const int channels = ChannelsOf(s.colorType);
     const size_t bytesPerSample = s.bitDepth == 16 ? 2 : 1;
     const size_t rowBytes = s.width * channels * bytesPerSample;
@@ -392,7 +392,7 @@ int main(int argc, char** argv) {
     cases.push_back(suite);
 
     const uint32_t W = 2048, H = 1536;
-    const std::vector<TImageSpec> specs = {
+    const std::vector<TImageRecipe> recipes = {
         {"photo RGB 8", W, H, 8, 2, false, true},
         {"photo RGBA 8", W, H, 8, 6, false, true},
         {"photo RGB 16", W, H, 16, 2, false, true},
@@ -408,8 +408,8 @@ int main(int argc, char** argv) {
         {"flat palette 8 interlaced", W, H, 8, 3, true, false},
         {"flat grey 1", W, H, 1, 0, false, false},
     };
-    for (size_t i = 0; i < specs.size(); ++i) {
-        const auto& s = specs[i];
+    for (size_t i = 0; i < recipes.size(); ++i) {
+        const auto& s = recipes[i];
         if (profile && static_cast<size_t>(std::atoi(argv[2])) != i + 1) {
             cases.push_back({s.name, {}});
             continue;

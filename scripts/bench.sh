@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Builds the optimised native tree and runs the PNG decoding and encoding
-# benchmark.
+# Runs every benchmark; each prints its figures next to peers measured in the
+# same run:
+#  - PNG decoding and encoding against libpng, spng and stb_image (native);
+#  - the program's start-up and lookups under Wine against a bare window.
+# Arguments go to the PNG benchmark (for example --encode).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/setup.sh
 cmake --preset native >/dev/null
 cmake --build --preset native -j 2 --target png_bench
 ./build/native/bench/png_bench "$@"
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 -j 2 --target StartupBench BareWindow Vantrel2006
+QORV_WINE_UNMANAGED=1 . scripts/wine-env.sh "$PWD/build/wineprefix-test"
+trap qorv_wine_cleanup EXIT
+(cd build/win32 && wine bench/win32/StartupBench.exe app/Vantrel2006.exe bench/win32/BareWindow.exe 9)
