@@ -112,27 +112,16 @@ TKeyHandle TMemoryKeyStore::NewHandle(std::shared_ptr<TNode> node, uint32_t acce
 
 TKeyStatus TMemoryKeyStore::OpenKey(TKeyHandle parent, const std::string& subKey, uint32_t access,
                                     TKeyHandle& result) {
-    std::shared_ptr<TNode> node;
-    if (TKeyStatus status = Resolve(parent, 0, node); status != ksOk)
-        return status;
-    std::vector<std::string> parts;
-    if (!SplitPath(subKey, parts))
-        return ksBadPathName;
-    for (const std::string& part : parts) {
-        auto it = node->Keys.find(Upper(part));
-        if (it == node->Keys.end())
-            return ksNotFound;
-        node = it->second;
-    }
-    if (Denied(*node) & access)
-        return ksAccessDenied;
-    // Like the system, an empty path on a root gives the root handle itself.
-    result = parts.empty() && IsRoot(parent) ? parent : NewHandle(node, access);
-    return ksOk;
+    return Walk(parent, subKey, access, false, result);
 }
 
 TKeyStatus TMemoryKeyStore::CreateKey(TKeyHandle parent, const std::string& subKey, uint32_t access,
                                       TKeyHandle& result) {
+    return Walk(parent, subKey, access, true, result);
+}
+
+TKeyStatus TMemoryKeyStore::Walk(TKeyHandle parent, const std::string& subKey, uint32_t access,
+                                 bool create, TKeyHandle& result) {
     std::shared_ptr<TNode> node;
     if (TKeyStatus status = Resolve(parent, 0, node); status != ksOk)
         return status;
@@ -146,6 +135,8 @@ TKeyStatus TMemoryKeyStore::CreateKey(TKeyHandle parent, const std::string& subK
             node = it->second;
             continue;
         }
+        if (!create)
+            return ksNotFound;
         if (Denied(*node) & kaCreateSubKey)
             return ksAccessDenied;
         if (i + 1 == parts.size() && (Denied(*node, name) & access))
@@ -159,6 +150,7 @@ TKeyStatus TMemoryKeyStore::CreateKey(TKeyHandle parent, const std::string& subK
     }
     if (Denied(*node) & access)
         return ksAccessDenied;
+    // Like the system, an empty path on a root gives the root handle itself.
     result = parts.empty() && IsRoot(parent) ? parent : NewHandle(node, access);
     return ksOk;
 }

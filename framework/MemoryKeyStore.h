@@ -48,6 +48,9 @@ private:
     };
 
     TKeyStatus Resolve(TKeyHandle key, uint32_t needed, std::shared_ptr<TNode>& node) const;
+    // Opens, or with `create` creates, the key below `parent` step by step.
+    TKeyStatus Walk(TKeyHandle parent, const std::string& subKey, uint32_t access, bool create,
+                    TKeyHandle& result);
     uint32_t Denied(const TNode& node) const;
     uint32_t Denied(const TNode& parent, const std::string& childName) const;
     TKeyHandle NewHandle(std::shared_ptr<TNode> node, uint32_t access);
