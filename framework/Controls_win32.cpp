@@ -475,10 +475,13 @@ void TWinControl::SetFocus() {
 }
 
 void TWinControl::AlignControls() {
-    static thread_local std::vector<const TWinControl*> aligning;
-    if (std::find(aligning.begin(), aligning.end(), this) != aligning.end() || Loading())
+    // Children resized here ask us to lay out again: once is enough.
+    if (FAligning || Loading())
         return;
-    aligning.push_back(this);
+    struct TGuard {
+        bool& Flag;
+        ~TGuard() { Flag = false; } // also when a resize handler raises
+    } guard{FAligning = true};
     std::vector<TLayoutItem> items;
     for (TControl* c : FControls) {
         TLayoutItem item = c->LayoutItem();
@@ -493,7 +496,6 @@ void TWinControl::AlignControls() {
         const TRect& r = items[i].Bounds;
         FControls[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     }
-    aligning.pop_back();
 }
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {

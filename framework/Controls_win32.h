@@ -231,6 +231,7 @@ private:
     bool FMouseCaptured = false;
     bool FTrackingLeave = false;
     bool FClosing = false; // in the destructor: no more layout
+    bool FAligning = false;
 };
 
 const char* QorvWindowClass();
