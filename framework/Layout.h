@@ -2,6 +2,7 @@
 // the controls layer feeds it the children's bounds and applies the result.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 struct TRect {
@@ -34,3 +35,18 @@ void RecordAnchorGaps(TLayoutItem& item, int parentWidth, int parentHeight);
 // (lowest first), then left, right, and the client-aligned ones take what is
 // left. Unaligned items follow their right and bottom anchors.
 void AlignItems(const TRect& client, std::vector<TLayoutItem>& items);
+
+// Where a top-level window of the given bounds goes on a desktop whose monitors
+// have the given work areas (the primary's first). A window that touches some
+// work area stays where it is; one that touches none moves onto the nearest,
+// sliding in as little as it takes. Either way a window wider or taller than
+// the work area it ends up on is shrunk to it and aligned with it. The values
+// may be anything a hand-edited store holds, so sums are taken without
+// overflow. Without work areas the bounds are kept as they are.
+TRect FitToWorkAreas(int32_t left, int32_t top, int32_t width, int32_t height,
+                     const std::vector<TRect>& workAreas);
+
+// Height of a control docked to the bottom of a page below a splitter, so that
+// the control filling the rest keeps at least `minClient` pixels: `wanted`,
+// cut to the room there is, never negative.
+int FitDockedHeight(int wanted, int pageHeight, int splitterHeight, int minClient);
