@@ -2,6 +2,21 @@
 
 #include <cstring>
 
+namespace {
+void BringOntoWorkAreas(TPlacementWindow& form) {
+    const TRect fitted = FitToWorkAreas(form.GetLeft(), form.GetTop(), form.GetWidth(),
+                                        form.GetHeight(), form.WorkAreas());
+    if (fitted.Left != form.GetLeft())
+        form.SetLeft(fitted.Left);
+    if (fitted.Top != form.GetTop())
+        form.SetTop(fitted.Top);
+    if (fitted.Width() != form.GetWidth())
+        form.SetWidth(fitted.Width());
+    if (fitted.Height() != form.GetHeight())
+        form.SetHeight(fitted.Height());
+}
+} // namespace
+
 TQorvSettings::TQorvSettings(const std::string& rootPath, TKeyStore* store) : TQorvRegistry(store) {
     SetBasePath(rootPath);
     SetDefaultRootKey(rkCurrentUser);
@@ -59,18 +74,22 @@ bool TQorvSettings::LoadPlacement(const std::string& section, TPlacementWindow& 
         if (!(options & plNoSize)) {
             form.SetWidth(ReadInteger("Width", form.GetWidth()));
             form.SetHeight(ReadInteger("Height", form.GetHeight()));
-            if (!(options & plNoState)) {
-                int32_t state =
-                    ReadInteger("State", static_cast<int32_t>(form.GetWindowState())) & 0xFF;
-                if ((options & plNoMinimize) && state == 1)
-                    state = 0;
-                if ((options & plNoMaximize) && state == 2)
-                    state = 0;
-                // A number that is no window state restores as normal.
-                if (state > 2)
-                    state = 0;
-                form.SetWindowState(static_cast<TPlacementState>(state));
-            }
+        }
+        // A layout saved on a monitor that is gone, or edited by hand, must
+        // not leave the window where it cannot be seen or reached. The
+        // stored values themselves stay as they are.
+        BringOntoWorkAreas(form);
+        if (!(options & (plNoSize | plNoState))) {
+            int32_t state =
+                ReadInteger("State", static_cast<int32_t>(form.GetWindowState())) & 0xFF;
+            if ((options & plNoMinimize) && state == 1)
+                state = 0;
+            if ((options & plNoMaximize) && state == 2)
+                state = 0;
+            // A number that is no window state restores as normal.
+            if (state > 2)
+                state = 0;
+            form.SetWindowState(static_cast<TPlacementState>(state));
         }
         return true;
     } catch (...) {

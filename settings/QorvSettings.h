@@ -13,7 +13,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "framework/Layout.h"
 #include "settings/QorvRegistry.h"
 #include "settings/SettingsHost.h"
 
@@ -55,6 +57,10 @@ public:
     // The restored ("normal") rectangle as the system keeps it
     // (GetWindowPlacement's rcNormalPosition); false when it cannot be had.
     virtual bool GetNormalBounds(TPlacementRect& bounds) = 0;
+    // Work areas of the monitors the window may be shown on, the primary's
+    // first. A restored placement is brought onto them; with none it is
+    // applied as stored.
+    virtual std::vector<TRect> WorkAreas() { return {}; }
 };
 
 class TQorvSettings : public TQorvRegistry {

@@ -1,5 +1,6 @@
 // What the settings need from the operating system, kept out of the portable
-// units: the program's folder, the version record and a scroll bar's width.
+// units: the program's folder, the version record, a scroll bar's width and the
+// desktop's.
 #pragma once
 
 #include <cstdint>
@@ -23,3 +24,5 @@ std::string HostProgramFolder();
 bool HostGetVersion(TOSVersionInfo& info);
 // Width in pixels of a vertical scroll bar.
 int32_t HostVerticalScrollBarWidth();
+// Width in pixels of the desktop, all monitors together.
+int32_t HostScreenWidth();

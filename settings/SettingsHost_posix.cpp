@@ -20,3 +20,8 @@ bool HostGetVersion(TOSVersionInfo&) {
 int32_t HostVerticalScrollBarWidth() {
     return 17;
 }
+
+// A desktop of one classic screen.
+int32_t HostScreenWidth() {
+    return 1024;
+}

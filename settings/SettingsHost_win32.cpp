@@ -37,3 +37,7 @@ bool HostGetVersion(TOSVersionInfo& info) {
 int32_t HostVerticalScrollBarWidth() {
     return GetSystemMetrics(SM_CXVSCROLL);
 }
+
+int32_t HostScreenWidth() {
+    return GetSystemMetrics(SM_CXVIRTUALSCREEN);
+}

@@ -22,9 +22,9 @@ void TSettings::LoadValues() {
     FList = ReadBool("List", false);
     FStayOnTop = ReadBool("StayOnTop", false);
     FWordWrap = ReadBool("WordWrap", true);
-    ListCol1 = ReadInteger("ListCol1", 50);
+    ListCol1 = ReadInteger("ListCol1", DefaultListCol1);
     ListCol2 = ReadInteger("ListCol2", -1);
-    ListSplitter = ReadInteger("ListSplitter", 59);
+    ListSplitter = ReadInteger("ListSplitter", DefaultListSplitter);
 }
 
 void TSettings::Save() {
@@ -42,9 +42,23 @@ void TSettings::SaveLayout() {
     WriteInteger("ListSplitter", ListSplitter);
 }
 
+bool TSettings::SaneListWidth(int32_t width) {
+    // A damaged value such as 0xFFFFFFFF reads as -1, which the list view
+    // takes as "size to the contents"; a huge one only scrolls.
+    return width >= 0 && int64_t{width} <= int64_t{16} * HostScreenWidth();
+}
+
 void TSettings::AdjustListCol2(int32_t listWidth) {
-    if (ListCol2 < 0)
-        ListCol2 = listWidth - ListCol1 - HostVerticalScrollBarWidth();
+    if (!SaneListWidth(ListCol2))
+        ListCol2 = listWidth - AppliedListCol1() - HostVerticalScrollBarWidth();
+}
+
+int32_t TSettings::AppliedListCol1() const {
+    return SaneListWidth(ListCol1) ? ListCol1 : DefaultListCol1;
+}
+
+int32_t TSettings::AppliedListSplitter() const {
+    return ListSplitter >= 0 ? ListSplitter : DefaultListSplitter;
 }
 
 void TSettings::SaveWindowLayout(TPlacementWindow& form, int32_t listCol1, int32_t listCol2,

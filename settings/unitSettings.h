@@ -15,6 +15,8 @@ inline constexpr char SettingsRootPath[] = "Software\\Drovanex\\Vantrel 2006\\R1
 inline constexpr char MainFormSection[] = "MainForm";
 inline constexpr char SLayoutSaved[] = "Window layout has been saved.";
 inline constexpr char SLayoutCleared[] = "Saved window layout has been cleared.";
+inline constexpr int32_t DefaultListCol1 = 50;
+inline constexpr int32_t DefaultListSplitter = 59;
 
 class TSettings : public TQorvSettings {
 public:
@@ -26,9 +28,15 @@ public:
     void Save() override;
     // Writes the three sizes; Modified is left alone.
     void SaveLayout();
-    // A negative (never stored) ListCol2 becomes what fills the list beside
-    // ListCol1 without a horizontal scroll bar.
+    // A ListCol2 that counts as not stored (negative, or beyond what a list
+    // can sensibly be wide) becomes what fills the list beside the applied
+    // "Code" column without a horizontal scroll bar.
     void AdjustListCol2(int32_t listWidth);
+    // What the window applies of the stored sizes: a "Code" width that is
+    // negative or wider than 16 screens gives the default, and so does a
+    // negative memo height. The held values stay as stored.
+    int32_t AppliedListCol1() const;
+    int32_t AppliedListSplitter() const;
 
     // The Save Layout command: the window's placement under "MainForm", then
     // the given sizes.
@@ -51,11 +59,12 @@ public:
     // Assigned directly by the main window before SaveLayout; assigning them
     // does not mark the settings modified.
     int32_t ListCol2 = -1;
-    int32_t ListCol1 = 50;
-    int32_t ListSplitter = 59;
+    int32_t ListCol1 = DefaultListCol1;
+    int32_t ListSplitter = DefaultListSplitter;
 
 private:
     void LoadValues();
+    static bool SaneListWidth(int32_t width);
 
     bool FStayOnTop = false;
     bool FList = false;

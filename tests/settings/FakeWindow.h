@@ -49,12 +49,16 @@ public:
         return true;
     }
 
+    std::vector<TRect> WorkAreas() override { return Areas; }
+
     TPlacementRect Normal() const { return FNormal; }
 
     std::vector<std::string> Calls;
     bool HasPlacement = true;
     // What the screen gives a maximised window.
     TPlacementRect Maximised{0, 0, 1280, 994};
+    // None: the placement is applied unchecked.
+    std::vector<TRect> Areas;
 
 private:
     TPlacementRect Bounds() const {

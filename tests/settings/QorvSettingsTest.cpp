@@ -160,6 +160,50 @@ TEST_P(QorvSettingsTest, OddStoredStatesRestoreAsNormal) {
     EXPECT_EQ(window.GetWindowState(), TPlacementState::Maximized);
 }
 
+TEST_P(QorvSettingsTest, ARestoredPlacementIsBroughtOntoTheScreenWithoutRewritingIt) {
+    // Saved maximised on a second monitor that is gone.
+    PutDWord(rkCurrentUser, Section(), "Left", 5000);
+    PutDWord(rkCurrentUser, Section(), "Top", 5000);
+    PutDWord(rkCurrentUser, Section(), "Width", 600);
+    PutDWord(rkCurrentUser, Section(), "Height", 450);
+    PutDWord(rkCurrentUser, Section(), "State", 2);
+    TQorvSettings settings(Scratch(), &Store());
+    TFakeWindow window(100, 100, 509, 418);
+    window.Areas = {{0, 0, 1280, 994}};
+    ASSERT_TRUE(settings.LoadPlacement("MainForm", window, 0));
+    EXPECT_EQ(window.GetWindowState(), TPlacementState::Maximized);
+    const TPlacementRect normal = window.Normal();
+    EXPECT_EQ(normal.Left, 1280 - 600);
+    EXPECT_EQ(normal.Top, 994 - 450);
+    EXPECT_EQ(normal.Right - normal.Left, 600);
+    // The state comes last, after the rectangle is where it can be seen.
+    EXPECT_EQ(window.Calls.back(), "State");
+    EXPECT_EQ(DWord(rkCurrentUser, Section(), "Left"), 5000);
+    EXPECT_EQ(DWord(rkCurrentUser, Section(), "Top"), 5000);
+
+    // Larger than the screen: shrunk to it, whichever values were stored.
+    PutDWord(rkCurrentUser, Section(), "Width", 5000);
+    PutDWord(rkCurrentUser, Section(), "State", 0);
+    TFakeWindow large(100, 100, 509, 418);
+    large.Areas = window.Areas;
+    ASSERT_TRUE(settings.LoadPlacement("MainForm", large, plNoPosition));
+    EXPECT_EQ(large.GetLeft(), 0);
+    EXPECT_EQ(large.GetWidth(), 1280);
+    EXPECT_EQ(large.GetTop(), 100);
+    EXPECT_EQ(DWord(rkCurrentUser, Section(), "Width"), 5000);
+
+    // Partly on the screen: as stored.
+    PutDWord(rkCurrentUser, Section(), "Left", -300);
+    PutDWord(rkCurrentUser, Section(), "Top", 100);
+    PutDWord(rkCurrentUser, Section(), "Width", 600);
+    TFakeWindow half(100, 100, 509, 418);
+    half.Areas = window.Areas;
+    ASSERT_TRUE(settings.LoadPlacement("MainForm", half, 0));
+    EXPECT_EQ(half.GetLeft(), -300);
+    EXPECT_EQ(half.GetTop(), 100);
+    EXPECT_EQ(half.GetWidth(), 600);
+}
+
 TEST_P(QorvSettingsTest, WithoutTheSystemsRecordTheCurrentBoundsAreStored) {
     TQorvSettings settings(Scratch(), &Store());
     TFakeWindow window(5, 6, 70, 80);

@@ -109,6 +109,38 @@ TEST_P(SettingsTest, OnlyANegativeDescriptionWidthIsComputed) {
     EXPECT_EQ(settings->ListCol2, 400 - 70 - HostVerticalScrollBarWidth());
 }
 
+TEST_P(SettingsTest, DamagedSizesApplyAsNotStoredAndStayStored) {
+    const int32_t widest = 16 * HostScreenWidth();
+    PutDWord(rkCurrentUser, Scratch(), "ListCol1", -1); // 0xFFFFFFFF
+    PutDWord(rkCurrentUser, Scratch(), "ListSplitter", -59);
+    PutDWord(rkCurrentUser, Scratch(), "ListCol2", widest + 1);
+    {
+        auto settings = Start();
+        EXPECT_EQ(settings->AppliedListCol1(), 50);
+        EXPECT_EQ(settings->AppliedListSplitter(), 59);
+        // Computed beside the "Code" width that is applied, not the damaged one.
+        settings->AdjustListCol2(509);
+        EXPECT_EQ(settings->ListCol2, 509 - 50 - HostVerticalScrollBarWidth());
+        EXPECT_EQ(settings->ListCol1, -1);
+    }
+    EXPECT_EQ(DWord(rkCurrentUser, Scratch(), "ListCol1"), -1);
+    EXPECT_EQ(DWord(rkCurrentUser, Scratch(), "ListCol2"), widest + 1);
+    EXPECT_EQ(DWord(rkCurrentUser, Scratch(), "ListSplitter"), -59);
+
+    // The edges of what counts: zero-width columns, and up to 16 screens.
+    PutDWord(rkCurrentUser, Scratch(), "ListCol1", widest + 1);
+    PutDWord(rkCurrentUser, Scratch(), "ListCol2", widest);
+    PutDWord(rkCurrentUser, Scratch(), "ListSplitter", 100000);
+    auto settings = Start();
+    EXPECT_EQ(settings->AppliedListCol1(), 50);
+    EXPECT_EQ(settings->AppliedListSplitter(), 100000); // the page cuts it to size
+    settings->AdjustListCol2(509);
+    EXPECT_EQ(settings->ListCol2, widest);
+    PutDWord(rkCurrentUser, Scratch(), "ListCol1", 0);
+    settings = Start();
+    EXPECT_EQ(settings->AppliedListCol1(), 0);
+}
+
 TEST_P(SettingsTest, SaveAndClearLayoutWriteAndDeleteTheLayoutOnly) {
     {
         auto settings = Start();
