@@ -17,15 +17,17 @@ std::vector<size_t> Ordered(const std::vector<TLayoutItem>& items, TAlign align)
     // stable: items at the same place keep their creation order
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         const TRect &ra = items[a].Bounds, &rb = items[b].Bounds;
+        // On a tie of the leading edge the other edge decides, so that a
+        // control squeezed to nothing keeps its side of its neighbour.
         switch (align) {
         case TAlign::alTop:
-            return ra.Top < rb.Top;
+            return ra.Top != rb.Top ? ra.Top < rb.Top : ra.Bottom < rb.Bottom;
         case TAlign::alBottom:
-            return ra.Bottom > rb.Bottom;
+            return ra.Bottom != rb.Bottom ? ra.Bottom > rb.Bottom : ra.Top > rb.Top;
         case TAlign::alLeft:
-            return ra.Left < rb.Left;
+            return ra.Left != rb.Left ? ra.Left < rb.Left : ra.Right < rb.Right;
         case TAlign::alRight:
-            return ra.Right > rb.Right;
+            return ra.Right != rb.Right ? ra.Right > rb.Right : ra.Left > rb.Left;
         default:
             return false;
         }

@@ -29,6 +29,22 @@ TEST(Layout, StacksTopAndBottomAndGivesTheRestToTheClient) {
     EXPECT_EQ(items[0].Bounds, (TRect{0, 44, 600, 338}));
 }
 
+TEST(Layout, AControlOfNoHeightKeepsItsSideOfItsNeighbour) {
+    std::vector<TLayoutItem> items = {
+        Item(TAlign::alClient, {0, 0, 10, 10}),     // list
+        Item(TAlign::alBottom, {0, 297, 509, 300}), // splitter, created first
+        Item(TAlign::alBottom, {0, 300, 509, 300}), // memo below it, squeezed
+        Item(TAlign::alTop, {0, 0, 509, 20}),       // a bar
+        Item(TAlign::alTop, {0, 0, 509, 0}),        // one squeezed above it
+    };
+    AlignItems({0, 0, 600, 400}, items);
+    EXPECT_EQ(items[2].Bounds, (TRect{0, 400, 600, 400}));
+    EXPECT_EQ(items[1].Bounds, (TRect{0, 397, 600, 400}));
+    EXPECT_EQ(items[4].Bounds, (TRect{0, 0, 600, 0}));
+    EXPECT_EQ(items[3].Bounds, (TRect{0, 0, 600, 20}));
+    EXPECT_EQ(items[0].Bounds, (TRect{0, 20, 600, 397}));
+}
+
 TEST(Layout, ClientShrinksToNothingWhenTheEdgesTakeEverything) {
     std::vector<TLayoutItem> items = {Item(TAlign::alTop, {0, 0, 1, 80}),
                                       Item(TAlign::alBottom, {0, 0, 1, 80}),
