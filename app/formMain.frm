@@ -163,6 +163,7 @@ object MainForm: TMainForm
       Height = 357
       Caption = 'List'
       Color = clWhite
+      OnResize = pgListResize
       object lvList: TListView
         Left = 0
         Top = 0

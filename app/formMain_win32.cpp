@@ -47,6 +47,7 @@ TMethodTable TMainForm::Methods() {
     notify("lvListEnter", &TMainForm::lvListEnter);
     notify("lvListDblClick", &TMainForm::lvListDblClick);
     notify("SplitterMoved", &TMainForm::SplitterMoved);
+    notify("pgListResize", &TMainForm::pgListResize);
     m.Add<TKeyEvent>("edCodeKeyDown", [this](TObject* s, WORD& key, TShiftState shift) {
         edCodeKeyDown(s, key, shift);
     });
@@ -115,13 +116,18 @@ void TMainForm::FormCreate(TObject*) {
     SetMemoMargins(mmDescription, 4);
     mmDescription->SetDoubleBuffered(true);
     Settings->AdjustListCol2(lvList->Width());
-    lvList->Column(0)->SetWidth(Settings->ListCol1);
+    lvList->Column(0)->SetWidth(Settings->AppliedListCol1());
     lvList->Column(1)->SetWidth(Settings->ListCol2);
     lvList->SetDoubleBuffered(true);
-    mmListDescription->SetHeight(Settings->ListSplitter);
+    FListMemoWanted = Settings->AppliedListSplitter();
+    FListMemoShown = mmListDescription->Height();
+    FitListMemo();
     SetMemoMargins(mmListDescription, 4);
     mmListDescription->SetDoubleBuffered(true);
     FillList();
+    // Only with rows is the list's least height known.
+    Splitter->SetMinClientSize(MinListHeight());
+    FitListMemo();
 }
 
 void TMainForm::FormShow(TObject*) {
@@ -250,6 +256,31 @@ void TMainForm::lvListDblClick(TObject*) {
 void TMainForm::SplitterMoved(TObject*) {
     SetStatus("");
     SetMemoMargins(mmListDescription, 4);
+}
+
+void TMainForm::pgListResize(TObject*) {
+    FitListMemo();
+}
+
+int TMainForm::MinListHeight() const {
+    return lvList->HeaderHeight() + 3 * lvList->RowHeight() + GetSystemMetrics(SM_CYHSCROLL);
+}
+
+void TMainForm::FitListMemo() {
+    const int height = mmListDescription->Height();
+    // A height we did not give it came from a drag of the splitter (or from
+    // the program): that is the one wanted from now on.
+    if (height != FListMemoShown)
+        FListMemoWanted = height;
+    FListMemoShown = FitDockedHeight(FListMemoWanted, Splitter->Parent()->ClientHeight(),
+                                     Splitter->Height(), MinListHeight());
+    if (FListMemoShown != height) {
+        // Its bottom edge stays: the page stacks bottom-aligned controls by it.
+        mmListDescription->SetBounds(mmListDescription->Left(),
+                                     mmListDescription->Top() + height - FListMemoShown,
+                                     mmListDescription->Width(), FListMemoShown);
+        SetMemoMargins(mmListDescription, 4);
+    }
 }
 
 // ------------------------------------------------------------- the actions

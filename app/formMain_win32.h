@@ -64,6 +64,7 @@ public:
     void lvListEnter(TObject* Sender);
     void lvListDblClick(TObject* Sender);
     void SplitterMoved(TObject* Sender);
+    void pgListResize(TObject* Sender);
 
     // TPlacementWindow: the placement store reads and restores us through these.
     int32_t GetLeft() override { return Left(); }
@@ -77,6 +78,11 @@ public:
     TPlacementState GetWindowState() override;
     void SetWindowState(TPlacementState value) override;
     bool GetNormalBounds(TPlacementRect& bounds) override;
+    std::vector<TRect> WorkAreas() override { return MonitorWorkAreas(); }
+
+    // The least height of the list: its header, a few rows and a horizontal
+    // scroll bar, so that the row of the current code can always be shown.
+    int MinListHeight() const;
 
     std::string StatusText() const { return StatusBar->SimpleText(); }
 
@@ -88,6 +94,14 @@ protected:
 private:
     void SetStatus(const std::string& text) { StatusBar->SetSimpleText(text); }
     void SetMemoMargins(TMemo* memo, int margin);
+    // Gives the lower memo of the List page the height wanted for it, as far
+    // as the page has room beside the list's minimum.
+    void FitListMemo();
     void SelectIcons(TMenuItem* item, TImageList* images, bool small);
     TMethodTable Methods();
+
+    // The lower memo's height as stored or dragged, and as last fitted: the
+    // page may show less of it while the window is small.
+    int FListMemoWanted = 0;
+    int FListMemoShown = -1;
 };

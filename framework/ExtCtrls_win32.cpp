@@ -195,14 +195,15 @@ void TSplitter::MouseMove(int x, int y) {
     if (FAlign == TAlign::alBottom || FAlign == TAlign::alRight)
         delta = -delta;
     // Neither the resized control nor what the client area keeps may drop
-    // below the minimum size.
+    // below its minimum size.
     int room = 0;
     for (TControl* c : FParent->Controls())
         if (c->Align() == TAlign::alClient && c->Visible())
             room = Vertical() ? c->Width() : c->Height();
     const int current = Vertical() ? target->Width() : target->Height();
-    const int size =
-        std::clamp(FStartSize + delta, FMinSize, std::max(FMinSize, current + room - FMinSize));
+    const int most =
+        std::max(0, current + room - (FMinClientSize >= 0 ? FMinClientSize : FMinSize));
+    const int size = std::clamp(FStartSize + delta, std::min(FMinSize, most), most);
     if (size == current)
         return;
     if (Vertical())

@@ -51,6 +51,10 @@ class TSplitter : public TGraphicControl {
 public:
     explicit TSplitter(TComponent* owner);
     void SetMinSize(int v) { FMinSize = v; }
+    // The least the client-aligned control beside us keeps while dragging;
+    // MinSize when not set. Where the parent cannot give both minimums, the
+    // client's wins.
+    void SetMinClientSize(int v) { FMinClientSize = v; }
     void SetOnMoved(TNotifyEvent e) { FOnMoved = std::move(e); }
     void Paint(HDC dc) override;
     HCURSOR Cursor() const override;
@@ -63,6 +67,7 @@ public:
 
 private:
     int FMinSize = 30;
+    int FMinClientSize = -1;
     bool FDragging = false;
     int FDownPos = 0, FStartSize = 0;
     TNotifyEvent FOnMoved;

@@ -534,3 +534,30 @@ std::string LoadFormResource(const std::string& name) {
 void RegisterFormClasses() {
     RegisterComponentClass(TApplicationEvents::StaticClass());
 }
+
+namespace {
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        auto& areas = *reinterpret_cast<std::vector<TRect>*>(data);
+        const TRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        if (info.dwFlags & MONITORINFOF_PRIMARY)
+            areas.insert(areas.begin(), area);
+        else
+            areas.push_back(area);
+    }
+    return TRUE;
+}
+} // namespace
+
+std::vector<TRect> MonitorWorkAreas() {
+    std::vector<TRect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    if (areas.empty()) {
+        RECT work;
+        if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+            areas.push_back({work.left, work.top, work.right, work.bottom});
+    }
+    return areas;
+}

@@ -9,6 +9,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/Controls_win32.h"
 #include "framework/Gdi_win32.h"
@@ -164,6 +165,10 @@ public:
 private:
     bool FHooked = false;
 };
+
+// Work areas of the desktop's monitors in screen coordinates, the primary's
+// first; the primary work area alone when the monitors cannot be listed.
+std::vector<TRect> MonitorWorkAreas();
 
 // The text of a form data resource (RT_RCDATA named `name`); raises when absent.
 std::string LoadFormResource(const std::string& name);

@@ -165,4 +165,44 @@ TEST_F(ListPageTest, DraggingTheSplitterResizesTheLowerMemoKeepingItsMargin) {
     EXPECT_EQ(format.bottom, client.bottom - 4); // no edit margin at the bottom
 }
 
+TEST_F(ListPageTest, TheListKeepsItsRowsWhenTheMemoIsDraggedUpOrTheWindowShrinks) {
+    ShowList();
+    const int least = list.HeaderHeight() + 3 * list.RowHeight() + GetSystemMetrics(SM_CYHSCROLL);
+    HWND page = f.Splitter->Parent()->Handle();
+    const int x = 100, y = f.Splitter->Top() + 1;
+    SendMessageA(page, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendMessageA(page, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(page, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 2));
+    SendMessageA(page, WM_LBUTTONUP, 0, MAKELPARAM(x, 2));
+    h.Pump();
+    EXPECT_EQ(list.Height(), least);
+    const int dragged = f.mmListDescription->Height();
+
+    // Smaller than the list and the memo need: the list wins; the memo comes
+    // back at its dragged height when there is room again.
+    RECT r;
+    GetWindowRect(f.Handle(), &r);
+    SetWindowPos(f.Handle(), nullptr, 0, 0, r.right - r.left, 200, SWP_NOMOVE | SWP_NOZORDER);
+    h.Pump();
+    RECT client;
+    GetClientRect(page, &client);
+    EXPECT_EQ(list.Height(), std::min<int>(least, client.bottom - 3));
+    EXPECT_GE(f.mmListDescription->Height(), 0);
+    EXPECT_EQ(f.mmListDescription->Top() + f.mmListDescription->Height(), client.bottom);
+    SetWindowPos(f.Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    h.Pump();
+    EXPECT_EQ(f.mmListDescription->Height(), dragged);
+    EXPECT_EQ(list.Height(), least);
+
+    // Resized while the Find page shows: the List page is fitted when shown.
+    ClickToolButton(*f.tbFind);
+    SetWindowPos(f.Handle(), nullptr, 0, 0, r.right - r.left, 300, SWP_NOMOVE | SWP_NOZORDER);
+    h.Pump();
+    ShowList();
+    EXPECT_EQ(list.Height(), least);
+    GetClientRect(page, &client);
+    EXPECT_EQ(f.mmListDescription->Top() + f.mmListDescription->Height(), client.bottom);
+}
+
 } // namespace

@@ -47,6 +47,29 @@ std::optional<DWORD> Dword(const char* path, const char* name) {
     return value;
 }
 
+void PutDword(const char* path, const char* name, DWORD value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, path, name, REG_DWORD, &value, sizeof value);
+}
+
+RECT WindowRect(HWND wnd) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    return r;
+}
+
+// The work area of the monitor nearest the window.
+RECT WorkArea(HWND wnd) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 class RestartTest : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Drovanex"); }
@@ -176,6 +199,126 @@ TEST_F(RestartTest, ClearLayoutForgetsTheLayoutButKeepsTheViewChoices) {
     EXPECT_EQ(f.mmListDescription->Height(), 59);
     EXPECT_EQ(f.Notebook->PageIndex(), 1);
     EXPECT_EQ(f.ToolBar->Images(), f.SmallImages);
+}
+
+// Placements a real registry can hold that no screen shows: the window opens
+// where it can be seen, and the stored values stay for the user to clear.
+TEST_F(RestartTest, AWindowStoredWhereNoScreenIsOpensOnTheWorkArea) {
+    PutDword(kMainForm, "Left", 5000);
+    PutDword(kMainForm, "Top", 5000);
+    {
+        TMainFormHarness run(Registry());
+        HWND wnd = run.Form().Handle();
+        const RECT r = WindowRect(wnd);
+        EXPECT_TRUE(Inside(r, WorkArea(wnd)))
+            << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
+        RECT client;
+        GetClientRect(wnd, &client);
+        EXPECT_EQ(client.right, 509); // the design size still fits
+    }
+    EXPECT_EQ(Dword(kMainForm, "Left"), 5000u);
+    EXPECT_EQ(Dword(kMainForm, "Top"), 5000u);
+    EXPECT_EQ(ValueNames(kMainForm), (std::vector<std::string>{"Left", "Top"}));
+}
+
+TEST_F(RestartTest, AWindowHalfOnTheScreenOpensAsStored) {
+    PutDword(kMainForm, "Left", static_cast<DWORD>(-300));
+    PutDword(kMainForm, "Top", 40);
+    PutDword(kMainForm, "Width", 600);
+    PutDword(kMainForm, "Height", 450);
+    TMainFormHarness run(Registry());
+    const RECT r = WindowRect(run.Form().Handle());
+    EXPECT_EQ(r.left, -300);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, 600);
+    EXPECT_EQ(r.bottom - r.top, 450);
+}
+
+TEST_F(RestartTest, AMaximisedWindowStoredOffTheScreenMaximisesOnIt) {
+    PutDword(kMainForm, "Left", 5000);
+    PutDword(kMainForm, "Top", static_cast<DWORD>(-5000));
+    PutDword(kMainForm, "Width", 620);
+    PutDword(kMainForm, "Height", 460);
+    PutDword(kMainForm, "State", 2);
+    {
+        TMainFormHarness run(Registry());
+        HWND wnd = run.Form().Handle();
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        GetWindowPlacement(wnd, &wp);
+        // Restoring it down lands on the screen too, at the stored size.
+        EXPECT_TRUE(Inside(wp.rcNormalPosition, WorkArea(wnd)));
+        EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 620);
+        EXPECT_EQ(wp.rcNormalPosition.bottom - wp.rcNormalPosition.top, 460);
+        RECT shown;
+        const RECT work = WorkArea(wnd), r = WindowRect(wnd);
+        EXPECT_TRUE(IntersectRect(&shown, &work, &r));
+        EXPECT_TRUE(IsZoomed(wnd));
+    }
+    EXPECT_EQ(Dword(kMainForm, "Left"), 5000u);
+    EXPECT_EQ(Dword(kMainForm, "State"), 2u);
+}
+
+TEST_F(RestartTest, AWindowStoredLargerThanTheScreenIsShrunkToTheWorkArea) {
+    PutDword(kMainForm, "Left", 20);
+    PutDword(kMainForm, "Top", 10);
+    PutDword(kMainForm, "Width", 30000);
+    PutDword(kMainForm, "Height", 20000);
+    {
+        TMainFormHarness run(Registry());
+        HWND wnd = run.Form().Handle();
+        const RECT r = WindowRect(wnd), work = WorkArea(wnd);
+        EXPECT_TRUE(Inside(r, work)) << r.right << "x" << r.bottom;
+        EXPECT_EQ(r.right - r.left, work.right - work.left);
+        EXPECT_EQ(r.bottom - r.top, work.bottom - work.top);
+    }
+    EXPECT_EQ(Dword(kMainForm, "Width"), 30000u);
+    EXPECT_EQ(Dword(kMainForm, "Height"), 20000u);
+}
+
+TEST_F(RestartTest, ATallStoredMemoLeavesTheListItsRowsAndTheCurrentRowInView) {
+    PutDword(kRoot, "List", 1);
+    PutDword(kRoot, "ListSplitter", 100000);
+    {
+        TMainFormHarness run(Registry());
+        TMainForm& f = run.Form();
+        TListView& list = *f.lvList;
+        ASSERT_EQ(f.Notebook->PageIndex(), 1);
+        EXPECT_GE(list.Height(),
+                  list.HeaderHeight() + 3 * list.RowHeight() + GetSystemMetrics(SM_CYHSCROLL));
+        // The memo lies on the page, below the splitter, to the page's bottom.
+        RECT page;
+        GetClientRect(f.Splitter->Parent()->Handle(), &page);
+        EXPECT_GE(f.mmListDescription->Top(), list.Height());
+        EXPECT_EQ(f.mmListDescription->Top() + f.mmListDescription->Height(), page.bottom);
+        EXPECT_EQ(f.Splitter->Top(), list.Height());
+        // The current code's row is selected and shown whole below the header.
+        ASSERT_EQ(list.Selected(), list.Item(0));
+        RECT client;
+        GetClientRect(list.Handle(), &client);
+        const TRect row = list.Item(0)->DisplayRect();
+        EXPECT_GE(row.Top, list.HeaderHeight());
+        EXPECT_LE(row.Bottom, client.bottom);
+    }
+    EXPECT_EQ(Dword(kRoot, "ListSplitter"), 100000u);
+}
+
+TEST_F(RestartTest, ADamagedCodeWidthGivesTheDefaultColumns) {
+    PutDword(kRoot, "ListCol1", 0xFFFFFFFF);
+    {
+        TMainFormHarness run(Registry());
+        TMainForm& f = run.Form();
+        EXPECT_EQ(f.lvList->Column(0)->Width(), 50);
+        // The description column fills the rest beside a vertical scroll bar.
+        EXPECT_EQ(f.lvList->Column(1)->Width(),
+                  f.lvList->Width() - 50 - GetSystemMetrics(SM_CXVSCROLL));
+        ClickToolButton(*f.tbList);
+        run.Pump();
+        EXPECT_FALSE(GetWindowLongA(f.lvList->Handle(), GWL_STYLE) & WS_HSCROLL);
+    }
+    EXPECT_EQ(Dword(kRoot, "ListCol1"), 0xFFFFFFFFu);
+    EXPECT_EQ(ValueNames(kRoot), (std::vector<std::string>{"List", "ListCol1", "SmallIcons",
+                                                           "StayOnTop", "WordWrap"}));
 }
 
 } // namespace
