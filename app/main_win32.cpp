@@ -1,28 +1,19 @@
-// Program entry: the settings exist before the main window and outlive it;
-// the application runs until the main window closes.
+// Program entry: the program starts as the tests start it; the application
+// runs until the main window closes.
 #include <windows.h>
 
 #include "app/formMain_win32.h"
-#include "app/unitOSInfo.h"
-#include "png/QorvFormatPNG.h"
-#include "settings/unitSettings.h"
+#include "app/unitStartup_win32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // The units' start-up, in order: the PNG picture class, the settings, the
-    // system's version record.
-    RegisterPNGGraphicClass();
-    TSettingsLifetime settings;
-    ReadVersionInfo();
-    TApplication application;
-    application.Initialize();
-    application.SetTitle("Drovanex Vantrel 2006");
+    TProgramLifetime program;
     try {
-        application.CreateForm<TMainForm>();
+        Application->CreateForm<TMainForm>();
     } catch (...) {
         // Without its main window the program cannot go on: say why and end.
-        application.HandleException(nullptr);
+        Application->HandleException(nullptr);
         return 1;
     }
-    application.Run();
+    Application->Run();
     return 0;
 }

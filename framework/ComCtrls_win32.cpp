@@ -686,12 +686,3 @@ void TListView::Notification(TComponent* component, TOperation operation) {
     if (operation == TOperation::opRemove)
         FSmallImages.Removed(component);
 }
-
-void RegisterComControls() {
-    RegisterComponentClass(TImageList::StaticClass());
-    RegisterComponentClass(TToolButton::StaticClass());
-    RegisterComponentClass(TToolBar::StaticClass());
-    RegisterComponentClass(TStatusBar::StaticClass());
-    RegisterComponentClass(TListColumn::StaticClass());
-    RegisterComponentClass(TListView::StaticClass());
-}

@@ -233,5 +233,3 @@ private:
     bool FBorderSingle = false;
     TLVSelectItemEvent FOnSelectItem;
 };
-
-void RegisterComControls();

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
 #include "framework/Published.h"
 
@@ -44,6 +43,23 @@ const published::TEnumNames<TAlign> kAlignNames = {
 const published::TEnumNames<unsigned> kAnchorNames = {
     {"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
 } // namespace
+
+namespace {
+TControlHost* GControlHost = nullptr;
+}
+
+TControlHost* ControlHost() {
+    return GControlHost;
+}
+
+void SetControlHost(TControlHost* host) {
+    GControlHost = host;
+}
+
+void HandleControlException() {
+    if (GControlHost)
+        GControlHost->HandleException(nullptr);
+}
 
 TShiftState KeyboardShiftState() {
     TShiftState s = 0;
@@ -97,11 +113,13 @@ void TControl::SetParent(TWinControl* parent) {
         parent->InsertControl(this);
 }
 
-TCustomForm* TControl::ParentForm() const {
-    const TControl* c = this;
-    while (c->FParent)
-        c = c->FParent;
-    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+TWinControl* TControl::TopParent() {
+    if (!FParent)
+        return dynamic_cast<TWinControl*>(this);
+    TWinControl* top = FParent;
+    while (top->FParent)
+        top = top->FParent;
+    return top;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -223,8 +241,8 @@ void TGraphicControl::BoundsChanged() {
     TControl::BoundsChanged();
     if (FHint.empty() || !FParent || !FParent->HandleAllocated())
         return;
-    if (TCustomForm* form = ParentForm(); form && form->HandleAllocated())
-        form->UpdateHint(this);
+    if (TWinControl* top = TopParent())
+        top->HintChanged(this);
 }
 
 // ------------------------------------------------------------- TWinControl
@@ -310,8 +328,8 @@ void TWinControl::CreateHandle() {
                                GetModuleHandleA(nullptr), this);
     if (!wnd)
         throw Exception("Cannot create the window of " + Name());
-    if (TCustomForm* form = ParentForm())
-        SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(form->FontHandle()), FALSE);
+    if (HFONT font = TopParent()->ControlFont())
+        SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     CreateWnd();
     for (TControl* child : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(child))
@@ -439,8 +457,8 @@ void TWinControl::SetText(const std::string& text) {
 
 void TWinControl::SetHint(const std::string& hint) {
     TControl::SetHint(hint);
-    if (TCustomForm* form = ParentForm(); form && FHandle)
-        form->UpdateHint(this);
+    if (FHandle)
+        TopParent()->HintChanged(this);
 }
 
 void TWinControl::Invalidate() {
@@ -467,9 +485,9 @@ void TWinControl::SetFocus() {
     if (!CanFocus())
         throw Exception("Cannot focus a disabled or invisible window");
     // A form not yet on screen focuses the control when it shows.
-    TCustomForm* form = ParentForm();
-    if (form && form != this && !IsWindowVisible(form->Handle()))
-        form->SetActiveControl(this);
+    TWinControl* top = TopParent();
+    if (top != this && !IsWindowVisible(top->Handle()))
+        top->ControlActivated(this);
     else
         ::SetFocus(Handle());
 }
@@ -525,24 +543,24 @@ TGraphicControl* TWinControl::FindDialogChar(char key) const {
 
 // ----------------------------------------------------- messages and barrier
 
-LRESULT CALLBACK TWinControl::OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The object a message is for; the window's creation attaches it.
+TWinControl* TWinControl::ObjectFor(HWND wnd, UINT msg, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
         if (auto* self = static_cast<TWinControl*>(cs->lpCreateParams))
             self->Attach(wnd);
     }
-    if (TWinControl* self = FromHandle(wnd))
+    return FromHandle(wnd);
+}
+
+LRESULT CALLBACK TWinControl::OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (TWinControl* self = ObjectFor(wnd, msg, lParam))
         return self->Dispatch(msg, wParam, lParam);
     return DefWindowProcA(wnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK TWinControl::SystemClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        if (auto* self = static_cast<TWinControl*>(cs->lpCreateParams))
-            self->Attach(wnd);
-    }
-    if (TWinControl* self = FromHandle(wnd))
+    if (TWinControl* self = ObjectFor(wnd, msg, lParam))
         return self->Dispatch(msg, wParam, lParam);
     // A window already let go of by its object, on its way out.
     return CallWindowProcA(SystemProcOf(wnd), wnd, msg, wParam, lParam);
@@ -609,9 +627,8 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return result;
         } else if (reinterpret_cast<NMHDR*>(lParam)->code == TTN_GETDISPINFOA) {
             // The form's hint window asks the window of a tool for its text.
-            TCustomForm* form = ParentForm();
-            if (form && form != this)
-                return SendMessageA(form->Handle(), msg, wParam, lParam);
+            if (TWinControl* top = TopParent(); top != this)
+                return SendMessageA(top->Handle(), msg, wParam, lParam);
         }
         break;
     case WM_DRAWITEM:
@@ -782,8 +799,8 @@ void TWinControl::MouseToGraphic(UINT msg, LPARAM lParam) {
 }
 
 void TWinControl::DoEnter() {
-    if (TCustomForm* form = ParentForm(); form && form != this)
-        form->SetActiveControl(this);
+    if (TWinControl* top = TopParent(); top != this)
+        top->ControlActivated(this);
     if (FOnEnter)
         FOnEnter(this);
 }
@@ -816,7 +833,6 @@ void RegisterControlClasses() {
     wc.lpfnWndProc = TWinControl::OwnClassProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
     wc.lpszClassName = kWindowClass;
     RegisterClassExA(&wc);
     registered = true;

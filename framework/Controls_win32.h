@@ -18,7 +18,6 @@
 #include "framework/Layout.h"
 
 class TWinControl;
-class TCustomForm;
 
 enum TShiftStateBits : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 using TShiftState = unsigned;
@@ -26,6 +25,22 @@ using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shi
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
 TShiftState KeyboardShiftState();
+
+// What the controls need from the application object, which lives above
+// them: it installs itself while it exists.
+class TControlHost {
+public:
+    // Shows the exception being handled (call in a catch block).
+    virtual void HandleException(TObject* sender) = 0;
+    // The window popup menus belong to; null for none.
+    virtual HWND PopupOwner() = 0;
+
+protected:
+    ~TControlHost() = default;
+};
+
+TControlHost* ControlHost();
+void SetControlHost(TControlHost* host);
 
 // Hands an exception that reached a window procedure to the application.
 void HandleControlException();
@@ -38,7 +53,8 @@ public:
 
     TWinControl* Parent() const { return FParent; }
     virtual void SetParent(TWinControl* parent);
-    TCustomForm* ParentForm() const;
+    // The outermost windowed control holding us (a form), or we ourselves.
+    TWinControl* TopParent();
 
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
@@ -182,6 +198,14 @@ public:
     TGraphicControl* GraphicControlAt(int x, int y) const;
     TGraphicControl* FindDialogChar(char key) const;
 
+    // Hooks a top-level window (a form) fills in for the controls inside it.
+    // The font its controls use; null for the system's.
+    virtual HFONT ControlFont() { return nullptr; }
+    // A control inside changed its hint or moved while having one.
+    virtual void HintChanged(TControl*) {}
+    // A control inside received the focus, or asked for it while we are hidden.
+    virtual void ControlActivated(TWinControl*) {}
+
 protected:
     virtual void CreateParams(TCreateParams& params);
     // After the window exists: apply what was set before (items, columns...).
@@ -217,6 +241,7 @@ private:
     static LRESULT CALLBACK OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SystemClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static std::string SuperclassOf(const std::string& systemClass);
+    static TWinControl* ObjectFor(HWND wnd, UINT msg, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT PaintDoubleBuffered();
     void MouseToGraphic(UINT msg, LPARAM lParam);

@@ -307,11 +307,3 @@ void TSpeedButton::Paint(HDC dc) {
         OffsetRect(&r, 1, 1);
     DrawGlyph(dc, FGlyph.Get(), r, FEnabled);
 }
-
-void RegisterExtControls() {
-    RegisterComponentClass(TPanel::StaticClass());
-    RegisterComponentClass(TPage::StaticClass());
-    RegisterComponentClass(TNotebook::StaticClass());
-    RegisterComponentClass(TSplitter::StaticClass());
-    RegisterComponentClass(TSpeedButton::StaticClass());
-}

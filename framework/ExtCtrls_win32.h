@@ -98,5 +98,3 @@ private:
     bool FHot = false, FPressed = false;
     TBitmapHandle FGlyph;
 };
-
-void RegisterExtControls();

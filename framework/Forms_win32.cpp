@@ -6,21 +6,10 @@
 
 #include <algorithm>
 
-#include "framework/ComCtrls_win32.h"
-#include "framework/ExtCtrls_win32.h"
 #include "framework/FormReader.h"
-#include "framework/Graphics_win32.h"
-#include "framework/Menus_win32.h"
-#include "framework/StdCtrls_win32.h"
-#include "framework/ActnList.h"
 #include "framework/Published.h"
 
 TApplication* Application = nullptr;
-
-void HandleControlException() {
-    if (Application)
-        Application->HandleException(nullptr);
-}
 
 // ----------------------------------------------------------------- TCustomForm
 
@@ -196,6 +185,21 @@ void TCustomForm::CreateWnd() {
                                GetModuleHandleA(nullptr), nullptr);
     if (FToolTip)
         SendMessageA(FToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+    if (Application && !Application->IconName().empty()) {
+        HINSTANCE module = GetModuleHandleA(nullptr);
+        const char* name = Application->IconName().c_str();
+        if (HANDLE big = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                    GetSystemMetrics(SM_CYICON), LR_SHARED))
+            SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        if (HANDLE small = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED))
+            SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+}
+
+void TCustomForm::HintChanged(TControl* control) {
+    if (HandleAllocated())
+        UpdateHint(control);
 }
 
 void TCustomForm::AddHintTools(TWinControl* parent) {
@@ -392,24 +396,23 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
 
 TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
+    SetControlHost(this);
 }
 
 TApplication::~TApplication() {
     // Forms go first, while Application still answers their exceptions.
     while (!Components().empty())
         delete Components().back();
+    SetControlHost(nullptr);
     Application = nullptr;
 }
 
 void TApplication::Initialize() {
     RegisterControlClasses();
-    RegisterActionClasses();
-    RegisterFormClasses();
-    RegisterStdControls();
-    RegisterExtControls();
-    RegisterComControls();
-    RegisterMenuClasses();
-    RegisterGraphicClasses();
+}
+
+HWND TApplication::PopupOwner() {
+    return FMainForm ? FMainForm->Handle() : nullptr;
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation) {
@@ -529,10 +532,6 @@ std::string LoadFormResource(const std::string& name) {
     if (!bytes)
         throw EFormDataError("Form data resource " + name + " not found");
     return std::string(static_cast<const char*>(bytes), SizeofResource(module, res));
-}
-
-void RegisterFormClasses() {
-    RegisterComponentClass(TApplicationEvents::StaticClass());
 }
 
 namespace {

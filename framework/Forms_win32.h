@@ -72,6 +72,10 @@ public:
     void UpdateHint(TControl* control);
     HWND HintWindow() const { return FToolTip; }
 
+    HFONT ControlFont() override { return FontHandle(); }
+    void HintChanged(TControl* control) override;
+    void ControlActivated(TWinControl* control) override { SetActiveControl(control); }
+
     // Finds a component the form data must have created, of the given class.
     template <class T>
     void FindAs(T*& field, const std::string& name) {
@@ -108,14 +112,19 @@ private:
     TCloseEvent FOnClose;
 };
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public TControlHost {
 public:
     TApplication();
     ~TApplication() override;
 
+    // Readies the window classes; component classes are registered by the
+    // program before it creates forms.
     void Initialize();
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& title) { FTitle = title; }
+    // The program's icon resource, shown by every form; empty for none.
+    const std::string& IconName() const { return FIconName; }
+    void SetIconName(const std::string& name) { FIconName = name; }
     TCustomForm* MainForm() const { return FMainForm; }
 
     // Creates a form owned by the application; the first becomes the main form.
@@ -133,7 +142,8 @@ public:
     bool Terminated() const { return FTerminated; }
 
     // Shows the error box for the exception being handled (call in a catch).
-    void HandleException(TObject* sender);
+    void HandleException(TObject* sender) override;
+    HWND PopupOwner() override;
     void ShowException(const std::exception& e);
     void SetOnException(TExceptionEvent e) { FOnException = std::move(e); }
 
@@ -146,6 +156,7 @@ private:
     bool IsKeyMsg(const MSG& msg);
 
     std::string FTitle;
+    std::string FIconName;
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
     TExceptionEvent FOnException;
@@ -172,5 +183,3 @@ std::vector<TRect> MonitorWorkAreas();
 
 // The text of a form data resource (RT_RCDATA named `name`); raises when absent.
 std::string LoadFormResource(const std::string& name);
-
-void RegisterFormClasses();

@@ -194,5 +194,4 @@ void TImage::Paint(HDC dc) {
 
 void RegisterGraphicClasses() {
     RegisterGraphicClass({"TBitmap", "BMP", "Bitmaps", [] { return std::make_unique<TBitmap>(); }});
-    RegisterComponentClass(TImage::StaticClass());
 }

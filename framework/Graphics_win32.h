@@ -69,4 +69,5 @@ private:
     bool FStretch = false;
 };
 
+// The framework's own picture class (TBitmap).
 void RegisterGraphicClasses();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/Forms_win32.h"
+#include "framework/Controls_win32.h"
 #include "framework/Published.h"
 
 const TClassInfo& TMenuItem::StaticClass() {
@@ -103,16 +103,10 @@ void TPopupMenu::Popup(int x, int y) {
         mii.dwTypeData = const_cast<char*>(item->Caption().c_str());
         InsertMenuItemA(menu, static_cast<UINT>(i), TRUE, &mii);
     }
-    HWND owner =
-        Application && Application->MainForm() ? Application->MainForm()->Handle() : nullptr;
+    HWND owner = ControlHost() ? ControlHost()->PopupOwner() : nullptr;
     const UINT chosen =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
     DestroyMenu(menu);
     if (chosen > 0 && chosen <= FItems.size())
         FItems[chosen - 1]->Click();
-}
-
-void RegisterMenuClasses() {
-    RegisterComponentClass(TMenuItem::StaticClass());
-    RegisterComponentClass(TPopupMenu::StaticClass());
 }

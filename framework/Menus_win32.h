@@ -55,5 +55,3 @@ private:
     friend class TMenuItem;
     std::vector<TMenuItem*> FItems;
 };
-
-void RegisterMenuClasses();

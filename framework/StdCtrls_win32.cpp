@@ -2,7 +2,6 @@
 
 #include <cctype>
 
-#include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
 #include "framework/Published.h"
 
@@ -33,8 +32,9 @@ TLabel::TLabel(TComponent* owner) : TGraphicControl(owner), FFocusControl(this) 
 }
 
 void TLabel::Paint(HDC dc) {
-    TCustomForm* form = ParentForm();
-    TSelectObject font(dc, form ? form->FontHandle() : GetStockObject(DEFAULT_GUI_FONT));
+    TWinControl* top = TopParent();
+    HFONT parentFont = top ? top->ControlFont() : nullptr;
+    TSelectObject font(dc, parentFont ? parentFont : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(FEnabled ? clWindowText : clBtnShadow));
     RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
@@ -249,11 +249,4 @@ void TMemo::CreateParams(TCreateParams& params) {
         params.Style |= WS_VSCROLL;
     if (FScrollBars == TScrollStyle::ssHorizontal || FScrollBars == TScrollStyle::ssBoth)
         params.Style |= WS_HSCROLL;
-}
-
-void RegisterStdControls() {
-    RegisterComponentClass(TLabel::StaticClass());
-    RegisterComponentClass(TEdit::StaticClass());
-    RegisterComponentClass(TNumberEdit::StaticClass());
-    RegisterComponentClass(TMemo::StaticClass());
 }

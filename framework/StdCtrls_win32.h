@@ -100,5 +100,3 @@ private:
     bool FWordWrap = true;
     TScrollStyle FScrollBars = TScrollStyle::ssNone;
 };
-
-void RegisterStdControls();

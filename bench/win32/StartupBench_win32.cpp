@@ -13,7 +13,7 @@
 #include "app/ErrorCatalog.h"
 #include "app/formMain_win32.h"
 #include "framework/MemoryKeyStore.h"
-#include "settings/unitSettings.h"
+#include "app/unitStartup_win32.h"
 
 namespace {
 
@@ -127,10 +127,8 @@ int main(int argc, char** argv) {
 
     // The list as the main window builds it, settings in memory.
     TMemoryKeyStore store;
-    TSettingsLifetime settings(&store);
-    TApplication application;
-    application.Initialize();
-    auto* form = application.CreateForm<TTimedMainForm>();
+    TProgramLifetime started(&store);
+    auto* form = Application->CreateForm<TTimedMainForm>();
     std::vector<double> fills;
     for (int i = 0; i < runs; ++i)
         fills.push_back(form->TimeFillList());

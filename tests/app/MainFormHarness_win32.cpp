@@ -1,6 +1,6 @@
 #include "tests/app/MainFormHarness_win32.h"
 
-#include "settings/unitSettings.h"
+#include "app/unitStartup_win32.h"
 
 namespace {
 std::vector<std::string> g_boxes;
@@ -28,10 +28,7 @@ TMainFormHarness::TMainFormHarness(TKeyStore* store)
     : FOwnStore(store ? nullptr : new TMemoryKeyStore), FStore(store ? store : FOwnStore.get()) {
     FHook = SetWindowsHookExA(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
     g_boxes.clear();
-    InitializeSettings(FStore);
-    FApplication = std::make_unique<TApplication>();
-    FApplication->Initialize();
-    FApplication->SetTitle("Drovanex Vantrel 2006");
+    FApplication = &InitializeProgram(FStore);
     FForm = FApplication->CreateForm<TMainForm>();
     FForm->Show();
     SetForegroundWindow(FForm->Handle());
@@ -39,8 +36,7 @@ TMainFormHarness::TMainFormHarness(TKeyStore* store)
 }
 
 TMainFormHarness::~TMainFormHarness() {
-    FApplication.reset();
-    FinalizeSettings();
+    FinalizeProgram();
     if (FHook)
         UnhookWindowsHookEx(FHook);
 }

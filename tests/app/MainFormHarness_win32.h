@@ -37,7 +37,7 @@ public:
 private:
     std::unique_ptr<TMemoryKeyStore> FOwnStore;
     TKeyStore* FStore;
-    std::unique_ptr<TApplication> FApplication;
+    TApplication* FApplication = nullptr;
     TMainForm* FForm = nullptr;
     HHOOK FHook = nullptr;
 };

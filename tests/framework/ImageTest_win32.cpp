@@ -2,6 +2,7 @@
 // read by class name into a TImage and painted where the image stands.
 #include "framework/Forms_win32.h"
 #include "framework/Graphics_win32.h"
+#include "framework/Registration_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ std::string StoredBitmap() {
 
 TEST(ImageControl, ReadsItsPictureFromFormDataAndPaintsItInPlace) {
     RegisterControlClasses();
-    RegisterGraphicClasses();
+    RegisterFrameworkClasses();
     TPictureForm form;
     ReadFormData(form,
                  "object F: TPictureForm\n"
@@ -75,7 +76,7 @@ TEST(ImageControl, ReadsItsPictureFromFormDataAndPaintsItInPlace) {
 
 TEST(ImageControl, AnUnknownPictureClassIsAFormDataError) {
     RegisterControlClasses();
-    RegisterGraphicClasses();
+    RegisterFrameworkClasses();
     TPictureForm form;
     EXPECT_THROW(ReadFormData(form,
                               "object F: TPictureForm\n  object Img: TImage\n"

@@ -1,0 +1,27 @@
+// The program's one start-up path, taken by the program entry and by the
+// in-process tests alike, and its shutdown.
+#pragma once
+
+#include "framework/Forms_win32.h"
+#include "framework/KeyStore.h"
+
+inline constexpr char SApplicationTitle[] = "Drovanex Vantrel 2006";
+inline constexpr char SApplicationIcon[] = "MAINICON";
+
+// The units' start-up in order: the picture and component classes, the
+// settings (over `store`, the system registry when none is given), the
+// system's version record; then the application object with its title and
+// icon, which it returns (also as Application).
+TApplication& InitializeProgram(TKeyStore* store = nullptr);
+// Destroys the application and its forms, then the settings, which write the
+// view choices that changed.
+void FinalizeProgram();
+
+// Holds the started program for a scope.
+class TProgramLifetime {
+public:
+    explicit TProgramLifetime(TKeyStore* store = nullptr) { InitializeProgram(store); }
+    ~TProgramLifetime() { FinalizeProgram(); }
+    TProgramLifetime(const TProgramLifetime&) = delete;
+    TProgramLifetime& operator=(const TProgramLifetime&) = delete;
+};
