@@ -30,13 +30,6 @@ const TOSVersionRecord& CurrentVersionRecord() {
     return StartupRecord();
 }
 
-#ifndef _WIN32
-// No Windows, no version record: an unknown system, named "System".
-TOSVersionRecord QueryVersionRecord() {
-    return {};
-}
-#endif
-
 bool IsWin9x(const TOSVersionRecord& rec) {
     return rec.Info.dwPlatformId == osPlatformWin32Windows;
 }

@@ -122,12 +122,5 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
                        : origin == TSeekOrigin::soCurrent ? SEEK_CUR
                                                           : SEEK_END;
-    // 64-bit seek on both C libraries.
-#ifdef _WIN32
-    _fseeki64(FFile, offset, whence);
-    return _ftelli64(FFile);
-#else
-    fseeko(FFile, offset, whence);
-    return ftello(FFile);
-#endif
+    return SeekFile(FFile, offset, whence);
 }

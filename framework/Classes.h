@@ -72,6 +72,9 @@ public:
     using Exception::Exception;
 };
 
+// 64-bit seek (fseek's `whence`) on either C library; the new position.
+int64_t SeekFile(std::FILE* file, int64_t offset, int whence);
+
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& fileName, TFileMode mode);

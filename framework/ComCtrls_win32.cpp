@@ -492,8 +492,7 @@ const TClassInfo& TListView::StaticClass() {
         CreateComponent<TListView>,
         {RefProp("SmallImages", &TListView::SetSmallImages),
          IntProp("AllocBy", &TListView::SetAllocBy, "0"),
-         EnumProp("BorderStyle", &TListView::SetBorderStyleKind,
-                  published::TEnumNames<int>{{"bsNone", 0}, {"bsSingle", 1}}, "bsSingle"),
+         EnumProp("BorderStyle", &TListView::SetBorderStyle, BorderStyleNames(), "bsSingle"),
          EventProp("OnSelectItem", &TListView::SetOnSelectItem)}};
     return info;
 }
@@ -501,7 +500,6 @@ const TClassInfo& TListView::StaticClass() {
 TListView::TListView(TComponent* owner) : TWinControl(owner), FSmallImages(this) {
     FColor = clWindow;
     FTabStop = true;
-    FBorderSingle = true;
 }
 
 TListView::~TListView() {
@@ -532,7 +530,7 @@ void TListView::CreateParams(TCreateParams& params) {
     // Single selection kept visible without the focus, captions not editable,
     // headers that do not sort.
     params.Style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
-    if (FBorderSingle)
+    if (FBorderStyle == TBorderStyle::bsSingle)
         params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 

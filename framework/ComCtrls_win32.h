@@ -209,7 +209,7 @@ public:
 
     void SetSmallImages(TImageList* images);
     void SetAllocBy(int v) { FAllocBy = v; }
-    void SetBorderStyle(bool single) { FBorderSingle = single; }
+    void SetBorderStyle(TBorderStyle v) { FBorderStyle = v; }
     void SetOnSelectItem(TLVSelectItemEvent e) { FOnSelectItem = std::move(e); }
     const TLVSelectItemEvent& OnSelectItem() const { return FOnSelectItem; }
 
@@ -224,12 +224,11 @@ private:
     friend class TListColumn;
     void InsertColumnWindow(TListColumn* column);
     void InsertItemWindow(const TListItem& item);
-    void SetBorderStyleKind(int v) { FBorderSingle = v != 0; }
 
     std::vector<TListColumn*> FColumns;
     std::vector<std::unique_ptr<TListItem>> FItems;
     TComponentRef<TImageList> FSmallImages;
     int FAllocBy = 0;
-    bool FBorderSingle = false;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     TLVSelectItemEvent FOnSelectItem;
 };

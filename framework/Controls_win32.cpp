@@ -61,6 +61,15 @@ void HandleControlException() {
         GControlHost->HandleException(nullptr);
 }
 
+const std::vector<std::pair<std::string, TBorderStyle>>& BorderStyleNames() {
+    static const published::TEnumNames<TBorderStyle> names = {
+        {"bsNone", TBorderStyle::bsNone},
+        {"bsSingle", TBorderStyle::bsSingle},
+        {"bsSizeable", TBorderStyle::bsSizeable},
+        {"bsDialog", TBorderStyle::bsDialog}};
+    return names;
+}
+
 TShiftState KeyboardShiftState() {
     TShiftState s = 0;
     if (GetKeyState(VK_SHIFT) < 0)

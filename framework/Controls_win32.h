@@ -19,6 +19,12 @@
 
 class TWinControl;
 
+// The frame of a form or the edge of a control; a control takes bsNone and
+// bsSingle only.
+enum class TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
+// The names form data uses for border styles.
+const std::vector<std::pair<std::string, TBorderStyle>>& BorderStyleNames();
+
 enum TShiftStateBits : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 using TShiftState = unsigned;
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;

@@ -35,11 +35,7 @@ const TClassInfo& TCustomForm::StaticClass() {
                 published::TEnumNames<TPosition>{{"poDesigned", TPosition::poDesigned},
                                                  {"poScreenCenter", TPosition::poScreenCenter}},
                 "poDesigned"),
-            EnumProp("BorderStyle", &TCustomForm::SetBorderStyle,
-                     published::TEnumNames<TBorderStyle>{{"bsSizeable", TBorderStyle::bsSizeable},
-                                                         {"bsDialog", TBorderStyle::bsDialog},
-                                                         {"bsSingle", TBorderStyle::bsSingle}},
-                     "bsSizeable"),
+            EnumProp("BorderStyle", &TCustomForm::SetBorderStyle, BorderStyleNames(), "bsSizeable"),
             EventProp("OnCreate", &TCustomForm::SetOnCreate),
             EventProp("OnShow", &TCustomForm::SetOnShow),
             EventProp("OnDestroy", &TCustomForm::SetOnDestroy),
@@ -78,6 +74,8 @@ DWORD FormStyleBits(TBorderStyle border) {
         return WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     case TBorderStyle::bsSingle:
         return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    case TBorderStyle::bsNone:
+        return WS_POPUP;
     default:
         return WS_OVERLAPPEDWINDOW;
     }

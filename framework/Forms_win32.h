@@ -17,7 +17,6 @@
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TPosition { poDesigned, poScreenCenter };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
-enum class TBorderStyle { bsSizeable, bsDialog, bsSingle };
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;

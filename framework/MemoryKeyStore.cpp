@@ -232,11 +232,3 @@ TKeyStatus TMemoryKeyStore::EnumKey(TKeyHandle key, uint32_t index, std::string&
     name = it->second->Name;
     return ksOk;
 }
-
-#if !defined(_WIN32)
-// Without a system registry, one memory store lives as long as the process.
-TKeyStore& PlatformKeyStore() {
-    static TMemoryKeyStore store;
-    return store;
-}
-#endif

@@ -6,8 +6,6 @@
 #include "framework/Published.h"
 
 namespace {
-const published::TEnumNames<TBorderKind> kBorderNames = {{"bsNone", TBorderKind::bsNone},
-                                                         {"bsSingle", TBorderKind::bsSingle}};
 const published::TEnumNames<TScrollStyle> kScrollNames = {
     {"ssNone", TScrollStyle::ssNone},
     {"ssHorizontal", TScrollStyle::ssHorizontal},
@@ -77,7 +75,7 @@ const TClassInfo& TCustomEdit::StaticClass() {
         {StrProp("Text", &TCustomEdit::SetText),
          IntProp("MaxLength", &TCustomEdit::SetMaxLength, "0"),
          BoolProp("ReadOnly", &TCustomEdit::SetReadOnly, "False"),
-         EnumProp("BorderStyle", &TCustomEdit::SetBorderStyle, kBorderNames, "bsSingle"),
+         EnumProp("BorderStyle", &TCustomEdit::SetBorderStyle, BorderStyleNames(), "bsSingle"),
          EventProp("OnChange", &TCustomEdit::SetOnChange)}};
     return info;
 }
@@ -99,7 +97,7 @@ void TCustomEdit::SetReadOnly(bool v) {
         Perform(EM_SETREADONLY, v);
 }
 
-void TCustomEdit::SetBorderStyle(TBorderKind v) {
+void TCustomEdit::SetBorderStyle(TBorderStyle v) {
     if (FBorderStyle != v) {
         FBorderStyle = v;
         RecreateWnd();
@@ -123,7 +121,7 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
     params.Style |= ES_AUTOHSCROLL;
     if (FReadOnly)
         params.Style |= ES_READONLY;
-    if (FBorderStyle == TBorderKind::bsSingle)
+    if (FBorderStyle == TBorderStyle::bsSingle)
         params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 

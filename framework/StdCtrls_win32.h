@@ -4,7 +4,6 @@
 #include "framework/Controls_win32.h"
 #include "framework/Gdi_win32.h"
 
-enum class TBorderKind { bsNone, bsSingle };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // A caption painted by its parent. "&C" underlines C, and Alt+C moves the
@@ -35,7 +34,7 @@ public:
     void SetMaxLength(int v);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool v);
-    void SetBorderStyle(TBorderKind v);
+    void SetBorderStyle(TBorderStyle v);
     void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
     void SelectAll();
     std::string SelText() const;
@@ -48,7 +47,7 @@ protected:
 
     int FMaxLength = 0;
     bool FReadOnly = false;
-    TBorderKind FBorderStyle = TBorderKind::bsSingle;
+    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     TNotifyEvent FOnChange;
 
 private:
