@@ -244,8 +244,7 @@ void TToolBar::SetButtonHeight(int v) {
 SIZE TToolBar::ButtonSize() const {
     if (!HandleAllocated())
         return {EffectiveButtonWidth(), EffectiveButtonHeight()};
-    const auto packed = static_cast<DWORD>(
-        SendMessageA(const_cast<TToolBar*>(this)->Handle(), TB_GETBUTTONSIZE, 0, 0));
+    const auto packed = static_cast<DWORD>(Query(TB_GETBUTTONSIZE));
     return {LOWORD(packed), HIWORD(packed)};
 }
 
@@ -309,7 +308,8 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCPAINT: {
         DefaultHandler(msg, wParam, lParam);
-        HDC dc = GetWindowDC(Handle());
+        TWindowDC window(Handle());
+        HDC dc = window.Get();
         RECT r;
         GetWindowRect(Handle(), &r);
         OffsetRect(&r, -r.left, -r.top);
@@ -321,7 +321,6 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         FillRectColor(dc, r, clBtnFace);
         if (FEdgeBottom)
             DrawEdge(dc, &r, EDGE_ETCHED, BF_BOTTOM);
-        ReleaseDC(Handle(), dc);
         return 0;
     }
     case WM_CONTEXTMENU:
@@ -405,15 +404,14 @@ std::string TStatusBar::SimpleText() const {
         return FSimpleText;
     // What the window shows, not what we asked it to show. Some status bars
     // answer for the simple text only as part 0.
-    HWND wnd = const_cast<TStatusBar*>(this)->Handle();
     WPARAM part = SB_SIMPLEID;
-    auto length = LOWORD(SendMessageA(wnd, SB_GETTEXTLENGTHA, part, 0));
+    auto length = LOWORD(Query(SB_GETTEXTLENGTHA, part));
     if (length == 0 && FSimplePanel) {
         part = 0;
-        length = LOWORD(SendMessageA(wnd, SB_GETTEXTLENGTHA, part, 0));
+        length = LOWORD(Query(SB_GETTEXTLENGTHA, part));
     }
     std::string text(length + 1u, '\0');
-    SendMessageA(wnd, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
+    Query(SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text.data()));
     text.resize(length);
     return text;
 }
@@ -597,14 +595,19 @@ TListItem* TListView::Item(int index) const {
     return index >= 0 && index < ItemCount() ? FItems[static_cast<size_t>(index)].get() : nullptr;
 }
 
+namespace {
+// The list control's answer for no item.
+constexpr LRESULT kNoItem = -1;
+} // namespace
+
 TListItem* TListView::Selected() const {
-    return Item(static_cast<int>(const_cast<TListView*>(this)->Perform(
-        LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    return Item(
+        static_cast<int>(Query(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED, kNoItem)));
 }
 
 TListItem* TListView::ItemFocused() const {
-    return Item(static_cast<int>(const_cast<TListView*>(this)->Perform(
-        LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    return Item(
+        static_cast<int>(Query(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED, kNoItem)));
 }
 
 TListItem* TListView::FindCaption(int start, const std::string& text, bool partial, bool inclusive,
@@ -614,8 +617,8 @@ TListItem* TListView::FindCaption(int start, const std::string& text, bool parti
     find.psz = text.c_str();
     // The control starts after the given item; -1 starts with the first.
     const int from = inclusive ? start - 1 : start;
-    return Item(static_cast<int>(const_cast<TListView*>(this)->Perform(
-        LVM_FINDITEMA, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&find))));
+    return Item(static_cast<int>(
+        Query(LVM_FINDITEMA, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&find), kNoItem)));
 }
 
 void TListView::BeginUpdate() {
@@ -628,11 +631,11 @@ void TListView::EndUpdate() {
 }
 
 int TListView::TopIndex() const {
-    return static_cast<int>(const_cast<TListView*>(this)->Perform(LVM_GETTOPINDEX));
+    return static_cast<int>(Query(LVM_GETTOPINDEX));
 }
 
 int TListView::VisibleRowCount() const {
-    return static_cast<int>(const_cast<TListView*>(this)->Perform(LVM_GETCOUNTPERPAGE));
+    return static_cast<int>(Query(LVM_GETCOUNTPERPAGE));
 }
 
 int TListView::HeaderHeight() const {

@@ -10,8 +10,7 @@
 
 #include "framework/ActnList.h"
 #include "framework/Controls_win32.h"
-
-class TPopupMenu;
+#include "framework/Menus_win32.h"
 
 // Images of one size, loaded from a bitmap strip resource (32-bit with alpha).
 class TImageList : public TComponent {

@@ -529,6 +529,10 @@ LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(Handle(), msg, wParam, lParam);
 }
 
+LRESULT TWinControl::Query(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT noWindow) const {
+    return FHandle ? SendMessageA(FHandle, msg, wParam, lParam) : noWindow;
+}
+
 TGraphicControl* TWinControl::GraphicControlAt(int x, int y) const {
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
         auto* g = dynamic_cast<TGraphicControl*>(*it);

@@ -198,6 +198,11 @@ public:
     void AlignControls();
     // Sends a message to the live window (created on demand).
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Sends a message to the window if there is one, without making it: how
+    // a control's state is read back. `noWindow` is the answer otherwise.
+    LRESULT Query(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT noWindow = 0) const;
+    // The window, or null when it does not exist yet.
+    HWND HandleIfAllocated() const { return FHandle; }
 
     static TWinControl* FromHandle(HWND wnd);
     // The graphic child under a point of our client area (mnemonics, hints).

@@ -121,7 +121,7 @@ void TCustomForm::SetBorderStyle(TBorderStyle v) {
 
 HFONT TCustomForm::FontHandle() {
     if (!FFont) {
-        TWindowDC screen(nullptr);
+        TScreenDC screen;
         LOGFONTA lf{};
         lf.lfHeight = -MulDiv(FFontSize, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
         lf.lfCharSet = DEFAULT_CHARSET;
@@ -141,9 +141,9 @@ void TCustomForm::SetFormStyle(TFormStyle style) {
 }
 
 TWindowState TCustomForm::WindowState() const {
-    if (!HandleAllocated() || !IsWindowVisible(const_cast<TCustomForm*>(this)->Handle()))
+    HWND wnd = HandleIfAllocated();
+    if (!wnd || !IsWindowVisible(wnd))
         return FWindowState;
-    HWND wnd = const_cast<TCustomForm*>(this)->Handle();
     return IsZoomed(wnd)   ? TWindowState::wsMaximized
            : IsIconic(wnd) ? TWindowState::wsMinimized
                            : TWindowState::wsNormal;
@@ -158,7 +158,8 @@ void TCustomForm::SetWindowState(TWindowState state) {
 }
 
 bool TCustomForm::Showing() const {
-    return HandleAllocated() && IsWindowVisible(const_cast<TCustomForm*>(this)->Handle());
+    HWND wnd = HandleIfAllocated();
+    return wnd && IsWindowVisible(wnd);
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {

@@ -67,20 +67,33 @@ private:
     HDC FDC;
 };
 
-class TWindowDC {
+// A DC borrowed from a window and given back to it: of the client area
+// (GetDC) or of the whole window with its frame, for non-client painting
+// (GetWindowDC). Either, for no window, is the screen's.
+template <bool WholeWindow>
+class TBorrowedDC {
 public:
-    explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetDC(wnd)) {}
-    ~TWindowDC() {
+    explicit TBorrowedDC(HWND wnd) : FWnd(wnd), FDC(WholeWindow ? GetWindowDC(wnd) : GetDC(wnd)) {}
+    ~TBorrowedDC() {
         if (FDC)
             ReleaseDC(FWnd, FDC);
     }
-    TWindowDC(const TWindowDC&) = delete;
-    TWindowDC& operator=(const TWindowDC&) = delete;
+    TBorrowedDC(const TBorrowedDC&) = delete;
+    TBorrowedDC& operator=(const TBorrowedDC&) = delete;
     HDC Get() const { return FDC; }
 
 private:
     HWND FWnd;
     HDC FDC;
+};
+
+using TClientDC = TBorrowedDC<false>;
+using TWindowDC = TBorrowedDC<true>;
+
+// The screen's DC: what memory DCs and fonts are made compatible with.
+class TScreenDC : public TClientDC {
+public:
+    TScreenDC() : TClientDC(nullptr) {}
 };
 
 class TPaintDC {

@@ -16,7 +16,7 @@ void TBitmap::SetHandle(HBITMAP bitmap) {
 TColor TBitmap::TransparentColor() const {
     if (FTransparentColor != clDefault || !FHandle)
         return FTransparentColor;
-    TWindowDC screen(nullptr);
+    TScreenDC screen;
     TMemoryDC dc(screen.Get());
     TSelectObject select(dc.Get(), FHandle.Get());
     return static_cast<TColor>(GetPixel(dc.Get(), 0, Height() - 1));
@@ -70,7 +70,7 @@ void TBitmap::SetHeight(int value) {
 void TBitmap::Resize(int width, int height) {
     if (width == Width() && height == Height())
         return;
-    TWindowDC screen(nullptr);
+    TScreenDC screen;
     TBitmapHandle bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
     if (!bitmap && width > 0 && height > 0)
         throw EInvalidGraphic("Not enough memory for a bitmap of " + std::to_string(width) + " x " +
@@ -109,7 +109,7 @@ void TBitmap::LoadFromStream(TStream& stream) {
         stride * rows > static_cast<int64_t>(rest.size() - offset))
         throw EInvalidGraphic("Bitmap image is not valid");
     void* bits = nullptr;
-    TWindowDC screen(nullptr);
+    TScreenDC screen;
     TBitmapHandle bitmap(CreateDIBSection(screen.Get(), info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits)
         throw EInvalidGraphic("Not enough memory for the bitmap image");
@@ -130,7 +130,7 @@ void TBitmap::SaveToStream(TStream& stream) const {
     h.biCompression = BI_RGB;
     std::vector<uint8_t> bits(static_cast<size_t>(width) * height * 4);
     if (FHandle && !bits.empty()) {
-        TWindowDC screen(nullptr);
+        TScreenDC screen;
         if (!GetDIBits(screen.Get(), FHandle.Get(), 0, static_cast<UINT>(height), bits.data(),
                        reinterpret_cast<BITMAPINFO*>(&h), DIB_RGB_COLORS))
             throw EInvalidGraphic("Cannot read the bitmap's pixels");

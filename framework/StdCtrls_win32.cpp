@@ -110,8 +110,7 @@ void TCustomEdit::SelectAll() {
 
 std::string TCustomEdit::SelText() const {
     DWORD start = 0, end = 0;
-    const_cast<TCustomEdit*>(this)->Perform(EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                            reinterpret_cast<LPARAM>(&end));
+    Query(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return Text().substr(start, end - start);
 }
 

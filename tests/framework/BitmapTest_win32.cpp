@@ -24,7 +24,7 @@ HBITMAP MakeBitmap(int w, int h, F colour) {
 
 // Draws `graphic` into a white w x h target and returns the target's pixels.
 std::vector<COLORREF> Render(TGraphic& graphic, int w, int h, const TRect& rect) {
-    TWindowDC screen(nullptr);
+    TScreenDC screen;
     TMemoryDC dc(screen.Get());
     TBitmapHandle target(CreateCompatibleBitmap(screen.Get(), w, h));
     TSelectObject select(dc.Get(), target.Get());

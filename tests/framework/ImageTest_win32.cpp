@@ -61,7 +61,7 @@ TEST(ImageControl, ReadsItsPictureFromFormDataAndPaintsItInPlace) {
     ASSERT_NE(image->Picture().Graphic(), nullptr);
     EXPECT_EQ(image->Picture().Graphic()->GraphicClassName(), "TBitmap");
 
-    TWindowDC screen(nullptr);
+    TScreenDC screen;
     TMemoryDC dc(screen.Get());
     TBitmapHandle target(CreateCompatibleBitmap(screen.Get(), 16, 16));
     TSelectObject select(dc.Get(), target.Get());

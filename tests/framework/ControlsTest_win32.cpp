@@ -1,0 +1,72 @@
+// Device-context holders and reading a control's state back from its window.
+#include <gtest/gtest.h>
+
+#include "framework/ComCtrls_win32.h"
+#include "framework/Forms_win32.h"
+#include "framework/Gdi_win32.h"
+#include "framework/StdCtrls_win32.h"
+
+namespace {
+
+POINT Origin(HDC dc) {
+    POINT p{-1, -1};
+    GetDCOrgEx(dc, &p);
+    return p;
+}
+
+TEST(DeviceContexts, AWindowDCCoversTheFrameAndAClientDCOnlyTheClientArea) {
+    HWND wnd = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 200, 150,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(wnd, nullptr);
+    RECT frame{};
+    GetWindowRect(wnd, &frame);
+    POINT client{0, 0};
+    ClientToScreen(wnd, &client);
+    ASSERT_GT(client.y, frame.top); // the caption lies between them
+    {
+        TWindowDC whole(wnd);
+        ASSERT_NE(whole.Get(), nullptr);
+        const POINT o = Origin(whole.Get());
+        EXPECT_EQ(o.x, frame.left);
+        EXPECT_EQ(o.y, frame.top);
+        TClientDC inner(wnd);
+        ASSERT_NE(inner.Get(), nullptr);
+        const POINT c = Origin(inner.Get());
+        EXPECT_EQ(c.x, client.x);
+        EXPECT_EQ(c.y, client.y);
+        TScreenDC screen;
+        EXPECT_GT(GetDeviceCaps(screen.Get(), HORZRES), 0);
+    }
+    DestroyWindow(wnd);
+}
+
+// Reading state never makes a window, and without one a control answers
+// from what it holds rather than with the first row or a stray selection.
+TEST(ControlState, ReadWithoutAWindowLeavesNoneMade) {
+    RegisterControlClasses();
+    TListView list(nullptr);
+    list.AddItem("first", {});
+    list.AddItem("second", {});
+    EXPECT_EQ(list.Selected(), nullptr);
+    EXPECT_EQ(list.ItemFocused(), nullptr);
+    EXPECT_EQ(list.FindCaption(0, "second", false, true, false), nullptr);
+    EXPECT_EQ(list.TopIndex(), 0);
+    TStatusBar status(nullptr);
+    status.SetSimpleText("ready");
+    EXPECT_EQ(status.SimpleText(), "ready");
+    TEdit edit(nullptr);
+    edit.SetText("abc");
+    EXPECT_EQ(edit.SelText(), "");
+    EXPECT_FALSE(list.HandleAllocated());
+    EXPECT_FALSE(status.HandleAllocated());
+    EXPECT_FALSE(edit.HandleAllocated());
+
+    // With a window the same calls read the window.
+    list.HandleNeeded();
+    list.Item(1)->SetSelected(true);
+    ASSERT_NE(list.Selected(), nullptr);
+    EXPECT_EQ(list.Selected()->Index(), 1);
+    EXPECT_EQ(list.FindCaption(0, "second", false, true, false), list.Item(1));
+}
+
+} // namespace
