@@ -28,80 +28,27 @@ TMainForm::TMainForm(TComponent* owner) : TCustomForm(owner) {
 
 TMethodTable TMainForm::Methods() {
     TMethodTable m;
-    auto notify = [&](const char* name, void (TMainForm::*handler)(TObject*)) {
-        m.Add<TNotifyEvent>(name, [this, handler](TObject* sender) { (this->*handler)(sender); });
-    };
-    notify("FormCreate", &TMainForm::FormCreate);
-    notify("FormShow", &TMainForm::FormShow);
-    notify("FormResize", &TMainForm::FormResize);
-    notify("atFindExecute", &TMainForm::atFindExecute);
-    notify("atListExecute", &TMainForm::atListExecute);
-    notify("atCopyExecute", &TMainForm::atCopyExecute);
-    notify("atStayOnTopExecute", &TMainForm::atStayOnTopExecute);
-    notify("atSaveLayoutExecute", &TMainForm::atSaveLayoutExecute);
-    notify("atClearLayoutExecute", &TMainForm::atClearLayoutExecute);
-    notify("atLargeIconsExecute", &TMainForm::atLargeIconsExecute);
-    notify("atSmallIconsExecute", &TMainForm::atSmallIconsExecute);
-    notify("sbWordWrapClick", &TMainForm::sbWordWrapClick);
-    notify("edCodeChange", &TMainForm::edCodeChange);
-    notify("lvListEnter", &TMainForm::lvListEnter);
-    notify("lvListDblClick", &TMainForm::lvListDblClick);
-    notify("SplitterMoved", &TMainForm::SplitterMoved);
-    notify("pgListResize", &TMainForm::pgListResize);
-    m.Add<TKeyEvent>("edCodeKeyDown", [this](TObject* s, WORD& key, TShiftState shift) {
-        edCodeKeyDown(s, key, shift);
-    });
-    m.Add<TLVSelectItemEvent>("lvListSelectItem", [this](TObject* s, TListItem* item, bool sel) {
-        lvListSelectItem(s, item, sel);
-    });
-    m.Add<TExceptionEvent>(
-        "ApplicationEventsException",
-        [this](TObject* s, const std::exception& e) { ApplicationEventsException(s, e); });
+    QORV_METHOD(m, TMainForm, FormCreate);
+    QORV_METHOD(m, TMainForm, FormShow);
+    QORV_METHOD(m, TMainForm, FormResize);
+    QORV_METHOD(m, TMainForm, ApplicationEventsException);
+    QORV_METHOD(m, TMainForm, atFindExecute);
+    QORV_METHOD(m, TMainForm, atListExecute);
+    QORV_METHOD(m, TMainForm, atCopyExecute);
+    QORV_METHOD(m, TMainForm, atStayOnTopExecute);
+    QORV_METHOD(m, TMainForm, atSaveLayoutExecute);
+    QORV_METHOD(m, TMainForm, atClearLayoutExecute);
+    QORV_METHOD(m, TMainForm, atLargeIconsExecute);
+    QORV_METHOD(m, TMainForm, atSmallIconsExecute);
+    QORV_METHOD(m, TMainForm, sbWordWrapClick);
+    QORV_METHOD(m, TMainForm, edCodeChange);
+    QORV_METHOD(m, TMainForm, edCodeKeyDown);
+    QORV_METHOD(m, TMainForm, lvListSelectItem);
+    QORV_METHOD(m, TMainForm, lvListEnter);
+    QORV_METHOD(m, TMainForm, lvListDblClick);
+    QORV_METHOD(m, TMainForm, SplitterMoved);
+    QORV_METHOD(m, TMainForm, pgListResize);
     return m;
-}
-
-void TMainForm::ComponentsRead() {
-    FindAs(ToolBar, "ToolBar");
-    FindAs(tbFind, "tbFind");
-    FindAs(tbList, "tbList");
-    FindAs(tbCopy, "tbCopy");
-    FindAs(tbExport, "tbExport");
-    FindAs(tbPrint, "tbPrint");
-    FindAs(tbPrintPreview, "tbPrintPreview");
-    FindAs(tbStayOnTop, "tbStayOnTop");
-    FindAs(tbSavePosition, "tbSavePosition");
-    FindAs(tbClearPosition, "tbClearPosition");
-    FindAs(tbAbout, "tbAbout");
-    FindAs(Notebook, "Notebook");
-    FindAs(pnFind, "pnFind");
-    FindAs(lbCode, "lbCode");
-    FindAs(edCode, "edCode");
-    FindAs(sbWordWrap, "sbWordWrap");
-    FindAs(mmDescription, "mmDescription");
-    FindAs(lvList, "lvList");
-    FindAs(Splitter, "Splitter");
-    FindAs(mmListDescription, "mmListDescription");
-    FindAs(StatusBar, "StatusBar");
-    FindAs(LargeImages, "LargeImages");
-    FindAs(SmallImages, "SmallImages");
-    FindAs(ListSpacer, "ListSpacer");
-    FindAs(ActionList, "ActionList");
-    FindAs(atFind, "atFind");
-    FindAs(atList, "atList");
-    FindAs(atCopy, "atCopy");
-    FindAs(atExport, "atExport");
-    FindAs(atPrint, "atPrint");
-    FindAs(atPrintPreview, "atPrintPreview");
-    FindAs(atStayOnTop, "atStayOnTop");
-    FindAs(atSaveLayout, "atSaveLayout");
-    FindAs(atClearLayout, "atClearLayout");
-    FindAs(atAbout, "atAbout");
-    FindAs(atLargeIcons, "atLargeIcons");
-    FindAs(atSmallIcons, "atSmallIcons");
-    FindAs(ToolBarMenu, "ToolBarMenu");
-    FindAs(miLargeIcons, "miLargeIcons");
-    FindAs(miSmallIcons, "miSmallIcons");
-    FindAs(ApplicationEvents, "ApplicationEvents");
 }
 
 // ------------------------------------------------------------ start and show

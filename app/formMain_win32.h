@@ -21,29 +21,58 @@ class TMainForm : public TCustomForm, public TPlacementWindow {
 public:
     explicit TMainForm(TComponent* owner);
 
-    TToolBar* ToolBar = nullptr;
-    TToolButton *tbFind = nullptr, *tbList = nullptr, *tbCopy = nullptr, *tbExport = nullptr,
-                *tbPrint = nullptr, *tbPrintPreview = nullptr, *tbStayOnTop = nullptr,
-                *tbSavePosition = nullptr, *tbClearPosition = nullptr, *tbAbout = nullptr;
-    TNotebook* Notebook = nullptr;
-    TPanel* pnFind = nullptr;
-    TLabel* lbCode = nullptr;
-    TNumberEdit* edCode = nullptr;
-    TSpeedButton* sbWordWrap = nullptr;
-    TMemo* mmDescription = nullptr;
-    TListView* lvList = nullptr;
-    TSplitter* Splitter = nullptr;
-    TMemo* mmListDescription = nullptr;
-    TStatusBar* StatusBar = nullptr;
-    TImageList *LargeImages = nullptr, *SmallImages = nullptr, *ListSpacer = nullptr;
-    TActionList* ActionList = nullptr;
-    TAction *atFind = nullptr, *atList = nullptr, *atCopy = nullptr, *atExport = nullptr,
-            *atPrint = nullptr, *atPrintPreview = nullptr, *atStayOnTop = nullptr,
-            *atSaveLayout = nullptr, *atClearLayout = nullptr, *atAbout = nullptr,
-            *atLargeIcons = nullptr, *atSmallIcons = nullptr;
-    TPopupMenu* ToolBarMenu = nullptr;
-    TMenuItem *miLargeIcons = nullptr, *miSmallIcons = nullptr;
-    TApplicationEvents* ApplicationEvents = nullptr;
+    // The components of the form data, in its order.
+    QORV_FIELD(TToolBar, ToolBar);
+    QORV_FIELD(TToolButton, tbFind);
+    QORV_FIELD(TToolButton, tbList);
+    QORV_FIELD(TToolButton, tbSep1);
+    QORV_FIELD(TToolButton, tbCopy);
+    QORV_FIELD(TToolButton, tbSep2);
+    QORV_FIELD(TToolButton, tbExport);
+    QORV_FIELD(TToolButton, tbSep3);
+    QORV_FIELD(TToolButton, tbPrint);
+    QORV_FIELD(TToolButton, tbPrintPreview);
+    QORV_FIELD(TToolButton, tbSep4);
+    QORV_FIELD(TToolButton, tbStayOnTop);
+    QORV_FIELD(TToolButton, tbSep5);
+    QORV_FIELD(TToolButton, tbSavePosition);
+    QORV_FIELD(TToolButton, tbClearPosition);
+    QORV_FIELD(TToolButton, tbSep6);
+    QORV_FIELD(TToolButton, tbAbout);
+    QORV_FIELD(TNotebook, Notebook);
+    QORV_FIELD(TPage, pgMessage);
+    QORV_FIELD(TPanel, pnFind);
+    QORV_FIELD(TLabel, lbCode);
+    QORV_FIELD(TNumberEdit, edCode);
+    QORV_FIELD(TSpeedButton, sbWordWrap);
+    QORV_FIELD(TMemo, mmDescription);
+    QORV_FIELD(TPage, pgList);
+    QORV_FIELD(TListView, lvList);
+    QORV_FIELD(TListColumn, colCode);
+    QORV_FIELD(TListColumn, colDescription);
+    QORV_FIELD(TSplitter, Splitter);
+    QORV_FIELD(TMemo, mmListDescription);
+    QORV_FIELD(TStatusBar, StatusBar);
+    QORV_FIELD(TImageList, LargeImages);
+    QORV_FIELD(TImageList, SmallImages);
+    QORV_FIELD(TImageList, ListSpacer);
+    QORV_FIELD(TActionList, ActionList);
+    QORV_FIELD(TAction, atFind);
+    QORV_FIELD(TAction, atList);
+    QORV_FIELD(TAction, atCopy);
+    QORV_FIELD(TAction, atExport);
+    QORV_FIELD(TAction, atPrint);
+    QORV_FIELD(TAction, atPrintPreview);
+    QORV_FIELD(TAction, atStayOnTop);
+    QORV_FIELD(TAction, atSaveLayout);
+    QORV_FIELD(TAction, atClearLayout);
+    QORV_FIELD(TAction, atAbout);
+    QORV_FIELD(TAction, atLargeIcons);
+    QORV_FIELD(TAction, atSmallIcons);
+    QORV_FIELD(TPopupMenu, ToolBarMenu);
+    QORV_FIELD(TMenuItem, miLargeIcons);
+    QORV_FIELD(TMenuItem, miSmallIcons);
+    QORV_FIELD(TApplicationEvents, ApplicationEvents);
 
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
@@ -87,7 +116,6 @@ public:
     std::string StatusText() const { return StatusBar->SimpleText(); }
 
 protected:
-    void ComponentsRead() override;
     // Builds the rows of every code with a text; once, at creation.
     void FillList();
 

@@ -35,6 +35,7 @@ struct TPropInfo {
     // Applies a value read from form data. References and event bindings are
     // deferred through the fixups until every component of the form exists.
     std::function<void(TComponent&, const TFormValue&, TFormFixups&)> Apply;
+    bool IsEvent = false; // the value names a handler of the form
 };
 
 struct TClassInfo {
@@ -151,9 +152,22 @@ public:
     void Add(const std::string& name, F handler) {
         FMethods[name] = std::move(handler);
     }
+    // A form's method bound under its own name; the event type follows from
+    // the method's parameters.
+    template <class Form, class... Args>
+    void Bind(const std::string& name, Form* form, void (Form::*method)(Args...)) {
+        Add<std::function<void(Args...)>>(
+            name, [form, method](Args... args) { (form->*method)(std::forward<Args>(args)...); });
+    }
     const std::any* Find(const std::string& name) const {
         auto it = FMethods.find(name);
         return it == FMethods.end() ? nullptr : &it->second;
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : FMethods)
+            names.push_back(entry.first);
+        return names;
     }
 
 private:

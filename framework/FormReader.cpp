@@ -1,5 +1,8 @@
 #include "framework/FormReader.h"
 
+#include <algorithm>
+#include <set>
+
 void TFormFixups::RunDeferred() {
     for (auto& work : FDeferred)
         work();
@@ -72,6 +75,58 @@ void ReadFormData(TComponent& root, const TFormObject& data, const TMethodTable&
         c->SetLoading(false);
     for (TComponent* c : created)
         c->Loaded();
+}
+
+void TFormFields::Bind(TComponent& form) const {
+    for (const auto& [name, bind] : FFields)
+        if (!bind(form.FindComponent(name)))
+            throw EFormDataError("Form " + form.Name() + " has no " + name +
+                                 " of the expected class");
+}
+
+std::vector<std::string> TFormFields::Names() const {
+    std::vector<std::string> names;
+    for (const auto& field : FFields)
+        names.push_back(field.first);
+    return names;
+}
+
+namespace {
+
+void CollectNames(const TFormObject& object, const TClassInfo* info,
+                  std::set<std::string>& components, std::set<std::string>& handlers) {
+    for (const auto& [name, value] : object.Props)
+        if (const TPropInfo* prop = info ? info->FindProp(name) : nullptr; prop && prop->IsEvent)
+            handlers.insert(value.Str);
+    for (const TFormObject& child : object.Children) {
+        components.insert(child.Name);
+        CollectNames(child, FindComponentClass(child.ClassName), components, handlers);
+    }
+}
+
+// What `a` holds that `b` lacks, each said with `what`.
+void Missing(const std::set<std::string>& a, const std::set<std::string>& b,
+             const std::string& what, std::vector<std::string>& out) {
+    for (const std::string& name : a)
+        if (!b.count(name))
+            out.push_back(name + ": " + what);
+}
+
+} // namespace
+
+std::vector<std::string> CheckFormBindings(const TFormObject& data, const TClassInfo& formClass,
+                                           const TFormFields& fields, const TMethodTable& methods) {
+    std::set<std::string> components, handlers;
+    CollectNames(data, &formClass, components, handlers);
+    const std::vector<std::string> fieldList = fields.Names(), methodList = methods.Names();
+    const std::set<std::string> bound(fieldList.begin(), fieldList.end());
+    const std::set<std::string> boundMethods(methodList.begin(), methodList.end());
+    std::vector<std::string> problems;
+    Missing(components, bound, "component without a field", problems);
+    Missing(bound, components, "field not in the form data", problems);
+    Missing(handlers, boundMethods, "handler not bound", problems);
+    Missing(boundMethods, handlers, "handler the form data never names", problems);
+    return problems;
 }
 
 void ReadFormData(TComponent& root, const std::string& text, const TMethodTable& methods) {

@@ -60,11 +60,18 @@ TCustomForm::~TCustomForm() {
         DestroyWindow(FToolTip);
 }
 
-void TCustomForm::InitializeForm(const std::string& className, const TMethodTable& methods) {
-    ReadFormData(*this, LoadFormResource(className), methods);
-    ComponentsRead();
+void TCustomForm::InitializeForm(const std::string& className, TMethodTable methods) {
+    FResourceName = className;
+    FMethods = std::move(methods);
+    ReadFormData(*this, LoadFormResource(className), FMethods);
+    FFields.Bind(*this);
     if (FOnCreate)
         FOnCreate(this);
+}
+
+std::vector<std::string> TCustomForm::CheckBindings() const {
+    return CheckFormBindings(ParseFormData(LoadFormResource(FResourceName)), ClassInfo(), FFields,
+                             FMethods);
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/Controls_win32.h"
+#include "framework/FormReader.h"
 #include "framework/Gdi_win32.h"
 
 enum class TFormStyle { fsNormal, fsStayOnTop };
@@ -29,8 +30,11 @@ public:
     ~TCustomForm() override;
 
     // Reads the form data resource of `className` with the form's handlers,
-    // then runs OnCreate.
-    void InitializeForm(const std::string& className, const TMethodTable& methods);
+    // binds the component fields, then runs OnCreate.
+    void InitializeForm(const std::string& className, TMethodTable methods);
+    // Where the form data and the form's fields and handlers disagree; empty
+    // when they agree (each form's tests ask this).
+    std::vector<std::string> CheckBindings() const;
 
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& v) { SetText(v); }
@@ -75,17 +79,9 @@ public:
     void HintChanged(TControl* control) override;
     void ControlActivated(TWinControl* control) override { SetActiveControl(control); }
 
-    // Finds a component the form data must have created, of the given class.
-    template <class T>
-    void FindAs(T*& field, const std::string& name) {
-        field = dynamic_cast<T*>(FindComponent(name));
-        if (!field)
-            throw EFormDataError("Form " + Name() + " has no " + name + " of the expected class");
-    }
-
 protected:
-    // Between reading the form data and OnCreate: bind the component fields.
-    virtual void ComponentsRead() {}
+    // Where QORV_FIELD declares the form's component fields.
+    TFormFields& FormFields() { return FFields; }
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -95,6 +91,9 @@ private:
     void AddHintTools(TWinControl* parent);
     void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out);
 
+    TFormFields FFields;
+    TMethodTable FMethods;
+    std::string FResourceName;
     std::string FFontName = "MS Sans Serif";
     int FFontSize = 8;
     TFontHandle FFont;

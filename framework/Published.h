@@ -140,11 +140,13 @@ TPropInfo RefProp(std::string name, void (C::*set)(T*)) {
 // exactly the event's type.
 template <class C, class F>
 TPropInfo EventProp(std::string name, void (C::*set)(F)) {
-    return {name, "", [name, set](TComponent& c, const TFormValue& v, TFormFixups& fixups) {
+    return {name, "",
+            [name, set](TComponent& c, const TFormValue& v, TFormFixups& fixups) {
                 published::Expect(name, v, TValueKind::Ident, "a handler name");
                 const F* handler = std::any_cast<F>(&fixups.Method(v.Str, v.Line));
                 if (!handler)
                     TFormFixups::Fail(v.Line, "handler '" + v.Str + "' does not fit event " + name);
                 (static_cast<C&>(c).*set)(*handler);
-            }};
+            },
+            true};
 }

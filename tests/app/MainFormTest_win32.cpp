@@ -51,6 +51,10 @@ protected:
     }
 };
 
+TEST_F(MainFormTest, BindsEveryComponentAndHandlerOfItsFormData) {
+    EXPECT_EQ(f.CheckBindings(), std::vector<std::string>{});
+}
+
 TEST_F(MainFormTest, FirstStartShowsTheDesignState) {
     EXPECT_EQ(f.Caption(), "Drovanex Vantrel 2006");
     EXPECT_TRUE(OnlyPage(0));

@@ -231,3 +231,79 @@ TEST(Actions, CheckingOneOfAGroupUnchecksTheOthersAndTellsClients) {
 }
 
 } // namespace
+
+namespace {
+
+// A form with its fields declared once, as the program's forms declare them.
+class TBoundForm : public TTestForm {
+public:
+    TFormFields& FormFields() { return FFields; }
+    TFormFields FFields;
+    QORV_FIELD(TWidget, One);
+    QORV_FIELD(TWidget, Two);
+    void Poke(TObject* sender) { Poked.push_back(sender); }
+    void Prod(TObject*) {}
+};
+
+const char kBoundFormData[] = R"(
+object Main: TTestForm
+  object One: TWidget
+    OnPoke = Poke
+    object Two: TWidget
+    end
+  end
+end)";
+
+TEST_F(FormReaderTest, FieldsDeclaredOnceAreBoundByName) {
+    TBoundForm form;
+    EXPECT_EQ(form.One, nullptr);
+    TMethodTable methods;
+    methods.Bind("Poke", &form, &TBoundForm::Poke);
+    ReadFormData(form, kBoundFormData, methods);
+    form.FFields.Bind(form);
+    EXPECT_EQ(form.One, form.FindComponent("One"));
+    EXPECT_EQ(form.Two, form.FindComponent("Two"));
+    form.One->OnPoke(form.Two);
+    EXPECT_EQ(form.Poked, std::vector<TObject*>{form.Two});
+    EXPECT_TRUE(CheckFormBindings(ParseFormData(kBoundFormData), TTestForm::StaticClass(),
+                                  form.FFields, methods)
+                    .empty());
+}
+
+TEST_F(FormReaderTest, AFieldOfAnotherClassOrMissingIsAFormDataError) {
+    class TWrongForm : public TTestForm {
+    public:
+        TFormFields& FormFields() { return FFields; }
+        TFormFields FFields;
+        QORV_FIELD(TAction, One);
+    } wrong;
+    ReadFormData(wrong, "object Main: TTestForm\n  object One: TWidget\n  end\nend", {});
+    EXPECT_THROW(wrong.FFields.Bind(wrong), EFormDataError);
+    TBoundForm lacking;
+    ReadFormData(lacking, "object Main: TTestForm\n  object One: TWidget\n  end\nend", {});
+    EXPECT_THROW(lacking.FFields.Bind(lacking), EFormDataError);
+}
+
+TEST_F(FormReaderTest, BindingCheckNamesEveryDisagreementBothWays) {
+    TBoundForm form;
+    TMethodTable methods;
+    methods.Bind("Prod", &form, &TBoundForm::Prod); // bound, never named
+    const auto problems = CheckFormBindings(ParseFormData(R"(
+object Main: TTestForm
+  object One: TWidget
+    OnPoke = Poke
+    Buddy = One
+  end
+  object Three: TWidget
+  end
+end)"),
+                                            TTestForm::StaticClass(), form.FFields, methods);
+    EXPECT_EQ(problems, (std::vector<std::string>{
+                            "Three: component without a field",
+                            "Two: field not in the form data",
+                            "Poke: handler not bound",
+                            "Prod: handler the form data never names",
+                        }));
+}
+
+} // namespace
