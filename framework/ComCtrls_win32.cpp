@@ -5,6 +5,7 @@
 #include "framework/Gdi_win32.h"
 #include "framework/Menus_win32.h"
 #include "framework/Published.h"
+#include "framework/SysUtils_win32.h"
 
 // ---------------------------------------------------------------- TImageList
 
@@ -44,8 +45,9 @@ HIMAGELIST TImageList::Create(bool disabled) {
     if (!list && FWidth == 0 && FResourceName.empty())
         list = ImageList_Create(1, FHeight, ILC_COLOR32, 0, 1);
     if (!list)
-        throw Exception("Cannot create an image list of " + std::to_string(FWidth) + " x " +
-                        std::to_string(FHeight) + " pixels");
+        RaiseLastOSError("Cannot create an image list of " + std::to_string(FWidth) + " x " +
+                             std::to_string(FHeight) + " pixels",
+                         "ImageList_Create");
     if (FResourceName.empty())
         return list;
     TBitmapHandle strip(
@@ -53,8 +55,9 @@ HIMAGELIST TImageList::Create(bool disabled) {
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     DIBSECTION dib{};
     if (!strip || !GetObjectA(strip.Get(), sizeof dib, &dib)) {
+        const DWORD error = GetLastError();
         ImageList_Destroy(list);
-        throw Exception("Cannot load the images " + FResourceName);
+        RaiseOSError("Cannot load the images " + FResourceName, "LoadImageA", error);
     }
     if (disabled && dib.dsBm.bmBitsPixel == 32 && dib.dsBm.bmBits) {
         // Grey by luminance, at a third of the opacity.

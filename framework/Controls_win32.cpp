@@ -9,6 +9,7 @@
 
 #include "framework/Gdi_win32.h"
 #include "framework/Published.h"
+#include "framework/SysUtils_win32.h"
 
 namespace {
 // Which object owns which window. Kept in the process rather than as window
@@ -336,7 +337,7 @@ void TWinControl::CreateHandle() {
                                FTop, FWidth, FHeight, params.ParentWnd, nullptr,
                                GetModuleHandleA(nullptr), this);
     if (!wnd)
-        throw Exception("Cannot create the window of " + Name());
+        RaiseLastOSError("Cannot create the window of " + Name(), "CreateWindowExA");
     if (HFONT font = TopParent()->ControlFont())
         SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     CreateWnd();
@@ -586,15 +587,16 @@ std::string TWinControl::SuperclassOf(const std::string& systemClass) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     if (!GetClassInfoExA(nullptr, systemClass.c_str(), &wc))
-        throw Exception("Window class " + systemClass + " not found");
+        RaiseLastOSError("Window class " + systemClass + " not found", "GetClassInfoExA");
     SystemProcs()[name] = wc.lpfnWndProc;
     wc.lpfnWndProc = SystemClassProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
     wc.lpszClassName = name.c_str();
     if (!RegisterClassExA(&wc)) {
+        const DWORD error = GetLastError();
         SystemProcs().erase(name);
-        throw Exception("Cannot register window class " + name);
+        RaiseOSError("Cannot register window class " + name, "RegisterClassExA", error);
     }
     return name;
 }
@@ -847,6 +849,8 @@ void RegisterControlClasses() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kWindowClass;
-    RegisterClassExA(&wc);
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        RaiseLastOSError(std::string("Cannot register window class ") + kWindowClass,
+                         "RegisterClassExA");
     registered = true;
 }

@@ -4,6 +4,7 @@
 
 #include "framework/Controls_win32.h"
 #include "framework/Published.h"
+#include "framework/SysUtils_win32.h"
 
 const TClassInfo& TMenuItem::StaticClass() {
     static const TClassInfo info{"TMenuItem",
@@ -87,7 +88,7 @@ void TPopupMenu::ReadChild(TComponent* child) {
 void TPopupMenu::Popup(int x, int y) {
     HMENU menu = CreatePopupMenu();
     if (!menu)
-        throw Exception("Cannot create a menu");
+        RaiseLastOSError("Cannot create a menu", "CreatePopupMenu");
     for (size_t i = 0; i < FItems.size(); ++i) {
         const TMenuItem* item = FItems[i];
         MENUITEMINFOA mii{};

@@ -3,6 +3,7 @@
 // its Message, so messages are complete sentences meant for a user.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -14,6 +15,17 @@ public:
 
 private:
     std::string FMessage;
+};
+
+// A call to the platform failed. The message says what could not be done,
+// which call failed, and the system's own text for its error code.
+class EOSError : public Exception {
+public:
+    EOSError(std::string message, uint32_t code) : Exception(std::move(message)), FCode(code) {}
+    uint32_t ErrorCode() const noexcept { return FCode; }
+
+private:
+    uint32_t FCode;
 };
 
 // Raised by the stream helpers that must move a whole buffer.

@@ -5,6 +5,7 @@
 #include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
 #include "framework/StdCtrls_win32.h"
+#include "framework/SysUtils_win32.h"
 
 namespace {
 
@@ -67,6 +68,42 @@ TEST(ControlState, ReadWithoutAWindowLeavesNoneMade) {
     ASSERT_NE(list.Selected(), nullptr);
     EXPECT_EQ(list.Selected()->Index(), 1);
     EXPECT_EQ(list.FindCaption(0, "second", false, true, false), list.Item(1));
+}
+
+} // namespace
+
+namespace {
+
+// The system's text is the oracle: Wine knows far fewer codes than Windows.
+std::string Oracle(DWORD code) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, sizeof text, nullptr);
+    std::string s = text;
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' '))
+        s.pop_back();
+    return s;
+}
+
+TEST(OSError, SaysWhatAndWhichCallFailedWithTheSystemsText) {
+    try {
+        SetLastError(ERROR_ACCESS_DENIED);
+        RaiseLastOSError("Cannot open the list", "OpenThing");
+        FAIL() << "nothing raised";
+    } catch (const EOSError& e) {
+        EXPECT_EQ(e.ErrorCode(), static_cast<uint32_t>(ERROR_ACCESS_DENIED));
+        ASSERT_FALSE(Oracle(ERROR_ACCESS_DENIED).empty());
+        EXPECT_EQ(e.Message(), "Cannot open the list: OpenThing failed with error 5: " +
+                                   Oracle(ERROR_ACCESS_DENIED));
+    }
+    // A code the system has no text for still names the code.
+    const DWORD unknown = 0x2FFF0001;
+    ASSERT_EQ(Oracle(unknown), "");
+    EXPECT_EQ(OSErrorMessage("Cannot x", "Y", unknown, false),
+              "Cannot x: Y failed with error 805240833");
+    EXPECT_EQ(OSErrorMessage("Cannot x", "CoCreateInstance", 0x80004005, true)
+                  .rfind("Cannot x: CoCreateInstance failed with error 0x80004005", 0),
+              0u);
 }
 
 } // namespace
