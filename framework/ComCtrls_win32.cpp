@@ -641,22 +641,19 @@ int TListView::VisibleRowCount() const {
     return static_cast<int>(Query(LVM_GETCOUNTPERPAGE));
 }
 
-int TListView::HeaderHeight() const {
-    auto* self = const_cast<TListView*>(this);
-    HWND header = reinterpret_cast<HWND>(self->Perform(LVM_GETHEADER));
+int TListView::HeaderHeight() {
+    HWND header = reinterpret_cast<HWND>(Perform(LVM_GETHEADER));
     RECT r;
     // Its own style, not IsWindowVisible: the list may not be shown yet.
-    if (!header || !(GetWindowLongA(header, GWL_STYLE) & WS_VISIBLE) ||
-        !GetWindowRect(header, &r))
+    if (!header || !(GetWindowLongA(header, GWL_STYLE) & WS_VISIBLE) || !GetWindowRect(header, &r))
         return 0;
     return r.bottom - r.top;
 }
 
-int TListView::RowHeight() const {
+int TListView::RowHeight() {
     RECT r{};
     r.left = LVIR_BOUNDS;
-    if (!FItems.empty() &&
-        const_cast<TListView*>(this)->Perform(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)))
+    if (!FItems.empty() && Perform(LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r)))
         return r.bottom - r.top;
     const TImageList* images = FSmallImages.Get();
     return (images ? images->Height() : 16) + 1;

@@ -200,11 +200,12 @@ public:
     void EndUpdate();
     int TopIndex() const;
     int VisibleRowCount() const;
-    // Height of the column header in pixels; 0 without one.
-    int HeaderHeight() const;
+    // Height of the column header in pixels; 0 without one. Measured, so the
+    // window is made if there is none yet.
+    int HeaderHeight();
     // Height of one row in pixels, measured on the first item; the height of
     // the small images (or of a 16-pixel image) plus a pixel without items.
-    int RowHeight() const;
+    int RowHeight();
 
     void SetSmallImages(TImageList* images);
     void SetAllocBy(int v) { FAllocBy = v; }
