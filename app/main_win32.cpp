@@ -6,7 +6,8 @@
 #include "app/unitStartup_win32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    TProgramLifetime program;
+    InitializeProgram();
+    TProgramShutdown shutdown;
     try {
         Application->CreateForm<TMainForm>();
     } catch (...) {

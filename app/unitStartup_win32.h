@@ -17,11 +17,7 @@ TApplication& InitializeProgram(TKeyStore* store = nullptr);
 // view choices that changed.
 void FinalizeProgram();
 
-// Holds the started program for a scope.
-class TProgramLifetime {
-public:
-    explicit TProgramLifetime(TKeyStore* store = nullptr) { InitializeProgram(store); }
-    ~TProgramLifetime() { FinalizeProgram(); }
-    TProgramLifetime(const TProgramLifetime&) = delete;
-    TProgramLifetime& operator=(const TProgramLifetime&) = delete;
+// Ends the program when it leaves the scope, however it leaves.
+struct TProgramShutdown {
+    ~TProgramShutdown() { FinalizeProgram(); }
 };

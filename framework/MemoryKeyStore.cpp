@@ -120,14 +120,20 @@ TKeyStatus TMemoryKeyStore::CreateKey(TKeyHandle parent, const std::string& subK
     return Walk(parent, subKey, access, true, result);
 }
 
+TKeyStatus TMemoryKeyStore::ResolvePath(TKeyHandle parent, const std::string& subKey,
+                                        std::shared_ptr<TNode>& node,
+                                        std::vector<std::string>& parts) const {
+    if (TKeyStatus status = Resolve(parent, 0, node); status != ksOk)
+        return status;
+    return SplitPath(subKey, parts) ? ksOk : ksBadPathName;
+}
+
 TKeyStatus TMemoryKeyStore::Walk(TKeyHandle parent, const std::string& subKey, uint32_t access,
                                  bool create, TKeyHandle& result) {
     std::shared_ptr<TNode> node;
-    if (TKeyStatus status = Resolve(parent, 0, node); status != ksOk)
-        return status;
     std::vector<std::string> parts;
-    if (!SplitPath(subKey, parts))
-        return ksBadPathName;
+    if (TKeyStatus status = ResolvePath(parent, subKey, node, parts); status != ksOk)
+        return status;
     for (size_t i = 0; i < parts.size(); ++i) {
         const std::string name = Upper(parts[i]);
         auto it = node->Keys.find(name);
@@ -201,11 +207,9 @@ TKeyStatus TMemoryKeyStore::DeleteValue(TKeyHandle key, const std::string& name)
 
 TKeyStatus TMemoryKeyStore::DeleteKey(TKeyHandle parent, const std::string& subKey) {
     std::shared_ptr<TNode> node;
-    if (TKeyStatus status = Resolve(parent, 0, node); status != ksOk)
-        return status;
     std::vector<std::string> parts;
-    if (!SplitPath(subKey, parts))
-        return ksBadPathName;
+    if (TKeyStatus status = ResolvePath(parent, subKey, node, parts); status != ksOk)
+        return status;
     for (const std::string& part : parts) {
         auto it = node->Keys.find(Upper(part));
         if (it == node->Keys.end())

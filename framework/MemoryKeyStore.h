@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/KeyStore.h"
 
@@ -48,6 +49,9 @@ private:
     };
 
     TKeyStatus Resolve(TKeyHandle key, uint32_t needed, std::shared_ptr<TNode>& node) const;
+    // The open key `parent` and the parts of a path below it.
+    TKeyStatus ResolvePath(TKeyHandle parent, const std::string& subKey,
+                           std::shared_ptr<TNode>& node, std::vector<std::string>& parts) const;
     // Opens, or with `create` creates, the key below `parent` step by step.
     TKeyStatus Walk(TKeyHandle parent, const std::string& subKey, uint32_t access, bool create,
                     TKeyHandle& result);

@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
 
     // The list as the main window builds it, settings in memory.
     TMemoryKeyStore store;
-    TProgramLifetime started(&store);
+    InitializeProgram(&store);
+    TProgramShutdown shutdown;
     auto* form = Application->CreateForm<TTimedMainForm>();
     std::vector<double> fills;
     for (int i = 0; i < runs; ++i)
