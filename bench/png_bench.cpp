@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -370,6 +370,7 @@ long PeakDecodeKb(const TDecoder& decode, const Bytes& file) {
 } // namespace
 
 int main(int argc, char** argv) {
+    RegisterPNGGraphicClass();
     // png_bench [--profile CASE LIBRARY]: repeat one decode, for a profiler.
     const bool profile = argc > 3 && std::strcmp(argv[1], "--profile") == 0;
     const std::string suiteDir = QORV_TESTDATA_DIR "/pngsuite";

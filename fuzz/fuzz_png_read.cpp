@@ -2,7 +2,8 @@
 // exceptions is the expected outcome for broken input; anything else (a crash,
 // a sanitizer report, a foreign exception) is a finding. An image read in
 // full is also written and read again: the copy must read without complaint
-// and, without gamma, hold the same pixels.
+// and, without gamma, hold the same pixels; a copy of the image must write
+// the same file.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,7 +12,7 @@
 #include <iterator>
 #include <vector>
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 
 namespace {
 void RoundTrip(TQorvPNGObject& image) {
@@ -20,8 +21,16 @@ void RoundTrip(TQorvPNGObject& image) {
     if (!h.ImageData || size_t(h.Width) * h.Height > (1u << 20))
         return;
     const bool gamma = image.Chunks().Find<TChunkgAMA>() != nullptr;
-    TMemoryStream out;
+    // A copy writes the file its source writes.
+    TQorvPNGObject copy;
+    copy.CopyFromImage(image);
+    TMemoryStream out, copyOut;
     image.WriteStream(out);
+    copy.WriteStream(copyOut);
+    if (copyOut.Bytes() != out.Bytes()) {
+        std::fprintf(stderr, "a copy writes another file\n");
+        std::abort();
+    }
     TQorvPNGObject back;
     try {
         TReadOnlyMemoryStream in(out.Bytes().data(), out.Bytes().size());
@@ -39,6 +48,11 @@ void RoundTrip(TQorvPNGObject& image) {
         std::abort();
 }
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    RegisterPNGGraphicClass();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TQorvPNGObject image;
@@ -74,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #ifndef QORV_LIBFUZZER
 // Replay: runs every file named on the command line through the target.
 int main(int argc, char** argv) {
+    LLVMFuzzerInitialize(&argc, &argv);
     for (int i = 1; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
         if (!in) {

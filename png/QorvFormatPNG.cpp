@@ -1,13 +1,11 @@
-// File structure: signature, chunk loop, CRC, chunk registry, lists and the
-// image object's life cycle.
-#include "png/QorvFormatPNG.h"
-
-#include <zlib.h>
-
+// File structure: signature, chunk loop, CRC, chunk registry, the chunk list
+// and the image object's life cycle.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+#include "png/QorvFormatPNG_internal.h"
 
 // ---------------------------------------------------------------------------
 // Messages
@@ -65,6 +63,11 @@ const char* const SPngErrorNoPaletteEntry = "There is no such palette entry.";
 const char* const SPngZlibErrorPrefix =
     "Could not decompress the image because it contains invalid compressed data.\r\n "
     "Description: ";
+const char* const SPngErrorCompressionLevel =
+    "The \"Portable Network Graphics\" image could not be saved because its compression level "
+    "is not between 0 and 9.";
+const char* const SPngCompressErrorPrefix =
+    "The \"Portable Network Graphics\" image could not be compressed.\r\n Description: ";
 
 std::string ZlibErrorText(int code) {
     std::string text;
@@ -91,6 +94,8 @@ EPNGZLIBError::EPNGZLIBError(int zlibCode)
     : Exception(SPngZlibErrorPrefix + ZlibErrorText(zlibCode)) {}
 EPNGInvalidPalette::EPNGInvalidPalette() : Exception(SInvalidPalette) {}
 EPNGOutMemory::EPNGOutMemory() : Exception(SOutMemory) {}
+EPNGOutMemory::EPNGOutMemory(const std::string& detail)
+    : Exception(std::string(SOutMemory) + "\r\n" + detail) {}
 EPNGHeaderNotPresent::EPNGHeaderNotPresent() : Exception(SHeaderNotPresent) {}
 
 // ---------------------------------------------------------------------------
@@ -110,35 +115,23 @@ uint32_t Crc32Update(uint32_t crc, const void* data, size_t length) {
 }
 
 // ---------------------------------------------------------------------------
-// Lists
+// The chunk list
 
-void TPNGPointerList::Append(void* item) {
-    FItems.push_back(item);
-}
-
-void* TPNGPointerList::ItemAt(int index) const {
+TChunk* TPNGList::ChunkAt(int index) const {
     if (index < 0 || index >= Count())
         return nullptr;
-    return FItems[static_cast<size_t>(index)];
+    return FItems[static_cast<size_t>(index)].get();
 }
 
-void TPNGPointerList::StoreAt(int index, void* item) {
-    if (index >= 0 && index < Count())
-        FItems[static_cast<size_t>(index)] = item;
+TChunk* TPNGList::Append(std::unique_ptr<TChunk> chunk) {
+    FItems.push_back(std::move(chunk));
+    return FItems.back().get();
 }
 
-void TPNGPointerList::SetCount(int count) {
-    if (count <= 0) {
-        FItems.clear();
-        FItems.shrink_to_fit();
-    } else {
-        FItems.resize(static_cast<size_t>(count), nullptr);
-    }
-}
-
-void* TPNGPointerList::Extract(void* item) {
+std::unique_ptr<TChunk> TPNGList::Extract(const TChunk* chunk) {
     for (size_t i = FItems.size(); i-- > 0;) {
-        if (FItems[i] == item) {
+        if (FItems[i].get() == chunk) {
+            std::unique_ptr<TChunk> item = std::move(FItems[i]);
             FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
             return item;
         }
@@ -146,12 +139,15 @@ void* TPNGPointerList::Extract(void* item) {
     return nullptr;
 }
 
+void TPNGList::Clear() {
+    while (!FItems.empty())
+        FItems.pop_back();
+}
+
 TChunk* TPNGList::FindByClass(TChunkClass cls) const {
-    for (int i = 0; i < Count(); ++i) {
-        TChunk* chunk = ChunkAt(i);
-        if (chunk && chunk->ClassType()->InheritsFrom(*cls))
-            return chunk;
-    }
+    for (const auto& chunk : FItems)
+        if (chunk->ClassType()->InheritsFrom(*cls))
+            return chunk.get();
     return nullptr;
 }
 
@@ -171,8 +167,8 @@ std::string ChunkNameOf(TChunkClass cls) {
 }
 
 template <class T>
-static TChunk* CreateChunk(TQorvPNGObject* owner) {
-    return new T(owner);
+static std::unique_ptr<TChunk> CreateChunk(TQorvPNGObject* owner) {
+    return std::make_unique<T>(owner);
 }
 
 const TChunkClassInfo TChunk::ClassInfo{"TChunk", nullptr, &CreateChunk<TChunk>};
@@ -196,84 +192,57 @@ const TChunkClassInfo TChunkzTXt::ClassInfo{"TChunkzTXt", &TChunktEXt::ClassInfo
                                             &CreateChunk<TChunkzTXt>};
 
 namespace {
-TPNGPointerList* ChunkClasses = nullptr;
-
-// Unit start-up and shutdown.
-struct TUnitLifetime {
-    TUnitLifetime() {
-        AddStandardChunkClasses();
-        RegisterPNGGraphicClass();
-    }
-    ~TUnitLifetime() {
-        UnregisterGraphicClass("TQorvPNGObject");
-        ReleaseChunkClasses();
-    }
-} UnitLifetime;
+// Filled by RegisterPNGGraphicClass; empty until then, so that nothing runs
+// before the program's start-up asks for it.
+std::vector<TChunkClass>& ChunkClasses() {
+    static std::vector<TChunkClass> classes;
+    return classes;
+}
 } // namespace
 
 void RegisterPNGGraphicClass() {
+    AddStandardChunkClasses();
     RegisterGraphicClass({"TQorvPNGObject", "PNG", "Portable Network Graphics",
                           [] { return std::make_unique<TQorvPNGObject>(); }});
 }
 
+void UnregisterPNGGraphicClass() {
+    UnregisterGraphicClass("TQorvPNGObject");
+    ReleaseChunkClasses();
+}
+
 void AddChunkClass(TChunkClass cls) {
-    if (!ChunkClasses)
-        ChunkClasses = new TPNGPointerList();
-    ChunkClasses->Append(new TChunkClass(cls));
+    auto& classes = ChunkClasses();
+    if (std::find(classes.begin(), classes.end(), cls) == classes.end())
+        classes.push_back(cls);
 }
 
 void AddStandardChunkClasses() {
-    AddChunkClass(&TChunkIEND::ClassInfo);
-    AddChunkClass(&TChunkIHDR::ClassInfo);
-    AddChunkClass(&TChunkIDAT::ClassInfo);
-    AddChunkClass(&TChunkPLTE::ClassInfo);
-    AddChunkClass(&TChunkgAMA::ClassInfo);
-    AddChunkClass(&TChunktRNS::ClassInfo);
-    AddChunkClass(&TChunktIME::ClassInfo);
-    AddChunkClass(&TChunktEXt::ClassInfo);
-    AddChunkClass(&TChunkzTXt::ClassInfo);
+    for (TChunkClass cls : {&TChunkIEND::ClassInfo, &TChunkIHDR::ClassInfo, &TChunkIDAT::ClassInfo,
+                            &TChunkPLTE::ClassInfo, &TChunkgAMA::ClassInfo, &TChunktRNS::ClassInfo,
+                            &TChunktIME::ClassInfo, &TChunktEXt::ClassInfo, &TChunkzTXt::ClassInfo})
+        AddChunkClass(cls);
 }
 
 void ReleaseChunkClasses() {
-    if (!ChunkClasses)
-        return;
-    for (int i = 0; i < ChunkClasses->Count(); ++i)
-        delete static_cast<TChunkClass*>(ChunkClasses->ItemAt(i));
-    delete ChunkClasses;
-    ChunkClasses = nullptr;
+    ChunkClasses().clear();
 }
 
-TChunk* NewChunkForName(TQorvPNGObject* image, const char* name) {
+std::unique_ptr<TChunk> NewChunkForName(TQorvPNGObject* image, const char* name) {
     TChunkClass cls = &TChunk::ClassInfo;
-    if (ChunkClasses) {
-        for (int i = 0; i < ChunkClasses->Count(); ++i) {
-            TChunkClass candidate = *static_cast<TChunkClass*>(ChunkClasses->ItemAt(i));
-            if (ChunkNameOf(candidate) == std::string(name, 4)) {
-                cls = candidate;
-                break;
-            }
+    for (TChunkClass candidate : ChunkClasses()) {
+        if (ChunkNameOf(candidate) == std::string(name, 4)) {
+            cls = candidate;
+            break;
         }
     }
-    TChunk* chunk = cls->Create(image);
+    std::unique_ptr<TChunk> chunk = cls->Create(image);
     chunk->SetName(name);
     return chunk;
 }
 
 // ---------------------------------------------------------------------------
 // TChunk
-
-namespace {
-uint32_t BigEndian32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-void PutBigEndian32(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v >> 24);
-    p[1] = static_cast<uint8_t>(v >> 16);
-    p[2] = static_cast<uint8_t>(v >> 8);
-    p[3] = static_cast<uint8_t>(v);
-}
-} // namespace
 
 TChunk::TChunk(TQorvPNGObject* owner) : FOwner(owner) {
     FData = static_cast<uint8_t*>(std::calloc(1, 1));
@@ -319,16 +288,17 @@ TChunkIHDR& TChunk::OwnerHeader() const {
 }
 
 bool TChunk::ReadChunk(TStream& stream, const char* name, uint32_t length) {
-    // A length beyond the end of the stream cannot be met; refusing it here
-    // gives the same result as the short read would, without allocating it.
+    // A chunk that runs past the end of the stream is a cut-off file; it is
+    // refused before its length is allocated.
     const int64_t left = stream.Size() - stream.Position();
     if (length > 0x7FFFFFFFu || static_cast<int64_t>(length) + 4 > left)
-        throw EPngInvalidCRC();
+        throw EPngUnexpectedEnd();
     SetDataSize(static_cast<int32_t>(length));
-    if (length > 0)
-        stream.Read(FData, static_cast<int32_t>(length));
     uint8_t stored[4] = {0, 0, 0, 0};
-    stream.Read(stored, 4);
+    if ((length > 0 &&
+         stream.Read(FData, static_cast<int32_t>(length)) != static_cast<int32_t>(length)) ||
+        stream.Read(stored, 4) != 4)
+        throw EPngUnexpectedEnd();
     uint32_t crc = Crc32Update(0xFFFFFFFFu, name, 4);
     crc = Crc32Update(crc, FData, length);
     if (~crc != BigEndian32(stored))
@@ -366,7 +336,7 @@ namespace {
 const uint8_t PngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
 }
 
-TQorvPNGObject::TQorvPNGObject() : FChunks(this) {
+TQorvPNGObject::TQorvPNGObject() : FChunks(std::make_unique<TPNGList>()) {
     ResetGammaTables();
 }
 
@@ -384,10 +354,7 @@ void TQorvPNGObject::ResetGammaTables() {
 
 void TQorvPNGObject::RemoveAllChunks() {
     ResetGammaTables();
-    // Later chunks may look at the header while going away; free it last.
-    for (int i = FChunks.Count(); i-- > 0;)
-        delete FChunks.ChunkAt(i);
-    FChunks.SetCount(0);
+    FChunks->Clear();
 }
 
 void TQorvPNGObject::ReadStream(TStream& stream) {
@@ -396,68 +363,50 @@ void TQorvPNGObject::ReadStream(TStream& stream) {
     if (stream.Read(signature, 8) != 8 || std::memcmp(signature, PngSignature, 8) != 0)
         throw EPNGInvalidFileHeader();
 
-    FChunks.SetCount(10);
-    int n = 0;
+    // On a failure the list keeps the chunks made so far, the failing one
+    // included; the caller discards the image.
     bool hasImageData = false;
     char name[4];
     do {
-        ++n;
-        if (FChunks.Count() < n)
-            FChunks.SetCount(FChunks.Count() + 10);
-        uint8_t lengthBytes[4] = {};
-        if (stream.Read(lengthBytes, 4) <= 0) {
-            FChunks.SetCount(n - 1);
+        // Length and name; a stream that ends anywhere inside them is cut off.
+        uint8_t head[8] = {};
+        if (stream.Read(head, 8) != 8)
             throw EPngUnexpectedEnd();
-        }
-        const uint32_t length = BigEndian32(lengthBytes);
-        std::memset(name, 0, 4);
-        stream.Read(name, 4);
-        if (n == 1 && std::memcmp(name, "IHDR", 4) != 0) {
-            FChunks.SetCount(0);
+        const uint32_t length = BigEndian32(head);
+        std::memcpy(name, head + 4, 4);
+        if (FChunks->Count() == 0 && std::memcmp(name, "IHDR", 4) != 0)
             throw EPNGIHDRNotFirst();
-        }
         const bool isIDAT = std::memcmp(name, "IDAT", 4) == 0;
         if ((hasImageData && isIDAT) || std::memcmp(name, "cHRM", 4) == 0) {
-            --n;
             stream.Seek(static_cast<int64_t>(length) + 4, TSeekOrigin::soCurrent);
             continue;
         }
         if (isIDAT)
             hasImageData = true;
         TChunk* chunk;
-        try {
-            chunk = NewChunkForName(this, name);
-        } catch (const std::bad_alloc&) {
-            FChunks.SetCount(n - 1);
-            throw EPNGOutMemory();
-        }
-        FChunks.StoreAt(n - 1, chunk);
-        if (chunk->ClassType() == &TChunk::ClassInfo && (name[0] & 0x20) == 0) {
-            FChunks.SetCount(n);
-            throw EPNGUnknownCriticalChunk();
-        }
         bool more;
         try {
+            chunk = FChunks->Append(NewChunkForName(this, name));
+            if (chunk->ClassType() == &TChunk::ClassInfo && (name[0] & 0x20) == 0)
+                throw EPNGUnknownCriticalChunk();
             more = chunk->ReadChunk(stream, name, length);
         } catch (const std::bad_alloc&) {
-            FChunks.SetCount(n);
             throw EPNGOutMemory();
-        } catch (...) {
-            FChunks.SetCount(n);
-            throw;
         }
         if (!more)
             break;
     } while (std::memcmp(name, "IEND", 4) != 0);
-    FChunks.SetCount(n);
     if (!hasImageData)
         throw EPNGNoImageData();
 }
 
 void TQorvPNGObject::WriteStream(TStream& stream) {
+    // Refused before the first byte, so that no half-written file is left.
+    if (FCompressionLevel > 9)
+        throw EPngError(SPngErrorCompressionLevel);
     stream.Write(PngSignature, 8);
-    for (int i = 0; i < FChunks.Count(); ++i)
-        FChunks.ChunkAt(i)->WriteChunk(stream);
+    for (int i = 0; i < FChunks->Count(); ++i)
+        FChunks->ChunkAt(i)->WriteChunk(stream);
 }
 
 void TQorvPNGObject::CopyFromImage(const TQorvPNGObject& source) {
@@ -468,19 +417,15 @@ void TQorvPNGObject::CopyFromImage(const TQorvPNGObject& source) {
     FCompressionLevel = source.FCompressionLevel;
     FFilters = source.FFilters;
     RemoveAllChunks();
-    const int count = source.FChunks.Count();
-    FChunks.SetCount(count);
-    for (int i = 0; i < count; ++i) {
-        const TChunk* from = source.FChunks.ChunkAt(i);
-        TChunk* chunk = from->ClassType()->Create(this);
-        FChunks.StoreAt(i, chunk);
-        try {
-            chunk->AssignFrom(*from);
-        } catch (...) {
-            FChunks.SetCount(i + 1);
-            throw;
-        }
+    for (int i = 0; i < source.FChunks->Count(); ++i) {
+        const TChunk* from = source.FChunks->ChunkAt(i);
+        FChunks->Append(from->ClassType()->Create(this))->AssignFrom(*from);
     }
+    // The copied pixels and colour table hold gamma-applied values: writing
+    // them back needs the source's inverse table, reading grey pixels its
+    // gamma table.
+    std::memcpy(GammaTable, source.GammaTable, sizeof GammaTable);
+    std::memcpy(InverseGamma, source.InverseGamma, sizeof InverseGamma);
 }
 
 void TQorvPNGObject::AssignFrom(const TGraphic* source) {
@@ -507,25 +452,9 @@ void TQorvPNGObject::AssignInto(TGraphic& destination) const {
     TGraphic::AssignInto(destination);
 }
 
-#ifndef _WIN32
-// Without a window system there is no host bitmap, device or clipboard.
-bool AssignFromHostBitmap(TQorvPNGObject&, const TGraphic&) {
-    return false;
+bool TQorvPNGObject::Empty() const {
+    return FChunks->Count() == 0;
 }
-bool AssignIntoHostBitmap(const TQorvPNGObject&, TGraphic&) {
-    return false;
-}
-void TQorvPNGObject::PaintTo(TCanvas&, const TRect&) {}
-void TQorvPNGObject::CopyFromBitmap(void*, bool, uint32_t) {
-    throw EPngError("Bitmaps need the window system.");
-}
-void TQorvPNGObject::LoadFromClipboardFormat(uint32_t format, uintptr_t data) {
-    TGraphic::LoadFromClipboardFormat(format, data);
-}
-void TQorvPNGObject::SaveToClipboardFormat(uint32_t& format, uintptr_t& data) const {
-    TGraphic::SaveToClipboardFormat(format, data);
-}
-#endif
 
 int TQorvPNGObject::Width() const {
     return HasHeader() ? static_cast<int>(RequireHeader().Width) : 0;
@@ -543,14 +472,14 @@ void TQorvPNGObject::SetHeight(int) {
 }
 
 bool TQorvPNGObject::HasHeader() const {
-    const TChunk* first = FChunks.ChunkAt(0);
+    const TChunk* first = FChunks->ChunkAt(0);
     return first && first->ClassType() == &TChunkIHDR::ClassInfo;
 }
 
 TChunkIHDR& TQorvPNGObject::RequireHeader() const {
     if (!HasHeader())
         throw EPNGHeaderNotPresent();
-    return *static_cast<TChunkIHDR*>(FChunks.ChunkAt(0));
+    return *static_cast<TChunkIHDR*>(FChunks->ChunkAt(0));
 }
 
 bool TQorvPNGObject::Transparent() const {

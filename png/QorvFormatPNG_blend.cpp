@@ -2,7 +2,7 @@
 // runs (and is tested) without a window system.
 #include <algorithm>
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 
 namespace {
 inline uint8_t Blend(unsigned s, unsigned a, unsigned d) {
@@ -49,7 +49,7 @@ void BlendImageOver(const TQorvPNGObject& image, uint8_t* background, int width,
                 d[0] = Blend(s[0], a, d[0]);
                 d[1] = Blend(s[1], a, d[1]);
                 d[2] = Blend(s[2], a, d[2]);
-            } else if (h.ColorType == 4) {
+            } else if (h.ColorType == ctGreyscaleAlpha) {
                 const unsigned s = row[sx], a = alphaRow ? alphaRow[sx] : 255;
                 d[0] = Blend(s, a, d[0]);
                 d[1] = Blend(s, a, d[1]);

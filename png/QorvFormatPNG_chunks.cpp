@@ -1,32 +1,12 @@
 // Ancillary chunk semantics: gamma, palette, transparency, time and text;
 // transparency kind and single-pixel access of the image object.
-#include "png/QorvFormatPNG.h"
-
-#include <zlib.h>
-
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "png/QorvFormatPNG_internal.h"
+
 namespace {
-uint32_t BigEndian32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-
-uint32_t RGBOf(uint8_t r, uint8_t g, uint8_t b) {
-    return static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 |
-           static_cast<uint32_t>(b) << 16;
-}
-uint8_t RedOf(uint32_t c) {
-    return static_cast<uint8_t>(c);
-}
-uint8_t GreenOf(uint32_t c) {
-    return static_cast<uint8_t>(c >> 8);
-}
-uint8_t BlueOf(uint32_t c) {
-    return static_cast<uint8_t>(c >> 16);
-}
-
 // A decompressed text larger than this is refused: a small chunk must not be
 // able to exhaust memory.
 constexpr size_t MaxInflatedText = 16u << 20;
@@ -61,31 +41,29 @@ TChunkgAMA::TChunkgAMA(TQorvPNGObject* owner) : TChunk(owner) {
     SetGammaValue(1);
 }
 
-uint32_t TChunkgAMA::GammaValue() {
-    if (FDataSize == 4)
-        return BigEndian32(FData);
-    SetGammaValue(1);
-    return 1;
+uint32_t TChunkgAMA::GammaValue() const {
+    return FDataSize == 4 ? BigEndian32(FData) : 1;
 }
 
 void TChunkgAMA::SetGammaValue(uint32_t value) {
     SetDataSize(4);
-    FData[0] = static_cast<uint8_t>(value >> 24);
-    FData[1] = static_cast<uint8_t>(value >> 16);
-    FData[2] = static_cast<uint8_t>(value >> 8);
-    FData[3] = static_cast<uint8_t>(value);
+    PutBigEndian32(FData, value);
 }
 
 void TChunkgAMA::AssignFrom(const TChunk& source) {
     if (source.ClassType() != &TChunkgAMA::ClassInfo)
         throw EPngError(SPngErrorIncompatibleChunks);
     TChunk::AssignFrom(source);
-    SetGammaValue(const_cast<TChunkgAMA&>(static_cast<const TChunkgAMA&>(source)).GammaValue());
 }
 
 bool TChunkgAMA::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     if (!TChunk::ReadChunk(stream, name, length))
         return false;
+    // A damaged chunk has no value: taking one would darken the picture
+    // (1 maps everything below white to black). Like the value 0, it leaves
+    // the tables as they are.
+    if (FDataSize != 4)
+        return true;
     const uint32_t v = GammaValue();
     if (v == 0)
         return true;
@@ -188,11 +166,11 @@ bool TChunktRNS::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     std::memset(PaletteValues, 255, sizeof PaletteValues);
     std::memcpy(PaletteValues, FData, static_cast<size_t>(FDataSize));
     switch (OwnerHeader().ColorType) {
-    case 0:
-    case 2:
+    case ctGreyscale:
+    case ctRGB:
         BitTransparency = true;
         break;
-    case 3: {
+    case ctPalette: {
         int below = 0;
         for (int i = 0; i < FDataSize; ++i)
             if (PaletteValues[i] < 255)
@@ -212,12 +190,25 @@ bool TChunktRNS::WriteChunk(TStream& stream) {
 
 uint32_t TChunktRNS::TransparentColorOf() const {
     const TChunkIHDR& h = OwnerHeader();
+    // The key's samples as decoding stores them: 16 bits keep the high byte,
+    // narrower samples are masked to their depth.
+    auto stored = [&](int index) -> unsigned {
+        const unsigned sample = BigEndian16(PaletteValues + 2 * index);
+        return h.BitDepth == 16 ? sample >> 8 : sample & ((1u << std::min<int>(h.BitDepth, 8)) - 1);
+    };
     switch (h.ColorType) {
-    case 0:
-        return RGBOf(PaletteValues[1], PaletteValues[1], PaletteValues[1]);
-    case 2:
-        return RGBOf(PaletteValues[1], PaletteValues[3], PaletteValues[5]);
-    case 3:
+    case ctGreyscale: {
+        // The grey ramp entry the key's pixels hold; 2-bit samples are 4-bit
+        // indices five apart.
+        const unsigned index = h.BitDepth == 2 ? stored(0) * 5 : stored(0);
+        const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[index & 0xFF];
+        return RGBOf(c.rgbRed, c.rgbGreen, c.rgbBlue);
+    }
+    case ctRGB: {
+        const uint8_t* g = FOwner->GammaTable;
+        return RGBOf(g[stored(0) & 0xFF], g[stored(1) & 0xFF], g[stored(2) & 0xFF]);
+    }
+    case ctPalette:
         for (int i = 0; i < FDataSize && i < 256; ++i) {
             if (PaletteValues[i] == 0) {
                 const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[i];
@@ -232,19 +223,21 @@ uint32_t TChunktRNS::TransparentColorOf() const {
 void TChunktRNS::AssignTransparentColor(uint32_t color) {
     std::memset(PaletteValues, 0, sizeof PaletteValues);
     BitTransparency = true;
-    const TChunkIHDR& h = OwnerHeader();
+    TChunkIHDR& h = OwnerHeader();
+    // The key is now a stored colour; what the file's samples said is gone.
+    h.KeyMask.clear();
     switch (h.ColorType) {
-    case 0:
+    case ctGreyscale:
         SetDataSize(2);
         PaletteValues[1] = RedOf(color);
         break;
-    case 2:
+    case ctRGB:
         SetDataSize(6);
         PaletteValues[1] = RedOf(color);
         PaletteValues[3] = GreenOf(color);
         PaletteValues[5] = BlueOf(color);
         break;
-    case 3: {
+    case ctPalette: {
         int index = 0;
         for (int i = 0; i < 256; ++i) {
             const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[i];
@@ -396,8 +389,7 @@ bool ZlibText(const uint8_t* input, size_t inputSize, int level, std::string& ou
     output.clear();
     errorText.clear();
     z_stream z{};
-    int rc = Inflating ? inflateInit_(&z, "1.2.3", static_cast<int>(sizeof(z_stream)))
-                       : deflateInit_(&z, level, "1.2.3", static_cast<int>(sizeof(z_stream)));
+    int rc = Inflating ? PngInflateInit(z) : PngDeflateInit(z, level);
     if (rc != Z_OK) {
         errorText = z.msg ? z.msg : ZlibErrorText(rc);
         if (rc != Z_VERSION_ERROR && rc != Z_STREAM_ERROR && rc != Z_MEM_ERROR)
@@ -453,24 +445,24 @@ bool DeflateText(const uint8_t* input, size_t inputSize, int level, std::string&
 
 TTransparencyKind TQorvPNGObject::TransparencyKindOf() const {
     const TChunkIHDR& h = RequireHeader();
-    const auto* trns = FChunks.Find<TChunktRNS>();
+    const auto* trns = FChunks->Find<TChunktRNS>();
     switch (h.ColorType) {
-    case 0:
-    case 2:
+    case ctGreyscale:
+    case ctRGB:
         return trns ? tkBit : tkNone;
-    case 3:
+    case ctPalette:
         if (!trns)
             return tkNone;
         return trns->BitTransparency ? tkBit : tkPartial;
-    case 4:
-    case 6:
+    case ctGreyscaleAlpha:
+    case ctRGBAlpha:
         return tkPartial;
     }
     return tkNone;
 }
 
 uint32_t TQorvPNGObject::TransparentColorOf() const {
-    const auto* trns = FChunks.Find<TChunktRNS>();
+    const auto* trns = FChunks->Find<TChunktRNS>();
     return trns ? trns->TransparentColorOf() : 0;
 }
 
@@ -481,6 +473,15 @@ unsigned IndexAt(const uint8_t* row, int x, int b) {
     const int shift = 8 - b - b * (x % perByte);
     return (row[x / perByte] >> shift) & ((1u << b) - 1);
 }
+
+// The colour pixel x of a stored row shows, 0x00BBGGRR.
+uint32_t StoredColorAt(const TChunkIHDR& h, const uint8_t* row, int x) {
+    const int b = h.BitmapInfo.bmiHeader.biBitCount;
+    if (b == 24)
+        return RGBOf(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[IndexAt(row, x, b)];
+    return RGBOf(c.rgbRed, c.rgbGreen, c.rgbBlue);
+}
 } // namespace
 
 uint32_t TQorvPNGObject::ReadPixel(int x, int y) {
@@ -490,19 +491,19 @@ uint32_t TQorvPNGObject::ReadPixel(int x, int y) {
         return 0;
     const uint8_t* row = RowPointer(y);
     switch (h.ColorType) {
-    case 2:
-    case 6:
+    case ctRGB:
+    case ctRGBAlpha:
         return RGBOf(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
-    case 0:
-    case 4: {
+    case ctGreyscale:
+    case ctGreyscaleAlpha: {
         const int b = h.BitmapInfo.bmiHeader.biBitCount;
         const unsigned v = IndexAt(row, x, b);
         const uint8_t level = GammaTable[v * 255 / ((1u << b) - 1)];
         return RGBOf(level, level, level);
     }
-    case 3: {
+    case ctPalette: {
         const int b = h.BitmapInfo.bmiHeader.biBitCount;
-        const auto* plte = FChunks.Find<TChunkPLTE>();
+        const auto* plte = FChunks->Find<TChunkPLTE>();
         if (!plte)
             throw EPngError(SPngErrorNoPaletteEntry);
         const TPNGRGBQuad c = plte->PaletteEntry(static_cast<int>(IndexAt(row, x, b)));
@@ -520,15 +521,15 @@ void TQorvPNGObject::WritePixel(int x, int y, uint32_t color) {
     uint8_t* row = RowPointer(y);
     color &= 0x00FFFFFF;
     switch (h.ColorType) {
-    case 2:
-    case 6:
+    case ctRGB:
+    case ctRGBAlpha:
         row[3 * x] = BlueOf(color);
         row[3 * x + 1] = GreenOf(color);
         row[3 * x + 2] = RedOf(color);
         break;
-    case 0:
-    case 3:
-    case 4: {
+    case ctGreyscale:
+    case ctPalette:
+    case ctGreyscaleAlpha: {
         const int b = h.BitmapInfo.bmiHeader.biBitCount;
         const int perByte = 8 / b;
         const int shift = 8 - b - b * (x % perByte);
@@ -539,6 +540,27 @@ void TQorvPNGObject::WritePixel(int x, int y, uint32_t color) {
         break;
     }
     }
+    // A pixel painted in the key's colour becomes transparent, any other opaque.
+    if (!h.KeyMask.empty())
+        h.KeyMask[size_t(y) * h.Width + size_t(x)] =
+            StoredColorAt(h, row, x) == TransparentColorOf() ? 1 : 0;
+}
+
+std::vector<uint8_t> TransparentPixelsOf(const TQorvPNGObject& image) {
+    const TChunkIHDR& h = image.RequireHeader();
+    const size_t width = h.Width, height = h.Height;
+    if (h.KeyMask.size() == width * height)
+        return h.KeyMask;
+    std::vector<uint8_t> mask(width * height, 0);
+    if (!h.ImageData)
+        return mask;
+    const uint32_t key = image.TransparentColorOf();
+    for (size_t y = 0; y < height; ++y) {
+        const uint8_t* row = image.RowPointer(static_cast<int>(y));
+        for (size_t x = 0; x < width; ++x)
+            mask[y * width + x] = StoredColorAt(h, row, static_cast<int>(x)) == key ? 1 : 0;
+    }
+    return mask;
 }
 
 int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color) {
@@ -556,20 +578,3 @@ int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color) {
     }
     return best;
 }
-
-#ifndef _WIN32
-// Without GDI there is no palette object; the nearest entry is found the way
-// GetNearestPaletteIndex finds it.
-uintptr_t TQorvPNGObject::PaletteHandle() const {
-    RequireHeader();
-    return 0;
-}
-
-void TQorvPNGObject::ReleasePaletteHandle() {
-    FPaletteHandle = nullptr;
-}
-
-int TQorvPNGObject::NearestPaletteIndex(uint32_t color) {
-    return NearestColorIndex(RequireHeader().BitmapInfo.bmiColors, 256, color);
-}
-#endif

@@ -1,9 +1,5 @@
 // Image data decoding: header, pixel store, inflate across IDAT chunks, row
 // filters, Adam7 and the conversion of every layout into the DIB.
-#include "png/QorvFormatPNG.h"
-
-#include <zlib.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
@@ -14,12 +10,9 @@
 #include <emmintrin.h>
 #endif
 
-namespace {
-uint32_t BigEndian32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-           static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
+#include "png/QorvFormatPNG_internal.h"
 
+namespace {
 // Pixel buffer plus alpha plane beyond this is refused before allocating:
 // a 32-bit process cannot hold it and a forged header must not exhaust memory.
 constexpr uint64_t MaxImageBytes = uint64_t(1) << 30;
@@ -33,15 +26,11 @@ inline uint32_t Load32(const uint8_t* p) {
     return v;
 }
 
-// Adam7: first row, first column, row step, column step.
-const int Adam7[7][4] = {{0, 0, 8, 8}, {0, 4, 8, 8}, {4, 0, 8, 4}, {0, 2, 4, 4},
-                         {2, 0, 4, 2}, {0, 1, 2, 2}, {1, 0, 2, 1}};
-
 // DIB bits per pixel for a colour type and bit depth; 0 for a pair that has
 // no layout.
 int DibBitsFor(uint8_t colorType, uint8_t bitDepth) {
     switch (colorType) {
-    case 0:
+    case ctGreyscale:
         switch (bitDepth) {
         case 1:
         case 4:
@@ -53,7 +42,7 @@ int DibBitsFor(uint8_t colorType, uint8_t bitDepth) {
             return 8;
         }
         return 0;
-    case 3:
+    case ctPalette:
         switch (bitDepth) {
         case 1:
         case 4:
@@ -63,10 +52,10 @@ int DibBitsFor(uint8_t colorType, uint8_t bitDepth) {
             return 4;
         }
         return 0;
-    case 4:
+    case ctGreyscaleAlpha:
         return bitDepth == 8 || bitDepth == 16 ? 8 : 0;
-    case 2:
-    case 6:
+    case ctRGB:
+    case ctRGBAlpha:
         return bitDepth == 8 || bitDepth == 16 ? 24 : 0;
     }
     return 0;
@@ -76,14 +65,14 @@ int DibBitsFor(uint8_t colorType, uint8_t bitDepth) {
 size_t RowByteCount(size_t pixels, uint8_t colorType, uint8_t bitDepth) {
     const size_t n = pixels * bitDepth;
     switch (colorType) {
-    case 0:
-    case 3:
+    case ctGreyscale:
+    case ctPalette:
         return (n + 7) / 8;
-    case 2:
+    case ctRGB:
         return n * 3 / 8;
-    case 4:
+    case ctGreyscaleAlpha:
         return n * 2 / 8;
-    case 6:
+    case ctRGBAlpha:
         return n * 4 / 8;
     }
     return 0;
@@ -97,19 +86,19 @@ void TQorvPNGObject::RowGeometry(size_t& rowBytes, size_t& offset) const {
     const TChunkIHDR& h = RequireHeader();
     rowBytes = RowByteCount(h.Width, h.ColorType, h.BitDepth);
     switch (h.ColorType) {
-    case 0:
+    case ctGreyscale:
         offset = h.BitDepth == 16 ? 2 : 1;
         break;
-    case 3:
+    case ctPalette:
         offset = 1;
         break;
-    case 2:
+    case ctRGB:
         offset = h.BitDepth * 3 / 8;
         break;
-    case 4:
+    case ctGreyscaleAlpha:
         offset = h.BitDepth / 4;
         break;
-    case 6:
+    case ctRGBAlpha:
         offset = h.BitDepth / 2;
         break;
     }
@@ -148,12 +137,6 @@ void TPNGHeapPixelStore::GetColorTable(TPNGRGBQuad* colors, int count) const {
     std::memcpy(colors, FColors,
                 sizeof(TPNGRGBQuad) * static_cast<size_t>(std::clamp(count, 0, 256)));
 }
-
-#ifndef _WIN32
-std::unique_ptr<TPNGPixelStore> NewPNGPixelStore() {
-    return std::make_unique<TPNGHeapPixelStore>();
-}
-#endif
 
 // ---------------------------------------------------------------------------
 // TChunkIHDR
@@ -206,7 +189,7 @@ void TChunkIHDR::PrepareImage() {
     BitmapInfo.bmiHeader.biBitCount = static_cast<uint16_t>(bits);
     BytesPerRow = ((static_cast<size_t>(bits) * Width + 31) / 32) * 4;
     const uint64_t pixelBytes = uint64_t(BytesPerRow) * Height;
-    const bool hasAlpha = ColorType == 4 || ColorType == 6;
+    const bool hasAlpha = ColorType == ctGreyscaleAlpha || ColorType == ctRGBAlpha;
     const uint64_t alphaBytes = hasAlpha ? uint64_t(Width) * Height : 0;
     if (pixelBytes + alphaBytes > MaxImageBytes)
         throw EPNGOutMemory();
@@ -231,6 +214,7 @@ void TChunkIHDR::FreeImage() {
     std::free(ImageAlpha);
     ImageAlpha = nullptr;
     ImageData = nullptr;
+    KeyMask.clear();
 }
 
 void TChunkIHDR::SyncColorTable() {
@@ -260,6 +244,7 @@ void TChunkIHDR::AssignFrom(const TChunk& source) {
         std::memcpy(ImageAlpha, from.ImageAlpha, size_t(Width) * Height);
     std::memcpy(BitmapInfo.bmiColors, from.BitmapInfo.bmiColors, sizeof BitmapInfo.bmiColors);
     SyncColorTable();
+    KeyMask = from.KeyMask;
 }
 
 // ---------------------------------------------------------------------------
@@ -500,18 +485,49 @@ inline void StorePacked(uint8_t* dst, size_t column, int dibBits, unsigned value
     dst[bit >> 3] = static_cast<uint8_t>(dst[bit >> 3] | (value << shift));
 }
 
+} // namespace
+
+// The file's tRNS key of a grey or RGB image, in file samples.
+struct TPNGKeyTarget {
+    uint8_t colorType;
+    uint8_t bitDepth;
+    unsigned samples[3];
+};
+
+namespace {
+// Marks the pixels of one row (pixel k at column first + k * step) whose
+// samples equal the key. A key beyond the bit depth's range matches nothing.
+void MarkKeyPixels(const TPNGKeyTarget& key, const uint8_t* src, size_t pixels, size_t first,
+                   size_t step, uint8_t* mask) {
+    const int depth = key.bitDepth;
+    auto sample = [&](size_t index) -> unsigned {
+        if (depth == 16)
+            return BigEndian16(src + 2 * index);
+        if (depth == 8)
+            return src[index];
+        return PackedSample(src, index, depth);
+    };
+    const size_t channels = key.colorType == ctRGB ? 3 : 1;
+    for (size_t k = 0, c = first; k < pixels; ++k, c += step) {
+        bool match = true;
+        for (size_t i = 0; i < channels && match; ++i)
+            match = sample(k * channels + i) == key.samples[i];
+        mask[c] = match ? 1 : 0;
+    }
+}
+
 // Whole rows without interlace: the fast paths.
 void ConvertFullRow(const TRowTarget& t, const uint8_t* src, size_t rowBytes, size_t width,
                     uint8_t* dst, uint8_t* alpha) {
     const uint8_t* g = t.gamma;
     switch (t.colorType) {
-    case 0:
-    case 3:
+    case ctGreyscale:
+    case ctPalette:
         if (t.bitDepth == 16) {
             for (size_t x = 0; x < width; ++x)
                 dst[x] = src[2 * x];
         } else if (t.bitDepth == 2) {
-            const unsigned scale = t.colorType == 0 ? 5 : 1;
+            const unsigned scale = t.colorType == ctGreyscale ? 5 : 1;
             for (size_t x = 0; x < width; ++x) {
                 const unsigned v = PackedSample(src, x, 2) * scale;
                 dst[x >> 1] = static_cast<uint8_t>(dst[x >> 1] | (x & 1 ? v : v << 4));
@@ -520,7 +536,7 @@ void ConvertFullRow(const TRowTarget& t, const uint8_t* src, size_t rowBytes, si
             std::memcpy(dst, src, rowBytes);
         }
         break;
-    case 2:
+    case ctRGB:
         if (t.bitDepth == 8) {
             if (t.identityGamma) {
                 // One word per pixel: R G B x becomes B G R; the word written
@@ -551,7 +567,7 @@ void ConvertFullRow(const TRowTarget& t, const uint8_t* src, size_t rowBytes, si
             }
         }
         break;
-    case 4:
+    case ctGreyscaleAlpha:
         if (t.bitDepth == 8) {
             for (size_t x = 0; x < width; ++x) {
                 dst[x] = src[2 * x];
@@ -564,7 +580,7 @@ void ConvertFullRow(const TRowTarget& t, const uint8_t* src, size_t rowBytes, si
             }
         }
         break;
-    case 6:
+    case ctRGBAlpha:
         if (t.bitDepth == 8) {
             if (t.identityGamma) {
                 size_t x = 0;
@@ -606,8 +622,8 @@ void ConvertPassRow(const TRowTarget& t, const uint8_t* src, size_t pixels, size
     const uint8_t* g = t.gamma;
     size_t c = first;
     switch (t.colorType) {
-    case 0:
-    case 3:
+    case ctGreyscale:
+    case ctPalette:
         if (t.bitDepth == 16) {
             for (size_t k = 0; k < pixels; ++k, c += step)
                 dst[c] = src[2 * k];
@@ -615,12 +631,12 @@ void ConvertPassRow(const TRowTarget& t, const uint8_t* src, size_t pixels, size
             for (size_t k = 0; k < pixels; ++k, c += step)
                 dst[c] = src[k];
         } else {
-            const unsigned scale = t.colorType == 0 && t.bitDepth == 2 ? 5 : 1;
+            const unsigned scale = t.colorType == ctGreyscale && t.bitDepth == 2 ? 5 : 1;
             for (size_t k = 0; k < pixels; ++k, c += step)
                 StorePacked(dst, c, t.dibBits, PackedSample(src, k, t.bitDepth) * scale);
         }
         break;
-    case 2: {
+    case ctRGB: {
         const size_t bpp = t.bitDepth == 8 ? 3 : 6, hi = t.bitDepth == 8 ? 1 : 2;
         for (size_t k = 0; k < pixels; ++k, c += step, src += bpp) {
             uint8_t* d = dst + 3 * c;
@@ -630,7 +646,7 @@ void ConvertPassRow(const TRowTarget& t, const uint8_t* src, size_t pixels, size
         }
         break;
     }
-    case 4: {
+    case ctGreyscaleAlpha: {
         const size_t bpp = t.bitDepth == 8 ? 2 : 4;
         for (size_t k = 0; k < pixels; ++k, c += step, src += bpp) {
             dst[c] = src[0];
@@ -638,7 +654,7 @@ void ConvertPassRow(const TRowTarget& t, const uint8_t* src, size_t pixels, size
         }
         break;
     }
-    case 6: {
+    case ctRGBAlpha: {
         const size_t bpp = t.bitDepth == 8 ? 4 : 8, hi = t.bitDepth == 8 ? 1 : 2;
         for (size_t k = 0; k < pixels; ++k, c += step, src += bpp) {
             uint8_t* d = dst + 3 * c;
@@ -696,8 +712,7 @@ void TChunkIDAT::StartInflate(TStream& stream) {
     s.Input.reset(new uint8_t[InflateInputSize]);
     s.OutputSize = std::max(InflateOutputSize, 2 * (FRowBytes + 1));
     s.Output.reset(new uint8_t[s.OutputSize]);
-    // The structure size as compiled: 56 bytes on 32-bit targets.
-    const int rc = inflateInit_(&s.Z, "1.2.3", static_cast<int>(sizeof(z_stream)));
+    const int rc = PngInflateInit(s.Z);
     if (rc != Z_OK)
         throw EPNGZLIBError(rc);
     s.Initialised = true;
@@ -734,12 +749,17 @@ size_t TChunkIDAT::PullImageBytes(uint8_t* buffer, size_t count) {
             if (s.Position == s.ChunkEnd && s.Z.avail_in == 0) {
                 if (s.Z.avail_out != s.OutputSize)
                     break;
+                // This chunk's CRC, then the next chunk's length and name.
                 uint8_t tail[12] = {};
                 const int32_t got = s.Stream->Read(tail, 12);
                 s.Position += got;
-                if (got < 4 || BigEndian32(tail) != ~s.Crc)
+                if (got < 4)
+                    throw EPngUnexpectedEnd();
+                if (BigEndian32(tail) != ~s.Crc)
                     throw EPngInvalidCRC();
-                if (got < 12 || std::memcmp(tail + 8, "IDAT", 4) != 0)
+                if (got < 12)
+                    throw EPngUnexpectedEnd();
+                if (std::memcmp(tail + 8, "IDAT", 4) != 0)
                     throw EPNGMissingMultipleIDAT();
                 s.Crc = Crc32Update(0xFFFFFFFFu, tail + 8, 4);
                 s.ChunkEnd = s.Position + BigEndian32(tail + 4);
@@ -750,10 +770,8 @@ size_t TChunkIDAT::PullImageBytes(uint8_t* buffer, size_t count) {
                 const auto want = static_cast<int32_t>(
                     std::min<int64_t>(s.ChunkEnd - s.Position, InflateInputSize));
                 const int32_t got = want > 0 ? s.Stream->Read(s.Input.get(), want) : 0;
-                if (got <= 0) {
-                    s.Finished = true;
-                    break;
-                }
+                if (got <= 0)
+                    throw EPngUnexpectedEnd();
                 s.Position += got;
                 s.Crc = Crc32Update(s.Crc, s.Input.get(), static_cast<size_t>(got));
                 s.Z.next_in = s.Input.get();
@@ -774,7 +792,7 @@ size_t TChunkIDAT::PullImageBytes(uint8_t* buffer, size_t count) {
 
 void TChunkIDAT::GreyRampPalette() {
     TChunkIHDR& h = *FHeader;
-    if (h.ColorType != 0 && h.ColorType != 4)
+    if (h.ColorType != ctGreyscale && h.ColorType != ctGreyscaleAlpha)
         return;
     const int bits = h.BitmapInfo.bmiHeader.biBitCount;
     const int last = (1 << bits) - 1;
@@ -796,7 +814,7 @@ TRowTarget TargetFor(const TChunkIHDR& h, const uint8_t* gamma) {
 }
 } // namespace
 
-void TChunkIDAT::DecodeNonInterlaced() {
+void TChunkIDAT::DecodeNonInterlaced(const TPNGKeyTarget* key) {
     TChunkIHDR& h = *FHeader;
     const TRowTarget target = TargetFor(h, FOwner->GammaTable);
     uint8_t* dst = h.ImageData + h.BytesPerRow * (FImageHeight - 1);
@@ -811,6 +829,8 @@ void TChunkIDAT::DecodeNonInterlaced() {
             std::memset(cur + got, 0, FRowBytes + 1 - got);
         UnfilterRow(cur[0], cur + 1, prev + 1, FRowBytes, FOffset);
         ConvertFullRow(target, cur + 1, FRowBytes, FImageWidth, dst, alpha);
+        if (key)
+            MarkKeyPixels(*key, cur + 1, FImageWidth, 0, 1, h.KeyMask.data() + y * FImageWidth);
         FRowUsed = 1 - FRowUsed;
         dst -= h.BytesPerRow;
         if (alpha)
@@ -820,10 +840,10 @@ void TChunkIDAT::DecodeNonInterlaced() {
     }
 }
 
-void TChunkIDAT::DecodeInterlaced() {
+void TChunkIDAT::DecodeInterlaced(const TPNGKeyTarget* key) {
     TChunkIHDR& h = *FHeader;
     const TRowTarget target = TargetFor(h, FOwner->GammaTable);
-    for (const auto& pass : Adam7) {
+    for (const auto& pass : Adam7Passes) {
         const size_t firstRow = pass[0], firstCol = pass[1], rowStep = pass[2], colStep = pass[3];
         const size_t columns =
             FImageWidth > firstCol ? (FImageWidth - firstCol + colStep - 1) / colStep : 0;
@@ -843,6 +863,9 @@ void TChunkIDAT::DecodeInterlaced() {
             uint8_t* dst = h.ImageData + h.BytesPerRow * (FImageHeight - 1 - r);
             uint8_t* alpha = h.ImageAlpha ? h.ImageAlpha + r * FImageWidth : nullptr;
             ConvertPassRow(target, cur + 1, columns, firstCol, colStep, dst, alpha);
+            if (key)
+                MarkKeyPixels(*key, cur + 1, columns, firstCol, colStep,
+                              h.KeyMask.data() + r * FImageWidth);
             FRowUsed = 1 - FRowUsed;
             if (got < passBytes + 1)
                 return;
@@ -861,6 +884,21 @@ bool TChunkIDAT::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     FImageHeight = FHeader->Height;
     FOwner->RowGeometry(FRowBytes, FOffset);
 
+    // A grey or RGB key is matched against the file's samples while they are
+    // at hand; the stored pixels no longer tell every sample apart.
+    TPNGKeyTarget keyTarget{};
+    const TPNGKeyTarget* key = nullptr;
+    FHeader->KeyMask.clear();
+    if (FHeader->ColorType == ctGreyscale || FHeader->ColorType == ctRGB) {
+        if (const auto* trns = FOwner->Chunks().Find<TChunktRNS>()) {
+            keyTarget = {FHeader->ColorType,
+                         FHeader->BitDepth,
+                         {BigEndian16(trns->PaletteValues), BigEndian16(trns->PaletteValues + 2),
+                          BigEndian16(trns->PaletteValues + 4)}};
+            key = &keyTarget;
+        }
+    }
+
     struct TCleanup {
         TChunkIDAT* Self;
         ~TCleanup() {
@@ -874,6 +912,8 @@ bool TChunkIDAT::ReadChunk(TStream& stream, const char* name, uint32_t length) {
         FRowBuffer[0].assign(FRowBytes + 1 + RowSlack, 0);
         FRowBuffer[1].assign(FRowBytes + 1 + RowSlack, 0);
         StartInflate(stream);
+        if (key)
+            FHeader->KeyMask.assign(size_t(FImageWidth) * FImageHeight, 0);
     } catch (const std::bad_alloc&) {
         throw EPNGOutMemory();
     }
@@ -884,9 +924,9 @@ bool TChunkIDAT::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     s.ChunkEnd = s.Position + length;
 
     if (FHeader->InterlaceMethod == 1)
-        DecodeInterlaced();
+        DecodeInterlaced(key);
     else
-        DecodeNonInterlaced();
+        DecodeNonInterlaced(key);
 
     // The rest of the current chunk (the end of the zlib stream) belongs to
     // its CRC even when the last row came out before it was read.
@@ -895,13 +935,14 @@ bool TChunkIDAT::ReadChunk(TStream& stream, const char* name, uint32_t length) {
             static_cast<int32_t>(std::min<int64_t>(s.ChunkEnd - s.Position, InflateInputSize));
         const int32_t got = stream.Read(s.Input.get(), want);
         if (got <= 0)
-            break;
+            throw EPngUnexpectedEnd();
         s.Position += got;
         s.Crc = Crc32Update(s.Crc, s.Input.get(), static_cast<size_t>(got));
     }
     uint8_t stored[4] = {};
-    const int32_t got = stream.Read(stored, 4);
-    if (got != 4 || BigEndian32(stored) != ~s.Crc)
+    if (stream.Read(stored, 4) != 4)
+        throw EPngUnexpectedEnd();
+    if (BigEndian32(stored) != ~s.Crc)
         throw EPngInvalidCRC();
     return true;
 }

@@ -1,8 +1,6 @@
 // Writing: the header, the conversion of the pixel buffer back to PNG
 // samples, the per-row filter choice and the streaming deflate that cuts the
 // compressed data into IDAT chunks of the maximum size.
-#include <zlib.h>
-
 #include <bit>
 #include <cstring>
 #include <new>
@@ -11,19 +9,14 @@
 #include <emmintrin.h>
 #endif
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 
 namespace {
-void PutBigEndian32(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v >> 24);
-    p[1] = static_cast<uint8_t>(v >> 16);
-    p[2] = static_cast<uint8_t>(v >> 8);
-    p[3] = static_cast<uint8_t>(v);
+// A zlib failure while writing: the message of EPNGZLIBError speaks of
+// decompressing, which would mislead.
+EPngError CompressError(int zlibCode) {
+    return EPngError(SPngCompressErrorPrefix + ZlibErrorText(zlibCode));
 }
-
-// Adam7: first row, first column, row step, column step.
-const int Adam7Passes[7][4] = {{0, 0, 8, 8}, {0, 4, 8, 8}, {4, 0, 8, 4}, {0, 2, 4, 4},
-                               {2, 0, 4, 2}, {0, 1, 2, 2}, {1, 0, 2, 1}};
 
 inline uint8_t PaethPredictor(int a, int b, int c) {
     const int p = a + b - c;
@@ -79,7 +72,7 @@ void TChunkIHDR::PromoteTwoBitDepth() {
         return;
     BitDepth = 4;
     // The grey key of a tRNS chunk follows the samples, which were scaled by 5.
-    if (ColorType == 0)
+    if (ColorType == ctGreyscale)
         if (auto* trns = FOwner->Chunks().Find<TChunktRNS>(); trns && trns->DataSize() >= 2 &&
                                                               trns->PaletteValues[0] == 0 &&
                                                               trns->PaletteValues[1] <= 3)
@@ -110,10 +103,9 @@ void TChunkIDAT::StartDeflate(TStream& stream, int level, uint32_t maxChunk) {
     s.Output.reset(new uint8_t[maxChunk]);
     s.Z.next_out = s.Output.get();
     s.Z.avail_out = maxChunk;
-    // The macro passes this zlib's own version and z_stream size.
-    const int ret = deflateInit(&s.Z, level);
+    const int ret = PngDeflateInit(s.Z, level);
     if (ret != Z_OK)
-        throw EPNGZLIBError(ret);
+        throw CompressError(ret);
     s.Initialised = true;
 }
 
@@ -141,7 +133,7 @@ void TChunkIDAT::PushImageBytes(const uint8_t* bytes, size_t count) {
     while (s.Z.avail_in > 0) {
         const int ret = deflate(&s.Z, Z_NO_FLUSH);
         if (ret < 0 && ret != Z_BUF_ERROR)
-            throw EPNGZLIBError(ret);
+            throw CompressError(ret);
         // Emitted as soon as it is full, so deflate always finds room.
         if (s.Z.avail_out == 0) {
             EmitImageChunk(*s.Stream, s.Output.get(), s.Size);
@@ -158,7 +150,7 @@ void TChunkIDAT::FlushImageStream() {
     for (;;) {
         const int ret = deflate(&s.Z, Z_FINISH);
         if (ret < 0 && ret != Z_BUF_ERROR)
-            throw EPNGZLIBError(ret);
+            throw CompressError(ret);
         const uint32_t filled = s.Size - s.Z.avail_out;
         if (ret == Z_STREAM_END) {
             if (filled != 0)
@@ -237,8 +229,8 @@ void TChunkIDAT::EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t firs
     const bool wide = h.BitDepth == 16;
     size_t c = first;
     switch (h.ColorType) {
-    case 0:
-    case 3:
+    case ctGreyscale:
+    case ctPalette:
         if (wide) {
             for (size_t k = 0; k < pixels; ++k, c += step) {
                 out[2 * k] = src[c];
@@ -262,7 +254,7 @@ void TChunkIDAT::EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t firs
             }
         }
         break;
-    case 2:
+    case ctRGB:
         if (wide) {
             for (size_t k = 0; k < pixels; ++k, c += step, out += 6) {
                 const uint8_t* s = src + 3 * c;
@@ -290,7 +282,7 @@ void TChunkIDAT::EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t firs
             }
         }
         break;
-    case 4:
+    case ctGreyscaleAlpha:
         for (size_t k = 0; k < pixels; ++k, c += step) {
             if (wide) {
                 out[4 * k] = src[c];
@@ -303,7 +295,7 @@ void TChunkIDAT::EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t firs
             }
         }
         break;
-    case 6:
+    case ctRGBAlpha:
         if (wide) {
             for (size_t k = 0; k < pixels; ++k, c += step, out += 8) {
                 const uint8_t* s = src + 3 * c;

@@ -1,22 +1,49 @@
 // Windows side of the image: the pixel store as a DIB section selected into
 // its own memory device context, the logical palette, drawing, the host
 // bitmap and the clipboard.
-#include "png/QorvFormatPNG.h"
-
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "framework/Gdi_win32.h"
 #include "framework/Graphics_win32.h"
+#include "png/QorvFormatPNG_internal.h"
 
 static_assert(sizeof(BITMAPINFOHEADER) == sizeof(TPNGBitmapInfoHeader));
 static_assert(sizeof(RGBQUAD) == sizeof(TPNGRGBQuad));
 
 namespace {
+// What failed, and the system's own text for the last error when it set one
+// (GDI often does not).
+std::string FailedCall(const char* what) {
+    std::string text = std::string(what) + " failed.";
+    const DWORD code = GetLastError();
+    if (code == 0)
+        return text;
+    char* buffer = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    text += " (" + std::to_string(code) + ")";
+    if (length > 0 && buffer) {
+        std::string message(buffer, length);
+        while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+            message.pop_back();
+        text += " " + message;
+    }
+    if (buffer)
+        LocalFree(buffer);
+    return text;
+}
+
+[[noreturn]] void RaiseOutOfResources(const char* what) {
+    throw EPNGOutMemory(FailedCall(what));
+}
+
 class TPNGDIBPixelStore : public TPNGPixelStore {
 public:
     ~TPNGDIBPixelStore() override { Release(); }
@@ -25,13 +52,14 @@ public:
         Release();
         FDC = CreateCompatibleDC(nullptr);
         if (!FDC)
-            return nullptr;
+            RaiseOutOfResources("CreateCompatibleDC");
         void* bits = nullptr;
         FBitmap = CreateDIBSection(FDC, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
                                    &bits, nullptr, 0);
         if (!FBitmap || !bits) {
+            const std::string failure = FailedCall("CreateDIBSection");
             Release();
-            return nullptr;
+            throw EPNGOutMemory(failure);
         }
         FOldBitmap = SelectObject(FDC, FBitmap);
         FBits = static_cast<uint8_t*>(bits);
@@ -78,17 +106,13 @@ private:
 };
 } // namespace
 
-std::unique_ptr<TPNGPixelStore> NewPNGDIBPixelStore() {
-    return std::make_unique<TPNGDIBPixelStore>();
-}
-
 std::unique_ptr<TPNGPixelStore> NewPNGPixelStore() {
-    return NewPNGDIBPixelStore();
+    return std::make_unique<TPNGDIBPixelStore>();
 }
 
 uintptr_t TQorvPNGObject::PaletteHandle() const {
     const TChunkIHDR& h = RequireHeader();
-    if (h.ColorType != 0 && h.ColorType != 3)
+    if (h.ColorType != ctGreyscale && h.ColorType != ctPalette)
         return 0;
     if (!FPaletteHandle) {
         struct {
@@ -135,79 +159,74 @@ TRect Normalised(TRect r) {
         std::swap(r.Top, r.Bottom);
     return r;
 }
-} // namespace
 
-void TQorvPNGObject::PaintTo(TCanvas& canvas, const TRect& rect) {
-    if (Empty() || !HasHeader() || !RequireHeader().ImageData)
-        return;
-    TChunkIHDR& h = RequireHeader();
-    HDC dc = canvas.Handle();
-    switch (TransparencyKindOf()) {
-    case tkBit:
-        DrawKeyedBitmap(dc, h.ImageData, h.BitmapInfo,
-                        ColorToRGB(static_cast<TColor>(TransparentColorOf())), rect);
-        break;
-    case tkPartial:
-        DrawBlended(dc, rect);
-        break;
-    case tkNone:
-        SetStretchBltMode(dc, COLORONCOLOR);
-        StretchDIBits(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), 0, 0,
-                      static_cast<int>(h.Width), static_cast<int>(h.Height), h.ImageData,
-                      reinterpret_cast<const BITMAPINFO*>(&h.BitmapInfo), DIB_RGB_COLORS, SRCCOPY);
-        break;
-    }
-}
+// Raster operation "destination and not source".
+constexpr DWORD DSna = 0x00220326;
 
-void TQorvPNGObject::DrawKeyedBitmap(void* target, const uint8_t* pixels,
-                                     const TPNGBitmapInfo& info, uint32_t color,
-                                     const TRect& rect) {
-    HDC dc = static_cast<HDC>(target);
+// Draws the image with the background showing through the pixels the key
+// rule names (TransparentPixelsOf). The rule is applied to the source pixels
+// themselves, so stretching never moves the transparency off its pixels.
+void DrawKeyedBitmap(HDC dc, const TQorvPNGObject& image, const TRect& rect) {
+    const TChunkIHDR& h = image.RequireHeader();
     // Monochrome and compatible bitmaps cannot have negative sizes: a
     // reversed rectangle draws into its normalised form.
     const TRect r = Normalised(rect);
     const int W = r.Width(), H = r.Height();
     if (W == 0 || H == 0)
         return;
-    const int sw = std::abs(info.bmiHeader.biWidth), sh = std::abs(info.bmiHeader.biHeight);
-    const auto* bi = reinterpret_cast<const BITMAPINFO*>(&info);
+    const int sw = static_cast<int>(h.Width), sh = static_cast<int>(h.Height);
+    const auto* bi = reinterpret_cast<const BITMAPINFO*>(&h.BitmapInfo);
 
-    TMemoryDC imageDC(dc), maskDC(dc), inverseDC(dc), resultDC(dc);
-    TBitmapHandle image(CreateDIBitmap(dc, &bi->bmiHeader, CBM_INIT, pixels, bi, DIB_RGB_COLORS));
+    // The rule as a monochrome bitmap of the image's size: rows top-down,
+    // padded to 16 bits, bit set where the background shows.
+    const std::vector<uint8_t> transparent = TransparentPixelsOf(image);
+    const size_t stride = (size_t(sw) + 15) / 16 * 2;
+    std::vector<uint8_t> maskBits(stride * size_t(sh), 0);
+    for (size_t y = 0; y < size_t(sh); ++y)
+        for (size_t x = 0; x < size_t(sw); ++x)
+            if (transparent[y * size_t(sw) + x])
+                maskBits[y * stride + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+
+    TMemoryDC imageDC(dc), sourceMaskDC(dc), maskDC(dc), resultDC(dc);
+    if (!imageDC.Get() || !sourceMaskDC.Get() || !maskDC.Get() || !resultDC.Get())
+        RaiseOutOfResources("CreateCompatibleDC");
+    TBitmapHandle picture(
+        CreateDIBitmap(dc, &bi->bmiHeader, CBM_INIT, h.ImageData, bi, DIB_RGB_COLORS));
+    if (!picture)
+        RaiseOutOfResources("CreateDIBitmap");
+    TBitmapHandle sourceMask(CreateBitmap(sw, sh, 1, 1, maskBits.data()));
     TBitmapHandle mask(CreateBitmap(W, H, 1, 1, nullptr));
-    TBitmapHandle inverse(CreateBitmap(W, H, 1, 1, nullptr));
+    if (!sourceMask || !mask)
+        RaiseOutOfResources("CreateBitmap");
     TBitmapHandle result(CreateCompatibleBitmap(dc, W, H));
-    if (!imageDC.Get() || !maskDC.Get() || !inverseDC.Get() || !resultDC.Get() || !image || !mask ||
-        !inverse || !result)
-        throw EPNGOutMemory();
-    TSelectObject selectImage(imageDC.Get(), image.Get());
+    if (!result)
+        RaiseOutOfResources("CreateCompatibleBitmap");
+    TSelectObject selectImage(imageDC.Get(), picture.Get());
+    TSelectObject selectSourceMask(sourceMaskDC.Get(), sourceMask.Get());
     TSelectObject selectMask(maskDC.Get(), mask.Get());
-    TSelectObject selectInverse(inverseDC.Get(), inverse.Get());
     TSelectObject selectResult(resultDC.Get(), result.Get());
     // Stretching picks pixels; it never mixes them.
-    for (HDC m : {imageDC.Get(), maskDC.Get(), resultDC.Get()})
+    for (HDC m : {maskDC.Get(), resultDC.Get()})
         SetStretchBltMode(m, COLORONCOLOR);
 
-    const COLORREF oldBack = SetBkColor(imageDC.Get(), color);
-    StretchBlt(maskDC.Get(), 0, 0, W, H, imageDC.Get(), 0, 0, sw, sh, SRCCOPY);
-    SetBkColor(imageDC.Get(), oldBack);
-    BitBlt(inverseDC.Get(), 0, 0, W, H, maskDC.Get(), 0, 0, NOTSRCCOPY);
+    // The image black where it is transparent, the background black where
+    // it is not; the two together are the picture.
+    BitBlt(imageDC.Get(), 0, 0, sw, sh, sourceMaskDC.Get(), 0, 0, DSna);
+    StretchBlt(maskDC.Get(), 0, 0, W, H, sourceMaskDC.Get(), 0, 0, sw, sh, SRCCOPY);
     BitBlt(resultDC.Get(), 0, 0, W, H, dc, r.Left, r.Top, SRCCOPY);
     BitBlt(resultDC.Get(), 0, 0, W, H, maskDC.Get(), 0, 0, SRCAND);
-    StretchBlt(imageDC.Get(), 0, 0, sw, sh, inverseDC.Get(), 0, 0, W, H, SRCAND);
     StretchBlt(resultDC.Get(), 0, 0, W, H, imageDC.Get(), 0, 0, sw, sh, SRCPAINT);
     BitBlt(dc, r.Left, r.Top, W, H, resultDC.Get(), 0, 0, SRCCOPY);
 }
 
-void TQorvPNGObject::DrawBlended(void* target, const TRect& rect) {
-    HDC dc = static_cast<HDC>(target);
+void DrawBlended(HDC dc, const TQorvPNGObject& image, const TRect& rect) {
     if (rect.Left == rect.Right || rect.Top == rect.Bottom)
         return;
     const TRect r = Normalised(rect);
     const int W = r.Width(), H = r.Height();
     TMemoryDC memory(nullptr);
     if (!memory.Get())
-        throw EPNGOutMemory();
+        RaiseOutOfResources("CreateCompatibleDC");
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = 40;
     bi.bmiHeader.biWidth = W;
@@ -218,12 +237,34 @@ void TQorvPNGObject::DrawBlended(void* target, const TRect& rect) {
     void* bits = nullptr;
     TBitmapHandle section(CreateDIBSection(memory.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!section || !bits)
-        throw EPNGOutMemory();
+        RaiseOutOfResources("CreateDIBSection");
     TSelectObject select(memory.Get(), section.Get());
     BitBlt(memory.Get(), 0, 0, W, H, dc, r.Left, r.Top, SRCCOPY);
     GdiFlush();
-    BlendImageOver(*this, static_cast<uint8_t*>(bits), W, H);
+    BlendImageOver(image, static_cast<uint8_t*>(bits), W, H);
     BitBlt(dc, r.Left, r.Top, W, H, memory.Get(), 0, 0, SRCCOPY);
+}
+} // namespace
+
+void TQorvPNGObject::PaintTo(TCanvas& canvas, const TRect& rect) {
+    if (Empty() || !HasHeader() || !RequireHeader().ImageData)
+        return;
+    TChunkIHDR& h = RequireHeader();
+    HDC dc = canvas.Handle();
+    switch (TransparencyKindOf()) {
+    case tkBit:
+        DrawKeyedBitmap(dc, *this, rect);
+        break;
+    case tkPartial:
+        DrawBlended(dc, *this, rect);
+        break;
+    case tkNone:
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchDIBits(dc, rect.Left, rect.Top, rect.Width(), rect.Height(), 0, 0,
+                      static_cast<int>(h.Width), static_cast<int>(h.Height), h.ImageData,
+                      reinterpret_cast<const BITMAPINFO*>(&h.BitmapInfo), DIB_RGB_COLORS, SRCCOPY);
+        break;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -232,36 +273,29 @@ void TQorvPNGObject::DrawBlended(void* target, const TRect& rect) {
 void TQorvPNGObject::CopyFromBitmap(void* handle, bool transparent, uint32_t color) {
     HBITMAP bitmap = static_cast<HBITMAP>(handle);
     BITMAP bm{};
-    if (!bitmap || GetObject(bitmap, sizeof bm, &bm) == 0)
-        throw EPngError("The bitmap cannot be read.");
+    if (!bitmap)
+        throw EPngError("The bitmap cannot be read: there is none.");
+    if (GetObject(bitmap, sizeof bm, &bm) == 0)
+        throw EPngError("The bitmap cannot be read. " + FailedCall("GetObject"));
     const int bits = bm.bmBitsPixel;
     RemoveAllChunks();
-    auto* header = new TChunkIHDR(this);
-    FChunks.Append(header);
-    TChunkPLTE* palette = nullptr;
-    if (bits < 16) {
-        palette = new TChunkPLTE(this);
-        FChunks.Append(palette);
-    }
-    TChunktRNS* trns = nullptr;
-    if (transparent) {
-        trns = new TChunktRNS(this);
-        FChunks.Append(trns);
-    }
-    FChunks.Append(new TChunkIDAT(this));
-    FChunks.Append(new TChunkIEND(this));
+    auto* header = FChunks->Append(std::make_unique<TChunkIHDR>(this));
+    TChunkPLTE* palette = bits < 16 ? FChunks->Append(std::make_unique<TChunkPLTE>(this)) : nullptr;
+    TChunktRNS* trns = transparent ? FChunks->Append(std::make_unique<TChunktRNS>(this)) : nullptr;
+    FChunks->Append(std::make_unique<TChunkIDAT>(this));
+    FChunks->Append(std::make_unique<TChunkIEND>(this));
 
     header->Width = static_cast<uint32_t>(bm.bmWidth);
     header->Height = static_cast<uint32_t>(std::abs(bm.bmHeight));
     header->BitDepth = static_cast<uint8_t>(bits < 16 ? bits : 8);
-    header->ColorType = bits < 16 ? 3 : 2;
+    header->ColorType = bits < 16 ? ctPalette : ctRGB;
     header->CompressionMethod = 0;
     header->FilterMethod = 0;
     header->InterlaceMethod = 0;
     header->PrepareImage();
     TMemoryDC dc(nullptr);
     if (!dc.Get())
-        throw EPNGOutMemory();
+        RaiseOutOfResources("CreateCompatibleDC");
     GetDIBits(dc.Get(), bitmap, 0, header->Height, header->ImageData,
               reinterpret_cast<BITMAPINFO*>(&header->BitmapInfo), DIB_RGB_COLORS);
     header->SyncColorTable();
@@ -296,8 +330,11 @@ bool AssignIntoHostBitmap(const TQorvPNGObject& image, TGraphic& destination) {
     const TChunkIHDR& h = image.RequireHeader();
     const auto* bi = reinterpret_cast<const BITMAPINFO*>(&h.BitmapInfo);
     TWindowDC screen(nullptr);
-    bitmap->SetHandle(
-        CreateDIBitmap(screen.Get(), &bi->bmiHeader, CBM_INIT, h.ImageData, bi, DIB_RGB_COLORS));
+    HBITMAP handle =
+        CreateDIBitmap(screen.Get(), &bi->bmiHeader, CBM_INIT, h.ImageData, bi, DIB_RGB_COLORS);
+    if (!handle)
+        RaiseOutOfResources("CreateDIBitmap");
+    bitmap->SetHandle(handle);
     if (image.TransparencyKindOf() == tkBit) {
         bitmap->SetTransparentColor(static_cast<TColor>(image.TransparentColorOf()));
         bitmap->SetTransparent(true);
@@ -315,11 +352,11 @@ void TQorvPNGObject::SaveToClipboardFormat(uint32_t& format, uintptr_t& data) co
         TWindowDC screen(nullptr);
         HBITMAP handle = CreateCompatibleBitmap(screen.Get(), w, h);
         if (!handle)
-            throw EPNGOutMemory();
+            RaiseOutOfResources("CreateCompatibleBitmap");
         bitmap.SetHandle(handle);
         TMemoryDC dc(screen.Get());
         if (!dc.Get())
-            throw EPNGOutMemory();
+            RaiseOutOfResources("CreateCompatibleDC");
         TSelectObject select(dc.Get(), handle);
         TCanvas canvas(dc.Get());
         const_cast<TQorvPNGObject*>(this)->PaintTo(canvas, TRect{0, 0, w, h});

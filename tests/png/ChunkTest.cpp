@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 #include "tests/png/PngTestUtil.h"
 
 namespace {
@@ -205,28 +205,110 @@ TEST(PngFile, CopyFromImageKeepsChunksAndPixels) {
     EXPECT_THROW(plte.AssignFrom(*source.Chunks().Find<TChunkgAMA>()), EPngError);
 }
 
-TEST(PngList, PointerListAndClassSearch) {
-    TPNGPointerList list;
-    int a = 1, b = 2, c = 3;
-    list.Append(&a);
-    list.Append(&b);
-    list.Append(&c);
-    list.Append(&b);
-    EXPECT_EQ(list.ItemAt(4), nullptr);
-    EXPECT_EQ(list.ItemAt(-1), nullptr);
-    list.StoreAt(7, &a); // out of range: ignored
-    EXPECT_EQ(list.Extract(&b), &b);
-    ASSERT_EQ(list.Count(), 3);
-    EXPECT_EQ(list.ItemAt(1), &b); // the last one went
-    EXPECT_EQ(list.ItemAt(2), &c);
-    EXPECT_EQ(list.Extract(&list), nullptr);
+TEST(PngFile, CopyWithGammaWritesTheSameFile) {
+    // gAMA 100000 moves every sample; the copy must write them back as the
+    // source does, not a second time through the gamma.
+    const std::vector<uint8_t> gama = Be32(100000);
+    const std::vector<std::vector<uint8_t>> files = {
+        MakePng(2, 2, 8, 2, Rows{{0x39, 0x98, 0x80, 1, 2, 3}, {200, 100, 50, 255, 0, 128}}, false,
+                {{"gAMA", gama}}),
+        MakePng(2, 1, 8, 6, Rows{{0x39, 0x98, 0x80, 77, 9, 250, 128, 200}}, false,
+                {{"gAMA", gama}}),
+        PaletteImage({{"gAMA", gama}, {"PLTE", Plte(6)}}),
+        MakePng(3, 1, 8, 0, Rows{{10, 128, 250}}, false, {{"gAMA", gama}}),
+        MakePng(2, 1, 16, 0, Rows{{0x40, 0x00, 0xC0, 0x00}}, false, {{"gAMA", gama}}),
+    };
+    for (const auto& file : files) {
+        TQorvPNGObject source;
+        LoadPng(source, file);
+        const std::vector<uint8_t> original = Written(source);
+        TQorvPNGObject copied, assigned, assignedInto;
+        copied.CopyFromImage(source);
+        assigned.Assign(&source);
+        source.AssignInto(assignedInto);
+        for (TQorvPNGObject* copy : {&copied, &assigned, &assignedInto}) {
+            for (int x = 0; x < source.Width(); ++x)
+                EXPECT_EQ(copy->ReadPixel(x, 0), source.ReadPixel(x, 0));
+            const std::vector<uint8_t> written = Written(*copy);
+            EXPECT_EQ(written, original);
+            TQorvPNGObject back;
+            LoadPng(back, written);
+            for (int y = 0; y < source.Height(); ++y)
+                for (int x = 0; x < source.Width(); ++x)
+                    EXPECT_EQ(back.ReadPixel(x, y), source.ReadPixel(x, y)) << x << "," << y;
+        }
+    }
+}
 
+TEST(PngFile, CutOffFilesReportTheirEnd) {
+    // Every chunk kind the reader treats apart: skipped (cHRM, later IDAT),
+    // generic, the image data over two chunks, and IEND.
+    const Rows rows(4, std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9});
+    const std::vector<uint8_t> z = Compress(RawScanlines(rows, 3, 8, 2, false));
+    TPngBuilder b;
+    b.Header(3, 4, 8, 2).Chunk("cHRM", std::vector<uint8_t>(32, 1)).Chunk("pHYs", {1, 2, 3});
+    b.ImageData(z, {z.size() / 2, 0}).Chunk("tEXt", {'k', 0, 'v'}).End();
+    const std::vector<uint8_t> file = b.Bytes();
+    TQorvPNGObject image;
+    ASSERT_NO_THROW(LoadPng(image, file));
+    for (size_t cut = 0; cut < file.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        TQorvPNGObject part;
+        try {
+            LoadPng(part, {file.begin(), file.begin() + long(cut)});
+            ADD_FAILURE() << "accepted";
+        } catch (const EPNGInvalidFileHeader&) {
+            EXPECT_LT(cut, 8u);
+        } catch (const EPngUnexpectedEnd&) {
+            EXPECT_GE(cut, 8u);
+        }
+    }
+    // A length beyond the end of the file is the same end.
+    std::vector<uint8_t> longer = file;
+    longer[8 + 25 + 44] = 0x10; // the high byte of pHYs's length
+    ExpectRefused<EPngUnexpectedEnd>(longer);
+}
+
+TEST(PngFile, CompressionLevelOutsideZlibsRangeIsRefused) {
     TQorvPNGObject image;
     LoadPng(image,
             PaletteImage({{"PLTE", Plte(6)}, {"zTXt", {'k', 0, 0, 0x78, 0x9c, 3, 0, 0, 0, 0, 1}}}));
-    EXPECT_EQ(image.Chunks().FindByClass(&TChunktEXt::ClassInfo)->Name(), "zTXt");
+    image.SetCompressionLevel(10);
+    TMemoryStream out;
+    try {
+        image.WriteStream(out);
+        ADD_FAILURE() << "written";
+    } catch (const EPngError& e) {
+        EXPECT_EQ(e.Message(), SPngErrorCompressionLevel);
+    }
+    EXPECT_TRUE(out.Bytes().empty());
+    for (uint8_t level : {0, 9}) {
+        image.SetCompressionLevel(level);
+        TQorvPNGObject back;
+        EXPECT_NO_THROW(LoadPng(back, Written(image)));
+        EXPECT_EQ(back.ReadPixel(1, 1), image.ReadPixel(1, 1));
+    }
+}
+
+TEST(PngList, OwnsItsChunksAndFindsByClass) {
+    TQorvPNGObject image;
+    LoadPng(image,
+            PaletteImage({{"PLTE", Plte(6)}, {"zTXt", {'k', 0, 0, 0x78, 0x9c, 3, 0, 0, 0, 0, 1}}}));
+    TPNGList& list = image.Chunks();
+    EXPECT_EQ(list.ChunkAt(list.Count()), nullptr);
+    EXPECT_EQ(list.ChunkAt(-1), nullptr);
+    // A search for a class also finds the classes derived from it.
+    EXPECT_EQ(list.FindByClass(&TChunktEXt::ClassInfo)->Name(), "zTXt");
     EXPECT_EQ(ChunkNameOf(&TChunkIHDR::ClassInfo), "IHDR");
     EXPECT_EQ(ChunkNameOf(&TChunk::ClassInfo), "");
+
+    // Extracting hands the chunk over; the list closes the gap.
+    TChunk* text = list.Find<TChunkzTXt>();
+    std::unique_ptr<TChunk> taken = list.Extract(text);
+    EXPECT_EQ(taken.get(), text);
+    EXPECT_EQ(ChunkNames(image), (std::vector<std::string>{"IHDR", "PLTE", "IDAT", "IEND"}));
+    EXPECT_EQ(list.Extract(text), nullptr);
+    EXPECT_EQ(list.Find<TChunktEXt>(), nullptr);
 }
 
 TEST(Gamma, TablesFollowTheRoundingRule) {
@@ -256,16 +338,31 @@ TEST(Gamma, TablesFollowTheRoundingRule) {
     }
 }
 
-TEST(Gamma, ZeroMalformedAndOrder) {
+TEST(Gamma, ZeroOrDamagedValuesChangeNothing) {
+    // The value 0, and chunks of the wrong length, which have no value: the
+    // picture is the one without gAMA, and the chunk goes back as it came.
+    const std::vector<std::vector<uint8_t>> values = {
+        Be32(0), {}, {0, 0, 1}, {0, 0, 1, 0x86, 0xA0}};
+    const Rows greyRows = {{0, 64, 200}}, rgbRows = {{10, 100, 200, 254, 1, 128, 50, 60, 70}};
+    TQorvPNGObject plain;
+    for (const auto& value : values) {
+        SCOPED_TRACE(value.size());
+        for (const auto& [type, rows] :
+             {std::pair{uint8_t(0), greyRows}, std::pair{uint8_t(2), rgbRows}}) {
+            LoadPng(plain, MakePng(3, 1, 8, type, rows));
+            TQorvPNGObject image;
+            LoadPng(image, MakePng(3, 1, 8, type, rows, false, {{"gAMA", value}}));
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(image.ReadPixel(x, 0), plain.ReadPixel(x, 0)) << int(type);
+            EXPECT_EQ(StoredColor(image, 1, 0).rgbRed, StoredColor(plain, 1, 0).rgbRed);
+            EXPECT_TRUE(std::equal(image.InverseGamma, image.InverseGamma + 256, IdentityGamma()));
+            EXPECT_TRUE(Contains(Written(image), ChunkBytes("gAMA", value)));
+        }
+        TQorvPNGObject palette;
+        LoadPng(palette, PaletteImage({{"gAMA", value}, {"PLTE", Plte(6)}}));
+        EXPECT_EQ(palette.ReadPixel(1, 1), Rgb(50, 105, 195));
+    }
     TQorvPNGObject image;
-    LoadPng(image, PaletteImage({{"gAMA", Be32(0)}, {"PLTE", Plte(6)}}));
-    EXPECT_EQ(image.GammaTable[100], 100);
-    // Not 4 bytes: taken as the value 1, which darkens everything but white.
-    LoadPng(image, PaletteImage({{"gAMA", {0, 0, 1}}, {"PLTE", Plte(6)}}));
-    EXPECT_EQ(image.GammaTable[254], 0);
-    EXPECT_EQ(image.GammaTable[255], 255);
-    EXPECT_EQ(image.Chunks().Find<TChunkgAMA>()->GammaValue(), 1u);
-
     // A palette before gAMA stays as it is; RGB pixels after it are corrected.
     LoadPng(image, PaletteImage({{"PLTE", Plte(6)}, {"gAMA", Be32(100000)}}));
     EXPECT_EQ(image.ReadPixel(0, 1), Rgb(20, 102, 198));

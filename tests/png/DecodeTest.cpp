@@ -6,7 +6,7 @@
 #include <cstring>
 #include <random>
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 #include "tests/png/PngTestUtil.h"
 
 namespace {
@@ -290,7 +290,7 @@ TEST(Decode, BrokenImageData) {
     // The stream ends inside the image data.
     std::vector<uint8_t> file = TPngBuilder().Header(16, 16, 8, 2).ImageData(z).End().Bytes();
     EXPECT_EQ(refusedWith({file.begin(), file.begin() + 33 + 8 + long(z.size() / 2)}),
-              EPngInvalidCRC().Message());
+              EPngUnexpectedEnd().Message());
     // The data runs on into a chunk that is not IDAT.
     TPngBuilder runOn;
     runOn.Header(16, 16, 8, 2).ImageData({z.begin(), z.begin() + 6});

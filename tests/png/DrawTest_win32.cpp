@@ -8,7 +8,7 @@
 
 #include "framework/Gdi_win32.h"
 #include "framework/Graphics_win32.h"
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 #include "tests/png/PngTestUtil.h"
 
 namespace {
@@ -97,6 +97,42 @@ TEST(PngDraw, KeyedShowsTheBackgroundWhereTheKeyIs) {
                                                     : RGB(255, 255, 255);
                 EXPECT_EQ(s.At(x, y), expected) << x << "," << y;
             }
+    }
+}
+
+TEST(PngDraw, KeyedShowsTheBackgroundExactlyWhereTheFileKeyIs) {
+    // Grey of every depth and RGB, with and without gamma, which may give a
+    // neighbour of the key the key's colour; 16 bits differ in the low byte.
+    const COLORREF background = RGB(1, 254, 3);
+    uint32_t seed = 40;
+    for (const auto& [type, depth] :
+         {std::pair<uint8_t, uint8_t>{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}}) {
+        for (uint32_t gamma : {0u, 100000u}) {
+            const TKeyedImage keyed =
+                MakeKeyedImage(type, depth, gamma, false, seed++, KeyFor(type, depth));
+            TQorvPNGObject image;
+            LoadPng(image, keyed.Bytes);
+            ASSERT_EQ(image.TransparencyKindOf(), tkBit);
+            const int w = int(keyed.Width), h = int(keyed.Height);
+            for (int scale : {1, 2}) {
+                SCOPED_TRACE(testing::Message() << "type " << int(type) << " depth " << int(depth)
+                                                << " gamma " << gamma << " scale " << scale);
+                TSurface s(w * scale + 2, h * scale + 2, background);
+                s.Draw(image, {1, 1, 1 + w * scale, 1 + h * scale});
+                int wrong = 0;
+                for (int y = 0; y < h * scale; ++y)
+                    for (int x = 0; x < w * scale; ++x) {
+                        const int sx = x / scale, sy = y / scale;
+                        const TPNGRGBQuad c = StoredColor(image, sx, sy);
+                        const COLORREF expected = keyed.KeyPixels[size_t(sy * w + sx)]
+                                                      ? background
+                                                      : RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
+                        wrong += s.At(1 + x, 1 + y) != expected;
+                    }
+                EXPECT_EQ(wrong, 0);
+                EXPECT_EQ(s.At(0, 0), background);
+            }
+        }
     }
 }
 

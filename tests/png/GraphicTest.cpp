@@ -2,7 +2,9 @@
 // blended drawing on a 32-bit background.
 #include <gtest/gtest.h>
 
-#include "png/QorvFormatPNG.h"
+#include <algorithm>
+
+#include "png/QorvFormatPNG_internal.h"
 #include "tests/png/PngTestUtil.h"
 
 namespace {
@@ -55,6 +57,24 @@ TEST(PngGraphic, RegisteredByExtensionAndName) {
     ASSERT_NE(picture.Graphic(), nullptr);
     EXPECT_EQ(picture.Graphic()->Width(), 3);
     EXPECT_EQ(picture.Graphic()->Height(), 2);
+}
+
+TEST(PngGraphic, RegisteredOnlyByTheExplicitCall) {
+    const std::vector<uint8_t> png = MakePng(1, 1, 8, 0, {{7}});
+    UnregisterPNGGraphicClass();
+    EXPECT_EQ(FindGraphicClassByName("TQorvPNGObject"), nullptr);
+    // Without its chunk classes the unit cannot read a header.
+    TQorvPNGObject image;
+    EXPECT_THROW(LoadPng(image, png), EPNGUnknownCriticalChunk);
+
+    RegisterPNGGraphicClass();
+    RegisterPNGGraphicClass();
+    const auto classes = GraphicClasses();
+    EXPECT_EQ(std::count_if(classes.begin(), classes.end(),
+                            [](const TGraphicClass& c) { return c.ClassName == "TQorvPNGObject"; }),
+              1);
+    ASSERT_NO_THROW(LoadPng(image, png));
+    EXPECT_EQ(image.ReadPixel(0, 0), 0x070707u);
 }
 
 TEST(PngGraphic, AssignBetweenImages) {

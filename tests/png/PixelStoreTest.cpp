@@ -6,7 +6,7 @@
 #include <cstring>
 #include <functional>
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 #include "tests/png/PngTestUtil.h"
 
 namespace {

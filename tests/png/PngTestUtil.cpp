@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
@@ -181,4 +182,68 @@ bool IsUnitException(const std::exception& e) {
 void LoadPng(TQorvPNGObject& image, const std::vector<uint8_t>& bytes) {
     TReadOnlyMemoryStream stream(bytes.data(), bytes.size());
     image.ReadStream(stream);
+}
+
+std::vector<unsigned> KeyFor(uint8_t colorType, uint8_t bitDepth) {
+    const unsigned grey = bitDepth == 16  ? 0x12AB
+                          : bitDepth == 8 ? 250
+                          : bitDepth == 4 ? 9
+                          : bitDepth == 2 ? 2
+                                          : 1;
+    if (colorType == 0)
+        return {grey};
+    return bitDepth == 16 ? std::vector<unsigned>{0xFA10, 0x0301, 0xFB77}
+                          : std::vector<unsigned>{250, 3, 251};
+}
+
+TKeyedImage MakeKeyedImage(uint8_t colorType, uint8_t bitDepth, uint32_t gamma, bool interlaced,
+                           uint32_t seed, const std::vector<unsigned>& key) {
+    TKeyedImage out;
+    out.Width = 13;
+    out.Height = 6;
+    std::mt19937 rng(seed);
+    const unsigned maximum = (1u << bitDepth) - 1;
+    const size_t channels = colorType == 2 ? 3 : 1;
+    std::vector<std::vector<uint8_t>> rows;
+    for (uint32_t y = 0; y < out.Height; ++y) {
+        std::vector<uint8_t> row((out.Width * channels * bitDepth + 7) / 8, 0);
+        for (uint32_t x = 0; x < out.Width; ++x) {
+            std::vector<unsigned> samples(key.begin(), key.end());
+            const unsigned pick = rng() % 10;
+            if (pick >= 3 && pick < 6) {
+                // Near the key: one sample a step away, or another low byte.
+                unsigned& s = samples[rng() % channels];
+                s = bitDepth == 16 ? (s & 0xFF00) | (rng() & 0xFF)
+                                   : (s + (rng() % 2 ? 1 : maximum)) & maximum;
+            } else if (pick >= 6) {
+                for (auto& s : samples)
+                    s = rng() & maximum;
+            }
+            bool isKey = true;
+            for (size_t c = 0; c < channels; ++c) {
+                isKey = isKey && samples[c] == key[c];
+                const size_t bit = (size_t(x) * channels + c) * bitDepth;
+                if (bitDepth == 16) {
+                    row[bit / 8] = static_cast<uint8_t>(samples[c] >> 8);
+                    row[bit / 8 + 1] = static_cast<uint8_t>(samples[c]);
+                } else {
+                    row[bit / 8] = static_cast<uint8_t>(row[bit / 8] |
+                                                        (samples[c] << (8 - bitDepth - bit % 8)));
+                }
+            }
+            out.KeyPixels.push_back(isKey ? 1 : 0);
+        }
+        rows.push_back(row);
+    }
+    std::vector<uint8_t> trns;
+    for (unsigned k : key)
+        trns.insert(trns.end(), {uint8_t(k >> 8), uint8_t(k)});
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> chunks;
+    if (gamma)
+        chunks.push_back(
+            {"gAMA",
+             {uint8_t(gamma >> 24), uint8_t(gamma >> 16), uint8_t(gamma >> 8), uint8_t(gamma)}});
+    chunks.push_back({"tRNS", trns});
+    out.Bytes = MakePng(out.Width, out.Height, bitDepth, colorType, rows, interlaced, chunks);
+    return out;
 }

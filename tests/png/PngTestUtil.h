@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "png/QorvFormatPNG.h"
+#include "png/QorvFormatPNG_internal.h"
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
 
@@ -44,3 +44,17 @@ const uint8_t* IdentityGamma();
 TPNGRGBQuad StoredColor(const TQorvPNGObject& image, int x, int y);
 bool IsUnitException(const std::exception& e);
 void LoadPng(TQorvPNGObject& image, const std::vector<uint8_t>& bytes);
+
+// A grey or RGB image with a tRNS key, its pixels drawn from the key, values
+// that only just differ from it (another low byte, a neighbour that gamma
+// may merge with it) and random ones.
+struct TKeyedImage {
+    std::vector<uint8_t> Bytes;
+    uint32_t Width = 0, Height = 0;
+    // 1 where every sample of the pixel equals the key, row 0 first.
+    std::vector<uint8_t> KeyPixels;
+};
+TKeyedImage MakeKeyedImage(uint8_t colorType, uint8_t bitDepth, uint32_t gamma, bool interlaced,
+                           uint32_t seed, const std::vector<unsigned>& key);
+// A key for the layout with every sample within its range.
+std::vector<unsigned> KeyFor(uint8_t colorType, uint8_t bitDepth);
