@@ -912,8 +912,13 @@ bool TChunkIDAT::ReadChunk(TStream& stream, const char* name, uint32_t length) {
         FRowBuffer[0].assign(FRowBytes + 1 + RowSlack, 0);
         FRowBuffer[1].assign(FRowBytes + 1 + RowSlack, 0);
         StartInflate(stream);
-        if (key)
-            FHeader->KeyMask.assign(size_t(FImageWidth) * FImageHeight, 0);
+        if (key) {
+            // The mask counts against the same limit as the image itself.
+            const uint64_t pixels = uint64_t(FImageWidth) * FImageHeight;
+            if (uint64_t(FHeader->BytesPerRow) * FImageHeight + pixels > MaxImageBytes)
+                throw EPNGOutMemory();
+            FHeader->KeyMask.assign(static_cast<size_t>(pixels), 0);
+        }
     } catch (const std::bad_alloc&) {
         throw EPNGOutMemory();
     }
