@@ -44,6 +44,12 @@ public:
     using Exception::Exception;
 };
 
+// A value outside the range its property or parameter allows.
+class ERangeError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // Strict decimal conversion: optional sign, digits, no blanks; fits in 32 bits.
 bool TryStrToInt(const std::string& text, int& value);
 int StrToInt(const std::string& text);
