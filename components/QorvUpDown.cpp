@@ -139,7 +139,7 @@ std::string FixedText(double value, int decimals, bool grouped, const TQorvNumbe
     for (int i = 0; i < pointAt; ++i)
         integer += i < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(i)] : '0';
     if (integer.empty())
-        integer = "0";
+        integer.push_back('0');
     std::string fraction;
     for (int i = pointAt; i < pointAt + decimals; ++i)
         fraction +=

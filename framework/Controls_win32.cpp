@@ -269,6 +269,10 @@ const TClassInfo& TWinControl::StaticClass() {
             EventProp("OnExit", &TWinControl::SetOnExit),
             EventProp("OnKeyDown", &TWinControl::SetOnKeyDown),
             EventProp("OnKeyPress", &TWinControl::SetOnKeyPress),
+            EventProp("OnKeyUp", &TWinControl::SetOnKeyUp),
+            EventProp("OnMouseDown", &TWinControl::SetOnMouseDown),
+            EventProp("OnMouseMove", &TWinControl::SetOnMouseMove),
+            EventProp("OnMouseUp", &TWinControl::SetOnMouseUp),
         }};
     return info;
 }
@@ -491,6 +495,10 @@ bool TWinControl::Focused() const {
     return FHandle && GetFocus() == FHandle;
 }
 
+bool TWinControl::MouseCapture() const {
+    return FHandle && GetCapture() == FHandle;
+}
+
 void TWinControl::SetFocus() {
     if (!CanFocus())
         throw Exception("Cannot focus a disabled or invisible window");
@@ -524,6 +532,17 @@ void TWinControl::AlignControls() {
         const TRect& r = items[i].Bounds;
         FControls[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     }
+}
+
+void TWinControl::FlipChildren(bool allLevels) {
+    const int width = ClientWidth();
+    for (TControl* c : FControls) {
+        c->SetBounds(width - c->Left() - c->Width(), c->Top(), c->Width(), c->Height());
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && allLevels)
+            w->FlipChildren(true);
+    }
+    for (TControl* c : FControls)
+        c->AllChildrenFlipped();
 }
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -720,13 +739,50 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        WORD key = static_cast<WORD>(wParam);
+        KeyUp(key, KeyboardShiftState());
+        if (key == 0)
+            return 0;
+        wParam = key;
+        break;
+    }
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MBUTTONUP:
     case WM_MOUSELEAVE:
-        if (!FSystemClass)
-            MouseToGraphic(msg, lParam);
+        if (FSystemClass) {
+            // The system control acts first (an edit places its caret), then
+            // our events see the press.
+            const LRESULT result = DefaultHandler(msg, wParam, lParam);
+            if (msg != WM_MOUSELEAVE)
+                MouseToWindow(msg, wParam, lParam);
+            return result;
+        }
+        if (msg == WM_MOUSEMOVE && !FMouseInside) {
+            // Captured moves arrive from outside too: only a point over us enters.
+            RECT r;
+            GetClientRect(FHandle, &r);
+            const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (PtInRect(&r, p)) {
+                FMouseInside = true;
+                MouseEnter();
+            }
+        }
+        if (!MouseToGraphic(msg, lParam))
+            MouseToWindow(msg, wParam, lParam);
+        if (msg == WM_MOUSELEAVE && FMouseInside) {
+            FMouseInside = false;
+            MouseLeave();
+        }
         break;
     case WM_NCDESTROY: {
         const LRESULT result = DefaultHandler(msg, wParam, lParam);
@@ -762,6 +818,10 @@ void TWinControl::PaintWindow(HDC dc) {
     RECT r;
     GetClientRect(FHandle, &r);
     FillRectColor(dc, r, FColor);
+    PaintControls(dc);
+}
+
+void TWinControl::PaintControls(HDC dc) {
     for (TControl* c : FControls)
         if (auto* g = dynamic_cast<TGraphicControl*>(c); g && g->Visible()) {
             const int saved = SaveDC(dc);
@@ -772,13 +832,13 @@ void TWinControl::PaintWindow(HDC dc) {
         }
 }
 
-void TWinControl::MouseToGraphic(UINT msg, LPARAM lParam) {
+bool TWinControl::MouseToGraphic(UINT msg, LPARAM lParam) {
     const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     if (msg == WM_MOUSELEAVE) {
         FTrackingLeave = false;
         if (FMouseControl && !FMouseCaptured)
             std::exchange(FMouseControl, nullptr)->MouseLeave();
-        return;
+        return false;
     }
     TGraphicControl* target = FMouseCaptured ? FMouseControl : GraphicControlAt(x, y);
     if (!FMouseCaptured && target != FMouseControl) {
@@ -792,8 +852,10 @@ void TWinControl::MouseToGraphic(UINT msg, LPARAM lParam) {
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FHandle, 0};
         FTrackingLeave = TrackMouseEvent(&tme);
     }
-    if (!target || !target->Enabled())
-        return;
+    if (!target)
+        return false;
+    if (!target->Enabled())
+        return true;
     const int cx = x - target->Left(), cy = y - target->Top();
     switch (msg) {
     case WM_LBUTTONDOWN:
@@ -807,10 +869,85 @@ void TWinControl::MouseToGraphic(UINT msg, LPARAM lParam) {
         ReleaseCapture();
         target->MouseUp(cx, cy);
         break;
-    default:
+    case WM_MOUSEMOVE:
         target->MouseMove(cx, cy);
         break;
+    default:
+        break;
     }
+    return true;
+}
+
+void TWinControl::MouseToWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!FHandle)
+        return;
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    TShiftState shift = KeyboardShiftState();
+    if (wParam & MK_LBUTTON)
+        shift |= ssLeft;
+    if (wParam & MK_RBUTTON)
+        shift |= ssRight;
+    if (wParam & MK_MBUTTON)
+        shift |= ssMiddle;
+    TMouseButton button = TMouseButton::mbLeft;
+    bool down = false;
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        MouseMove(shift, x, y);
+        return;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        if (FDoubleClicks)
+            shift |= ssDouble;
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        down = true;
+        break;
+    default:
+        break;
+    }
+    if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK || msg == WM_RBUTTONUP)
+        button = TMouseButton::mbRight;
+    else if (msg == WM_MBUTTONDOWN || msg == WM_MBUTTONDBLCLK || msg == WM_MBUTTONUP)
+        button = TMouseButton::mbMiddle;
+    // Our own windows hold the mouse from a left press to its release, so a
+    // drag goes on outside them. System controls capture by themselves.
+    const bool own = !FSystemClass && FCaptureMouse && button == TMouseButton::mbLeft;
+    if (down) {
+        if (own)
+            SetCapture(FHandle);
+        MouseDown(button, shift, x, y);
+        return;
+    }
+    bool click = false;
+    if (own && GetCapture() == FHandle) {
+        RECT r;
+        GetClientRect(FHandle, &r);
+        click = PtInRect(&r, POINT{x, y});
+        ReleaseCapture();
+    }
+    if (click)
+        Click();
+    if (FHandle)
+        MouseUp(button, shift, x, y);
+}
+
+void TWinControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (FOnMouseDown)
+        FOnMouseDown(this, button, shift, x, y);
+}
+
+void TWinControl::MouseMove(TShiftState shift, int x, int y) {
+    if (FOnMouseMove)
+        FOnMouseMove(this, shift, x, y);
+}
+
+void TWinControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (FOnMouseUp)
+        FOnMouseUp(this, button, shift, x, y);
 }
 
 void TWinControl::DoEnter() {
@@ -829,6 +966,23 @@ bool TWinControl::KeyDown(WORD& key, TShiftState shift) {
     if (FOnKeyDown)
         FOnKeyDown(this, key, shift);
     return false;
+}
+
+void TWinControl::KeyUp(WORD& key, TShiftState shift) {
+    if (FOnKeyUp)
+        FOnKeyUp(this, key, shift);
+}
+
+// ---------------------------------------------------------- TCustomControl
+
+const TClassInfo& TCustomControl::StaticClass() {
+    static const TClassInfo info{"TCustomControl", &TWinControl::StaticClass(), nullptr, {}};
+    return info;
+}
+
+void TCustomControl::PaintWindow(HDC dc) {
+    Paint(dc);
+    PaintControls(dc);
 }
 
 const char* QorvWindowClass() {

@@ -25,10 +25,22 @@ enum class TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 // The names form data uses for border styles.
 const std::vector<std::pair<std::string, TBorderStyle>>& BorderStyleNames();
 
-enum TShiftStateBits : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+enum TShiftStateBits : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32,
+    ssDouble = 64
+};
 using TShiftState = unsigned;
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
 TShiftState KeyboardShiftState();
 
@@ -102,6 +114,8 @@ public:
     virtual void Click();
     virtual void DblClick();
     virtual void Invalidate();
+    // Our parent mirrored its children for right-to-left reading.
+    virtual void AllChildrenFlipped() {}
 
     // Anchor gaps, kept for the parent's layout.
     TLayoutItem& LayoutItem() { return FLayout; }
@@ -186,16 +200,26 @@ public:
     bool DoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool v);
     bool CanFocus() const;
-    bool Focused() const;
+    // A control made of several windows answers for all of them.
+    virtual bool Focused() const;
     virtual void SetFocus();
+    // Whether our window holds the mouse capture now.
+    bool MouseCapture() const;
 
     void SetOnEnter(TNotifyEvent e) { FOnEnter = std::move(e); }
     void SetOnExit(TNotifyEvent e) { FOnExit = std::move(e); }
     void SetOnKeyDown(TKeyEvent e) { FOnKeyDown = std::move(e); }
     void SetOnKeyPress(TKeyPressEvent e) { FOnKeyPress = std::move(e); }
+    void SetOnKeyUp(TKeyEvent e) { FOnKeyUp = std::move(e); }
+    void SetOnMouseDown(TMouseEvent e) { FOnMouseDown = std::move(e); }
+    void SetOnMouseMove(TMouseMoveEvent e) { FOnMouseMove = std::move(e); }
+    void SetOnMouseUp(TMouseEvent e) { FOnMouseUp = std::move(e); }
 
     // Lays out the children by their alignment and anchors.
     void AlignControls();
+    // Mirrors the children's places left to right (for right-to-left
+    // reading), their children too with `allLevels`, and tells each child.
+    void FlipChildren(bool allLevels);
     // Sends a message to the live window (created on demand).
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     // Sends a message to the window if there is one, without making it: how
@@ -236,6 +260,17 @@ protected:
     virtual void DoEnter();
     virtual void DoExit();
     virtual bool KeyDown(WORD& key, TShiftState shift);
+    virtual void KeyUp(WORD& key, TShiftState shift);
+    // The mouse over our own window (not over a graphic child), in client
+    // coordinates. A press captures the mouse while FCaptureMouse is set.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // The mouse came onto our own window or left it (our own classes only).
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+    // The graphic children, painted over what PaintWindow drew.
+    void PaintControls(HDC dc);
     // Whether WM_PAINT goes through a memory bitmap (DoubleBuffered).
     virtual bool PaintsBuffered() const { return FDoubleBuffered; }
 
@@ -243,9 +278,14 @@ protected:
     std::vector<TControl*> FControls;
     bool FTabStop = false;
     bool FDoubleBuffered = false;
+    bool FCaptureMouse = true;
+    // Without it a second press in quick succession is a press, not a double-click.
+    bool FDoubleClicks = true;
     TNotifyEvent FOnEnter, FOnExit;
-    TKeyEvent FOnKeyDown;
+    TKeyEvent FOnKeyDown, FOnKeyUp;
     TKeyPressEvent FOnKeyPress;
+    TMouseEvent FOnMouseDown, FOnMouseUp;
+    TMouseMoveEvent FOnMouseMove;
 
 private:
     friend void RegisterControlClasses();
@@ -255,7 +295,9 @@ private:
     static TWinControl* ObjectFor(HWND wnd, UINT msg, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT PaintDoubleBuffered();
-    void MouseToGraphic(UINT msg, LPARAM lParam);
+    // True when a graphic child took the message.
+    bool MouseToGraphic(UINT msg, LPARAM lParam);
+    void MouseToWindow(UINT msg, WPARAM wParam, LPARAM lParam);
     void Attach(HWND wnd);
     // Lets go of our window and our children's, leaving the windows alive.
     void DetachHandles();
@@ -266,8 +308,21 @@ private:
     TGraphicControl* FMouseControl = nullptr; // under the mouse or captured
     bool FMouseCaptured = false;
     bool FTrackingLeave = false;
+    bool FMouseInside = false;
     bool FClosing = false; // in the destructor: no more layout
     bool FAligning = false;
+};
+
+// A windowed control that paints itself: Paint draws the whole client area,
+// then the graphic children are drawn over it.
+class TCustomControl : public TWinControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+protected:
+    virtual void Paint(HDC dc) = 0;
+    void PaintWindow(HDC dc) override;
 };
 
 const char* QorvWindowClass();

@@ -1,6 +1,7 @@
 #include "framework/FormData.h"
 
 #include <cctype>
+#include <charconv>
 
 #include "framework/Components.h"
 
@@ -8,6 +9,8 @@ const char* TFormValue::KindName() const {
     switch (Kind) {
     case TValueKind::Integer:
         return "integer";
+    case TValueKind::Float:
+        return "number";
     case TValueKind::String:
         return "string";
     case TValueKind::Ident:
@@ -113,8 +116,15 @@ private:
             v.Kind = TValueKind::String;
             v.Str = ParseString();
         } else if (c == '-' || c == '$' || std::isdigit(static_cast<unsigned char>(c))) {
+            const size_t start = FPos;
             v.Kind = TValueKind::Integer;
             v.Int = ParseInteger();
+            if (Peek() == '.' || Peek() == 'E' || Peek() == 'e') {
+                if (FText[start] == '$' || (FText[start] == '-' && FText[start + 1] == '$'))
+                    Fail("a hexadecimal number has no fraction");
+                v.Kind = TValueKind::Float;
+                v.Float = ParseFraction(start);
+            }
         } else if (c == '[') {
             v.Kind = TValueKind::Set;
             ++FPos;
@@ -174,6 +184,33 @@ private:
         if (digits == 0)
             Fail("expected digits");
         return negative ? -value : value;
+    }
+
+    // The rest of a decimal number whose integer part starts at `start`.
+    double ParseFraction(size_t start) {
+        auto digits = [&] {
+            size_t n = 0;
+            for (; std::isdigit(static_cast<unsigned char>(Peek())); ++FPos)
+                ++n;
+            return n;
+        };
+        if (Peek() == '.') {
+            ++FPos;
+            digits();
+        }
+        if (Peek() == 'E' || Peek() == 'e') {
+            ++FPos;
+            if (Peek() == '+' || Peek() == '-')
+                ++FPos;
+            if (digits() == 0)
+                Fail("expected digits of an exponent");
+        }
+        double value = 0;
+        const char* first = FText.data() + start;
+        const auto [end, err] = std::from_chars(first, FText.data() + FPos, value);
+        if (err != std::errc() || end != FText.data() + FPos)
+            Fail("number out of range");
+        return value;
     }
 
     static int DigitValue(char c) {

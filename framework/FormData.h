@@ -4,6 +4,7 @@
 //     Caption = 'Title'#13#10'second line'
 //     Width = 509
 //     Anchors = [akTop, akRight]
+//     Increment = 0.500000000000000000
 //     Lines = ('one' 'two')
 //     Picture = {89504E47...}
 //     OnCreate = FormCreate
@@ -20,11 +21,12 @@
 #include <utility>
 #include <vector>
 
-enum class TValueKind { Integer, String, Ident, Set, List, Binary };
+enum class TValueKind { Integer, Float, String, Ident, Set, List, Binary };
 
 struct TFormValue {
     TValueKind Kind = TValueKind::Integer;
     long long Int = 0;
+    double Float = 0;               // Float: 1.5, 16383.000000000000000000, 2.5E-3
     std::string Str;                // String and Ident
     std::vector<std::string> Items; // Set (identifiers) and List (strings)
     std::vector<uint8_t> Bytes;     // Binary

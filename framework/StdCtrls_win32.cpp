@@ -11,6 +11,10 @@ const published::TEnumNames<TScrollStyle> kScrollNames = {
     {"ssHorizontal", TScrollStyle::ssHorizontal},
     {"ssVertical", TScrollStyle::ssVertical},
     {"ssBoth", TScrollStyle::ssBoth}};
+const published::TEnumNames<TEditCharCase> kCharCaseNames = {
+    {"ecNormal", TEditCharCase::ecNormal},
+    {"ecUpperCase", TEditCharCase::ecUpperCase},
+    {"ecLowerCase", TEditCharCase::ecLowerCase}};
 
 } // namespace
 
@@ -76,6 +80,12 @@ const TClassInfo& TCustomEdit::StaticClass() {
          IntProp("MaxLength", &TCustomEdit::SetMaxLength, "0"),
          BoolProp("ReadOnly", &TCustomEdit::SetReadOnly, "False"),
          EnumProp("BorderStyle", &TCustomEdit::SetBorderStyle, BorderStyleNames(), "bsSingle"),
+         BoolProp("AutoSelect", &TCustomEdit::SetAutoSelect, "True"),
+         EnumProp("CharCase", &TCustomEdit::SetCharCase, kCharCaseNames, "ecNormal"),
+         BoolProp("HideSelection", &TCustomEdit::SetHideSelection, "True"),
+         BoolProp("OEMConvert", &TCustomEdit::SetOEMConvert, "False"),
+         IntProp("PasswordChar", &TCustomEdit::SetPasswordChar, "0"),
+         StrProp("ImeName", &TCustomEdit::SetImeName),
          EventProp("OnChange", &TCustomEdit::SetOnChange)}};
     return info;
 }
@@ -104,6 +114,45 @@ void TCustomEdit::SetBorderStyle(TBorderStyle v) {
     }
 }
 
+void TCustomEdit::SetCharCase(TEditCharCase v) {
+    if (FCharCase != v) {
+        FCharCase = v;
+        RecreateWnd();
+    }
+}
+
+void TCustomEdit::SetHideSelection(bool v) {
+    if (FHideSelection != v) {
+        FHideSelection = v;
+        RecreateWnd();
+    }
+}
+
+void TCustomEdit::SetOEMConvert(bool v) {
+    if (FOEMConvert != v) {
+        FOEMConvert = v;
+        RecreateWnd();
+    }
+}
+
+void TCustomEdit::SetPasswordChar(char v) {
+    if (FPasswordChar != v) {
+        FPasswordChar = v;
+        if (HandleAllocated()) {
+            Perform(EM_SETPASSWORDCHAR, static_cast<unsigned char>(v));
+            Invalidate();
+        }
+    }
+}
+
+void TCustomEdit::DoEnter() {
+    // Not for a press of the mouse: that places the caret where it points.
+    const bool single = !(GetWindowLongA(Handle(), GWL_STYLE) & ES_MULTILINE);
+    if (FAutoSelect && single && GetKeyState(VK_LBUTTON) >= 0)
+        SelectAll();
+    TWinControl::DoEnter();
+}
+
 void TCustomEdit::SelectAll() {
     Perform(EM_SETSEL, 0, -1);
 }
@@ -120,6 +169,14 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
     params.Style |= ES_AUTOHSCROLL;
     if (FReadOnly)
         params.Style |= ES_READONLY;
+    if (FCharCase == TEditCharCase::ecUpperCase)
+        params.Style |= ES_UPPERCASE;
+    else if (FCharCase == TEditCharCase::ecLowerCase)
+        params.Style |= ES_LOWERCASE;
+    if (!FHideSelection)
+        params.Style |= ES_NOHIDESEL;
+    if (FOEMConvert)
+        params.Style |= ES_OEMCONVERT;
     if (FBorderStyle == TBorderStyle::bsSingle)
         params.ExStyle |= WS_EX_CLIENTEDGE;
 }
@@ -127,6 +184,8 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
 void TCustomEdit::CreateWnd() {
     if (FMaxLength > 0)
         Perform(EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength));
+    if (FPasswordChar)
+        Perform(EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar));
 }
 
 bool TCustomEdit::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {

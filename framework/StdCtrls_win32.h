@@ -5,6 +5,21 @@
 #include "framework/Gdi_win32.h"
 
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+enum class TImeMode {
+    imDisable,
+    imClose,
+    imOpen,
+    imDontCare,
+    imSAlpha,
+    imAlpha,
+    imHira,
+    imSKata,
+    imKata,
+    imChinese,
+    imSHanguel,
+    imHanguel
+};
 
 // A caption painted by its parent. "&C" underlines C, and Alt+C moves the
 // focus to FocusControl.
@@ -35,6 +50,23 @@ public:
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool v);
     void SetBorderStyle(TBorderStyle v);
+    // Entering the edit from the keyboard selects its whole text.
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool v) { FAutoSelect = v; }
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase v);
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool v);
+    bool OEMConvert() const { return FOEMConvert; }
+    void SetOEMConvert(bool v);
+    char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char v);
+    // Kept for the input method editor; this program sets no IME.
+    TImeMode ImeMode() const { return FImeMode; }
+    void SetImeMode(TImeMode v) { FImeMode = v; }
+    const std::string& ImeName() const { return FImeName; }
+    void SetImeName(const std::string& v) { FImeName = v; }
+    const TNotifyEvent& OnChange() const { return FOnChange; }
     void SetOnChange(TNotifyEvent e) { FOnChange = std::move(e); }
     void SelectAll();
     std::string SelText() const;
@@ -44,9 +76,17 @@ protected:
     void CreateWnd() override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     virtual void Change();
+    void DoEnter() override;
 
     int FMaxLength = 0;
     bool FReadOnly = false;
+    bool FAutoSelect = true;
+    TEditCharCase FCharCase = TEditCharCase::ecNormal;
+    bool FHideSelection = true;
+    bool FOEMConvert = false;
+    char FPasswordChar = 0;
+    TImeMode FImeMode = TImeMode::imDontCare;
+    std::string FImeName;
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     TNotifyEvent FOnChange;
 

@@ -1,6 +1,7 @@
 #include "framework/ActnList.h"
 #include "framework/FormReader.h"
 #include "framework/Published.h"
+#include "framework/Variants.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,8 @@ public:
     std::vector<uint8_t> Data;
     TComponentRef<TWidget> Buddy{this};
     TNotifyEvent OnPoke;
+    double Ratio = 0;
+    TVariant Value;
     std::vector<std::string> Log; // the order properties arrived in
 
     void SetSize(int v) { Size = v, Log.push_back("Size"); }
@@ -33,6 +36,8 @@ public:
     void SetData(const std::vector<uint8_t>& v) { Data = v; }
     void SetBuddy(TWidget* w) { Buddy.Set(w); }
     void SetOnPoke(TNotifyEvent e) { OnPoke = std::move(e); }
+    void SetRatio(double v) { Ratio = v; }
+    void SetValue(const TVariant& v) { Value = v; }
     void ReadChild(TComponent*) override {}
     void Loaded() override { Log.push_back("Loaded"); }
 
@@ -56,7 +61,8 @@ const TClassInfo& TWidget::StaticClass() {
                   "stCircle"),
          SetProp("Bits", &TWidget::SetBits, {{"bOne", 1u}, {"bTwo", 2u}, {"bFour", 4u}}),
          StringsProp("Lines", &TWidget::SetLines), BinaryProp("Data", &TWidget::SetData),
-         RefProp("Buddy", &TWidget::SetBuddy), EventProp("OnPoke", &TWidget::SetOnPoke)}};
+         RefProp("Buddy", &TWidget::SetBuddy), EventProp("OnPoke", &TWidget::SetOnPoke),
+         FloatProp("Ratio", &TWidget::SetRatio), VariantProp("Value", &TWidget::SetValue)}};
     return info;
 }
 
@@ -180,6 +186,44 @@ TEST_F(FormReaderTest, AReferenceOfTheWrongClassIsRefused) {
 end)");
     EXPECT_NE(message.find("line 5: component 'A' does not fit property Buddy"), std::string::npos)
         << message;
+}
+
+TEST_F(FormReaderTest, NumbersWithFractionsAndVariantValues) {
+    auto ratio = [&](const std::string& text) {
+        TTestForm form;
+        const std::string error = Read(form, "object M: TTestForm\n  Ratio = " + text + "\nend");
+        return error.empty() ? std::to_string(form.Ratio) : error;
+    };
+    EXPECT_EQ(ratio("16383.000000000000000000"), "16383.000000");
+    EXPECT_EQ(ratio("-0.25"), "-0.250000");
+    EXPECT_EQ(ratio("2.5E-3"), "0.002500");
+    EXPECT_EQ(ratio("1E3"), "1000.000000");
+    EXPECT_EQ(ratio("7"), "7.000000");
+    EXPECT_EQ(ratio("1.5E"), "Form data line 2: expected digits of an exponent");
+    EXPECT_EQ(ratio("$1.5"), "Form data line 2: a hexadecimal number has no fraction");
+    EXPECT_EQ(ratio("'1'"), "Form data line 2: property Ratio expects a number, not a string");
+
+    auto value = [&](const std::string& text) {
+        TTestForm form;
+        const std::string error = Read(form, "object M: TTestForm\n  Value = " + text + "\nend");
+        if (!error.empty())
+            return error;
+        try {
+            return std::string(form.Value.TypeName()) + ":" + VarToStr(form.Value);
+        } catch (const EVariantTypeCastError& e) {
+            return std::string(form.Value.TypeName()) + ":" + e.Message();
+        }
+    };
+    EXPECT_EQ(value("'0'"), "String:0");
+    EXPECT_EQ(value("42"), "Int64:42");
+    EXPECT_EQ(value("1.5"), "Double:1.5");
+    EXPECT_EQ(value("1E20"), "Double:1E+20");
+    EXPECT_EQ(value("True"), "Boolean:True");
+    EXPECT_EQ(value("Null"), "Null:Could not convert variant of type (Null) into type (String)");
+    EXPECT_EQ(value("Maybe"), "Form data line 2: property Value expects a number, a string, "
+                              "True, False or Null, not 'Maybe'");
+    EXPECT_EQ(VarToStr(TVariant()), "");
+    EXPECT_EQ(VarToStr(TVariant(0.1)), "0.1");
 }
 
 TEST(Components, OwnerFreesWhatItOwnsAndReferencesAreCleared) {
