@@ -82,7 +82,7 @@ public:
 
     TComponent* Owner() const { return FOwner; }
     const std::string& Name() const { return FName; }
-    void SetName(const std::string& name);
+    virtual void SetName(const std::string& name);
     const std::vector<TComponent*>& Components() const { return FComponents; }
     TComponent* FindComponent(const std::string& name) const;
 

@@ -71,6 +71,14 @@ const std::vector<std::pair<std::string, TBorderStyle>>& BorderStyleNames() {
     return names;
 }
 
+const std::vector<std::pair<std::string, TAlignment>>& AlignmentNames() {
+    static const published::TEnumNames<TAlignment> names = {
+        {"taLeftJustify", TAlignment::taLeftJustify},
+        {"taRightJustify", TAlignment::taRightJustify},
+        {"taCenter", TAlignment::taCenter}};
+    return names;
+}
+
 TShiftState KeyboardShiftState() {
     TShiftState s = 0;
     if (GetKeyState(VK_SHIFT) < 0)
@@ -264,6 +272,7 @@ const TClassInfo& TWinControl::StaticClass() {
         nullptr,
         {
             BoolProp("TabStop", &TWinControl::SetTabStop, "False"),
+            IntProp("TabOrder", &TWinControl::SetTabOrder, "-1"),
             BoolProp("DoubleBuffered", &TWinControl::SetDoubleBuffered, "False"),
             EventProp("OnEnter", &TWinControl::SetOnEnter),
             EventProp("OnExit", &TWinControl::SetOnExit),
@@ -557,7 +566,8 @@ TGraphicControl* TWinControl::GraphicControlAt(int x, int y) const {
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
         auto* g = dynamic_cast<TGraphicControl*>(*it);
         const TRect r = (*it)->BoundsRect();
-        if (g && g->Visible() && x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom)
+        if (g && g->Visible() && x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom &&
+            g->HitTest(x - r.Left, y - r.Top))
             return g;
     }
     return nullptr;

@@ -38,6 +38,9 @@ using TShiftState = unsigned;
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+// How a text sits across its box.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+const std::vector<std::pair<std::string, TAlignment>>& AlignmentNames();
 using TMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
@@ -152,6 +155,8 @@ public:
     virtual void MouseMove(int x, int y);
     virtual void MouseUp(int x, int y);
     virtual HCURSOR Cursor() const { return nullptr; }
+    // False lets the mouse through to the parent at that point.
+    virtual bool HitTest(int, int) const { return true; }
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     // Mnemonic: true when the control takes Alt+key (a label's "&C").
@@ -197,6 +202,9 @@ public:
 
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool v) { FTabStop = v; }
+    // The place among its siblings that Tab visits; -1 keeps the order of creation.
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int v) { FTabOrder = v; }
     bool DoubleBuffered() const { return FDoubleBuffered; }
     void SetDoubleBuffered(bool v);
     bool CanFocus() const;
@@ -277,6 +285,7 @@ protected:
     TCreateParams FParams;
     std::vector<TControl*> FControls;
     bool FTabStop = false;
+    int FTabOrder = -1;
     bool FDoubleBuffered = false;
     bool FCaptureMouse = true;
     // Without it a second press in quick succession is a press, not a double-click.

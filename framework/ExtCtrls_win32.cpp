@@ -258,9 +258,11 @@ void TSpeedButton::SetGlyphResource(const std::string& name) {
     Invalidate();
 }
 
-void TSpeedButton::MouseDown(int, int) {
+void TSpeedButton::MouseDown(int x, int y) {
     FPressed = true;
     Invalidate();
+    if (FOnMouseDown)
+        FOnMouseDown(this, TMouseButton::mbLeft, KeyboardShiftState() | ssLeft, x, y);
 }
 
 void TSpeedButton::MouseUp(int x, int y) {

@@ -91,8 +91,10 @@ public:
     void MouseUp(int x, int y) override;
     void MouseEnter() override;
     void MouseLeave() override;
+    void SetOnMouseDown(TMouseEvent e) { FOnMouseDown = std::move(e); }
 
 private:
+    TMouseEvent FOnMouseDown;
     int FGroupIndex = 0;
     bool FDown = false, FAllowAllUp = false, FFlat = false;
     bool FHot = false, FPressed = false;

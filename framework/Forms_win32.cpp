@@ -308,8 +308,20 @@ bool TCustomForm::DialogChar(char key) {
 }
 
 void TCustomForm::CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out) {
+    std::vector<TWinControl*> children;
     for (TControl* c : parent->Controls())
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible()) {
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            children.push_back(w);
+    // A stated tab order puts a child at that place; the others keep theirs.
+    std::vector<std::pair<int, TWinControl*>> order;
+    for (size_t i = 0; i < children.size(); ++i)
+        order.emplace_back(children[i]->TabOrder() >= 0 ? children[i]->TabOrder()
+                                                        : static_cast<int>(i),
+                           children[i]);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [place, w] : order)
+        if (w->Visible()) {
             if (w->TabStop() && w->CanFocus())
                 out.push_back(w);
             CollectTabStops(w, out);

@@ -166,6 +166,7 @@ const TClassInfo& TImage::StaticClass() {
                                  &TGraphicControl::StaticClass(),
                                  CreateComponent<TImage>,
                                  {BinaryProp("Picture.Data", &TImage::SetPictureData),
+                                  BoolProp("AutoSize", &TImage::SetAutoSize, "False"),
                                   BoolProp("Stretch", &TImage::SetStretch, "False")}};
     return info;
 }
@@ -173,6 +174,28 @@ const TClassInfo& TImage::StaticClass() {
 void TImage::SetPictureData(const std::vector<uint8_t>& data) {
     TReadOnlyMemoryStream stream(data.data(), data.size());
     FPicture.ReadData(stream);
+    PictureChanged();
+}
+
+void TImage::SetPicture(const TPicture& picture) {
+    FPicture.Assign(picture);
+    PictureChanged();
+}
+
+void TImage::SetAutoSize(bool value) {
+    if (FAutoSize != value) {
+        FAutoSize = value;
+        if (value)
+            PictureChanged();
+    }
+}
+
+void TImage::PictureChanged() {
+    if (FAutoSize) {
+        const TGraphic* graphic = FPicture.Graphic();
+        const bool shown = graphic && !graphic->Empty();
+        SetBounds(FLeft, FTop, shown ? graphic->Width() : 0, shown ? graphic->Height() : 0);
+    }
     Invalidate();
 }
 

@@ -61,10 +61,18 @@ public:
     explicit TImage(TComponent* owner) : TGraphicControl(owner) {}
     TPicture& Picture() { return FPicture; }
     void SetPictureData(const std::vector<uint8_t>& data);
+    void SetPicture(const TPicture& picture);
     void SetStretch(bool value);
+    // The control takes the picture's size whenever the picture changes.
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool value);
     void Paint(HDC dc) override;
 
+protected:
+    virtual void PictureChanged();
+
 private:
+    bool FAutoSize = false;
     TPicture FPicture;
     bool FStretch = false;
 };

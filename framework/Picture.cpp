@@ -106,6 +106,22 @@ void TPicture::LoadFromFile(const std::string& fileName) {
     FGraphic = std::move(graphic); // the old picture stays when reading fails
 }
 
+void TPicture::Assign(const TPicture& source) {
+    if (&source == this)
+        return;
+    const TGraphic* graphic = source.FGraphic.get();
+    if (!graphic) {
+        FGraphic.reset();
+        return;
+    }
+    const TGraphicClass* graphicClass = FindGraphicClassByName(graphic->GraphicClassName());
+    if (!graphicClass)
+        throw EInvalidGraphic("Unknown picture class " + graphic->GraphicClassName());
+    std::unique_ptr<TGraphic> copy = graphicClass->Create();
+    copy->Assign(graphic);
+    FGraphic = std::move(copy);
+}
+
 void TPicture::ReadData(TStream& stream) {
     uint8_t length = 0;
     stream.ReadBuffer(&length, 1);

@@ -76,6 +76,8 @@ public:
     void SetGraphic(std::unique_ptr<TGraphic> graphic) { FGraphic = std::move(graphic); }
     // Picks the class by the file's extension.
     void LoadFromFile(const std::string& fileName);
+    // A copy of `source`'s graphic, of the same class; empty when it is.
+    void Assign(const TPicture& source);
     void ReadData(TStream& stream);
     void WriteData(TStream& stream) const;
 

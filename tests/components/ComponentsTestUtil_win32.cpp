@@ -1,10 +1,12 @@
 #include "tests/components/ComponentsTestUtil_win32.h"
 
-#include "components/QorvUpDown_win32.h"
+#include "components/QorvEdit_win32.h"
+#include "framework/Registration_win32.h"
 
 TComponentsTestApp::TComponentsTestApp() {
+    RegisterFrameworkClasses();
+    RegisterQorvComponents();
     FApplication.Initialize();
-    RegisterQorvUpDown();
     FApplication.SetOnException(
         [this](TObject*, const std::exception& e) { FErrors.push_back(e.what()); });
 }

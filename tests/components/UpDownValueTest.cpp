@@ -256,7 +256,7 @@ TEST(UpDownValue, FormatChangesRewriteTheText) {
     EXPECT_THROW(u.SetDecimals(-2), ERangeError);
     EXPECT_EQ(u.Decimals(), 1);
     u.SetOnFormatValue([](TObject*, double value, std::string& result) {
-        result = "#" + std::to_string(static_cast<int>(value));
+        result.append(1, '#').append(std::to_string(static_cast<int>(value)));
     });
     u.UpdateText();
     EXPECT_EQ(u.Text, "#1234");
