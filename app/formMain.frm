@@ -115,18 +115,24 @@ object MainForm: TMainForm
           Caption = '&Code:'
           FocusControl = edCode
         end
-        object edCode: TNumberEdit
+        object edCode: TQorvEdit
           Left = 48
           Top = 8
           Width = 69
           Height = 22
           Hint = 'Enter Windows error code here'
+          ButtonType = qvbtUpDown
+          ValidChars = '0123456789'
+          Value = '0'
           MaxLength = 5
-          MinValue = 0
-          MaxValue = 16383
           Text = '0'
           OnChange = edCodeChange
           OnKeyDown = edCodeKeyDown
+          Decimals = 0
+          Increment = 1.000000000000000000
+          Max = 16383.000000000000000000
+          Thousands = False
+          TabOrder = 0
         end
         object sbWordWrap: TSpeedButton
           Left = 468

@@ -162,10 +162,10 @@ void TMainForm::edCodeChange(TObject*) {
 void TMainForm::edCodeKeyDown(TObject*, WORD& Key, TShiftState) {
     SetStatus("");
     if (Key == VK_UP) {
-        edCode->SetValue(edCode->Value() + 1);
+        edCode->SetValue(StrToInt(VarToStr(edCode->GetValue())) + 1);
         Key = 0;
     } else if (Key == VK_DOWN) {
-        edCode->SetValue(edCode->Value() - 1);
+        edCode->SetValue(StrToInt(VarToStr(edCode->GetValue())) - 1);
         Key = 0;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "components/QorvEdit_win32.h"
 #include "framework/ActnList.h"
 #include "framework/ComCtrls_win32.h"
 #include "framework/ExtCtrls_win32.h"
@@ -43,7 +44,7 @@ public:
     QORV_FIELD(TPage, pgMessage);
     QORV_FIELD(TPanel, pnFind);
     QORV_FIELD(TLabel, lbCode);
-    QORV_FIELD(TNumberEdit, edCode);
+    QORV_FIELD(TQorvEdit, edCode);
     QORV_FIELD(TSpeedButton, sbWordWrap);
     QORV_FIELD(TMemo, mmDescription);
     QORV_FIELD(TPage, pgList);

@@ -1,12 +1,14 @@
 #include "app/unitStartup_win32.h"
 
 #include "app/unitOSInfo.h"
+#include "components/QorvEdit_win32.h"
 #include "framework/Registration_win32.h"
 #include "png/QorvFormatPNG.h"
 #include "settings/unitSettings.h"
 
 TApplication& InitializeProgram(TKeyStore* store) {
     RegisterFrameworkClasses();
+    RegisterQorvComponents();
     RegisterPNGGraphicClass();
     InitializeSettings(store);
     ReadVersionInfo();

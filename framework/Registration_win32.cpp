@@ -15,7 +15,6 @@ void RegisterFrameworkClasses() {
              &TApplicationEvents::StaticClass(),
              &TLabel::StaticClass(),
              &TEdit::StaticClass(),
-             &TNumberEdit::StaticClass(),
              &TMemo::StaticClass(),
              &TPanel::StaticClass(),
              &TPage::StaticClass(),

@@ -219,47 +219,6 @@ const TClassInfo& TEdit::StaticClass() {
     return info;
 }
 
-// --------------------------------------------------------------- TNumberEdit
-
-const TClassInfo& TNumberEdit::StaticClass() {
-    static const TClassInfo info{"TNumberEdit",
-                                 &TCustomEdit::StaticClass(),
-                                 CreateComponent<TNumberEdit>,
-                                 {IntProp("MinValue", &TNumberEdit::SetMinValue, "0"),
-                                  IntProp("MaxValue", &TNumberEdit::SetMaxValue, "0")}};
-    return info;
-}
-
-TNumberEdit::TNumberEdit(TComponent* owner) : TCustomEdit(owner) {}
-
-void TNumberEdit::CreateParams(TCreateParams& params) {
-    TCustomEdit::CreateParams(params);
-    params.Style |= ES_NUMBER;
-}
-
-int TNumberEdit::Value() const {
-    return StrToInt(Text());
-}
-
-void TNumberEdit::SetValue(int value) {
-    SetText(IntToStr(value));
-    KeepInRange();
-}
-
-void TNumberEdit::KeepInRange() {
-    int value = 0;
-    if (!TryStrToInt(Text(), value))
-        return;
-    if (FMaxValue > FMinValue)
-        value = std::min(std::max(value, FMinValue), FMaxValue);
-    SetText(IntToStr(value)); // also brings "07" into its plain form
-}
-
-void TNumberEdit::DoExit() {
-    KeepInRange();
-    TCustomEdit::DoExit();
-}
-
 // --------------------------------------------------------------------- TMemo
 
 const TClassInfo& TMemo::StaticClass() {

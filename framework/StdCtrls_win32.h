@@ -101,27 +101,6 @@ public:
     explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
 };
 
-// An edit for a whole number: typed keys are digits only, and the value is
-// kept within MinValue..MaxValue when it is set and when the field is left.
-class TNumberEdit : public TCustomEdit {
-    QORV_COMPONENT_CLASS
-public:
-    explicit TNumberEdit(TComponent* owner);
-    void SetMinValue(int v) { FMinValue = v; }
-    void SetMaxValue(int v) { FMaxValue = v; }
-    // Raises EConvertError when the text is not a number.
-    int Value() const;
-    void SetValue(int value);
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    void DoExit() override;
-
-private:
-    void KeepInRange();
-    int FMinValue = 0, FMaxValue = 0;
-};
-
 class TMemo : public TCustomEdit {
     QORV_COMPONENT_CLASS
 public:

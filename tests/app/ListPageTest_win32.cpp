@@ -12,8 +12,8 @@ protected:
     TListView& list = *f.lvList;
 
     void SetField(const std::string& text) {
-        SendMessageA(f.edCode->Handle(), EM_SETSEL, 0, -1);
-        h.Type(f.edCode->Handle(), text.empty() ? std::string("\b") : text);
+        SendMessageA(f.edCode->InnerEdit()->Handle(), EM_SETSEL, 0, -1);
+        h.Type(f.edCode->InnerEdit()->Handle(), text.empty() ? std::string("\b") : text);
     }
     void ShowList() {
         ClickToolButton(*f.tbList);

@@ -39,7 +39,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     TMainFormHarness h;
     TMainForm& f = h.Form();
-    HWND Edit() { return f.edCode->Handle(); }
+    HWND Edit() { return f.edCode->InnerEdit()->Handle(); }
     void SetField(const std::string& text) {
         SendMessageA(Edit(), EM_SETSEL, 0, -1);
         h.Type(Edit(), text.empty() ? std::string("\b") : text);
