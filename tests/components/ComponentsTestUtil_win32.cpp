@@ -3,6 +3,11 @@
 #include "components/QorvEdit_win32.h"
 #include "framework/Registration_win32.h"
 
+const TClassInfo& TComponentsTestForm::StaticClass() {
+    static const TClassInfo info{"TComponentsTestForm", &TCustomForm::StaticClass(), nullptr, {}};
+    return info;
+}
+
 TComponentsTestApp::TComponentsTestApp() {
     RegisterFrameworkClasses();
     RegisterQorvComponents();

@@ -19,6 +19,13 @@ private:
     std::vector<std::string> FErrors;
 };
 
+// An empty form for the controls a test reads from form data.
+class TComponentsTestForm : public TCustomForm {
+    QORV_COMPONENT_CLASS
+public:
+    TComponentsTestForm() : TCustomForm(nullptr) {}
+};
+
 // Dispatches every message that arrives during `ms` milliseconds (at least
 // those waiting now).
 void PumpFor(int ms);

@@ -13,17 +13,6 @@
 
 namespace {
 
-class TEditForm : public TCustomForm {
-    QORV_COMPONENT_CLASS
-public:
-    TEditForm() : TCustomForm(nullptr) {}
-};
-
-const TClassInfo& TEditForm::StaticClass() {
-    static const TClassInfo info{"TEditForm", &TCustomForm::StaticClass(), nullptr, {}};
-    return info;
-}
-
 // Lets a test make the edit's window anew, as a change of its frame would.
 class TRecreatedEdit : public TQorvEdit {
 public:
@@ -45,7 +34,7 @@ TPicture IconPicture() {
 class EditTest : public ::testing::Test {
 protected:
     TComponentsTestApp app;
-    TEditForm form;
+    TComponentsTestForm form;
     TQorvEdit* ed = nullptr;
     TEdit* other = nullptr;
     std::vector<std::string> changes;
@@ -66,7 +55,7 @@ protected:
         });
         // The code field as the main window stores it.
         ReadFormData(form,
-                     "object F: TEditForm\n"
+                     "object F: TComponentsTestForm\n"
                      "  ClientWidth = 300\n  ClientHeight = 100\n"
                      "  object Ed: TQorvEdit\n    Left = 48\n    Top = 8\n    Width = 69\n"
                      "    Height = 22\n    ButtonType = qvbtUpDown\n"

@@ -11,21 +11,10 @@
 
 namespace {
 
-class TUpDownForm : public TCustomForm {
-    QORV_COMPONENT_CLASS
-public:
-    TUpDownForm() : TCustomForm(nullptr) {}
-};
-
-const TClassInfo& TUpDownForm::StaticClass() {
-    static const TClassInfo info{"TUpDownForm", &TCustomForm::StaticClass(), nullptr, {}};
-    return info;
-}
-
 class UpDownTest : public ::testing::Test {
 protected:
     TComponentsTestApp app;
-    TUpDownForm form;
+    TComponentsTestForm form;
     TEdit* edit = nullptr;
     TQorvUpDown* ud = nullptr;
     std::vector<std::string> changes; // the edit's text at each change
@@ -40,7 +29,7 @@ protected:
         // The code field's settings.
         ReadFormData(
             form,
-            "object F: TUpDownForm\n"
+            "object F: TComponentsTestForm\n"
             "  ClientWidth = 200\n  ClientHeight = 100\n"
             "  object Edit: TEdit\n    Left = 10\n    Top = 10\n    Width = 60\n"
             "    Height = 22\n    Text = '0'\n    OnChange = EditChange\n  end\n"

@@ -189,9 +189,13 @@ end)");
 }
 
 TEST_F(FormReaderTest, NumbersWithFractionsAndVariantValues) {
+    // The form read with one property, or the error reading it gave.
+    auto readOne = [&](TTestForm& form, const std::string& prop, const std::string& text) {
+        return Read(form, "object M: TTestForm\n  " + prop + " = " + text + "\nend");
+    };
     auto ratio = [&](const std::string& text) {
         TTestForm form;
-        const std::string error = Read(form, "object M: TTestForm\n  Ratio = " + text + "\nend");
+        const std::string error = readOne(form, "Ratio", text);
         return error.empty() ? std::to_string(form.Ratio) : error;
     };
     EXPECT_EQ(ratio("16383.000000000000000000"), "16383.000000");
@@ -205,7 +209,7 @@ TEST_F(FormReaderTest, NumbersWithFractionsAndVariantValues) {
 
     auto value = [&](const std::string& text) {
         TTestForm form;
-        const std::string error = Read(form, "object M: TTestForm\n  Value = " + text + "\nend");
+        const std::string error = readOne(form, "Value", text);
         if (!error.empty())
             return error;
         try {
