@@ -17,6 +17,18 @@ bool TClassInfo::InheritsFrom(const TClassInfo& other) const {
     return false;
 }
 
+void TPersistent::Assign(const TPersistent& source) {
+    source.AssignTo(*this);
+}
+
+void TPersistent::AssignTo(TPersistent& dest) const {
+    dest.AssignError(this);
+}
+
+void TPersistent::AssignError(const TPersistent* source) const {
+    throw EConvertError("Cannot assign a " + source->ClassName() + " to a " + ClassName());
+}
+
 namespace {
 std::map<std::string, const TClassInfo*>& ClassRegistry() {
     static std::map<std::string, const TClassInfo*> registry;

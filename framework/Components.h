@@ -19,6 +19,21 @@ public:
     virtual ~TObject() = default;
 };
 
+// An object whose state can be copied into another through Assign: the
+// target asks the source (AssignTo) for classes it does not know itself, and
+// a pair neither side knows raises EConvertError.
+class TPersistent : public TObject {
+public:
+    virtual void Assign(const TPersistent& source);
+    virtual std::string ClassName() const { return "TPersistent"; }
+
+protected:
+    virtual void AssignTo(TPersistent& dest) const;
+
+private:
+    [[noreturn]] void AssignError(const TPersistent* source) const;
+};
+
 class TComponent;
 struct TFormValue;
 class TFormFixups;
