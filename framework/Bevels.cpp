@@ -23,16 +23,27 @@ TRect InsetEdges(TRect r, TBevelEdges edges, int64_t amount) {
     return r;
 }
 
-TRect BevelClientRect(TRect window, const TBevelFrame& frame) {
-    TRect r = InsetEdges(window, beAllEdges, frame.BorderWidth);
+namespace {
+int64_t BevelRoom(const TBevelFrame& frame) {
     if (frame.Kind == TBevelKind::bkNone)
-        return r;
-    int bevels = 0;
+        return 0;
+    int64_t bevels = 0;
     if (frame.Inner != TBevelCut::bvNone)
         ++bevels;
     if (frame.Outer != TBevelCut::bvNone)
         ++bevels;
-    return InsetEdges(r, frame.Edges, int64_t{bevels} * frame.Width);
+    return bevels * frame.Width;
+}
+} // namespace
+
+TRect BevelClientRect(TRect window, const TBevelFrame& frame) {
+    const TRect r = InsetEdges(window, beAllEdges, frame.BorderWidth);
+    return InsetEdges(r, frame.Edges, BevelRoom(frame));
+}
+
+TRect BevelOuterRect(TRect client, const TBevelFrame& frame) {
+    const TRect r = InsetEdges(client, frame.Edges, -BevelRoom(frame));
+    return InsetEdges(r, beAllEdges, -int64_t{frame.BorderWidth});
 }
 
 unsigned BevelEdgeOf(TBevelCut cut, bool outer) {

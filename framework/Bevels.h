@@ -39,6 +39,9 @@ TRect InsetEdges(TRect r, TBevelEdges edges, int64_t amount);
 // for each drawn bevel on each bevelled edge.
 TRect BevelClientRect(TRect window, const TBevelFrame& frame);
 
+// The reverse: the rectangle whose BevelClientRect is `client`.
+TRect BevelOuterRect(TRect client, const TBevelFrame& frame);
+
 // The DrawEdge edge of a bevel cut; 0 for bvSpace, which draws nothing but
 // still takes its room.
 unsigned BevelEdgeOf(TBevelCut cut, bool outer);

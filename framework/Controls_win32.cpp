@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <unordered_map>
@@ -43,7 +44,56 @@ const published::TEnumNames<TAlign> kAlignNames = {
     {"alLeft", TAlign::alLeft}, {"alRight", TAlign::alRight}, {"alClient", TAlign::alClient}};
 const published::TEnumNames<unsigned> kAnchorNames = {
     {"akLeft", akLeft}, {"akTop", akTop}, {"akRight", akRight}, {"akBottom", akBottom}};
+const published::TEnumNames<unsigned> kBevelEdgeNames = {
+    {"beLeft", beLeft}, {"beTop", beTop}, {"beRight", beRight}, {"beBottom", beBottom}};
+const published::TEnumNames<TBevelCut> kBevelCutNames = {{"bvNone", TBevelCut::bvNone},
+                                                         {"bvLowered", TBevelCut::bvLowered},
+                                                         {"bvRaised", TBevelCut::bvRaised},
+                                                         {"bvSpace", TBevelCut::bvSpace}};
+const published::TEnumNames<TBevelKind> kBevelKindNames = {{"bkNone", TBevelKind::bkNone},
+                                                           {"bkTile", TBevelKind::bkTile},
+                                                           {"bkSoft", TBevelKind::bkSoft},
+                                                           {"bkFlat", TBevelKind::bkFlat}};
+const published::TEnumNames<TBiDiMode> kBiDiModeNames = {
+    {"bdLeftToRight", TBiDiMode::bdLeftToRight},
+    {"bdRightToLeft", TBiDiMode::bdRightToLeft},
+    {"bdRightToLeftNoAlign", TBiDiMode::bdRightToLeftNoAlign},
+    {"bdRightToLeftReadingOnly", TBiDiMode::bdRightToLeftReadingOnly}};
+
+bool HasBevelFrame(const TBevelFrame& f) {
+    return f.BorderWidth > 0 || f.Kind != TBevelKind::bkNone;
+}
+
 } // namespace
+
+bool ThemesEnabled() {
+    // The program's manifest always binds it to common controls 6 (whose
+    // DllGetVersion under Wine still answers 5, so it is not asked).
+    return IsThemeActive() && IsAppThemed() && (GetThemeAppProperties() & STAP_ALLOW_CONTROLS);
+}
+
+bool NewStyleControls() {
+    return true;
+}
+
+std::vector<TPropInfo> WinControlFrameProps() {
+    return {
+        BoolProp("AutoSize", &TControl::SetAutoSize, "False"),
+        SetProp("BevelEdges", &TWinControl::SetBevelEdges, kBevelEdgeNames,
+                "[beLeft, beTop, beRight, beBottom]"),
+        EnumProp("BevelInner", &TWinControl::SetBevelInner, kBevelCutNames, "bvRaised"),
+        EnumProp("BevelKind", &TWinControl::SetBevelKind, kBevelKindNames, "bkNone"),
+        EnumProp("BevelOuter", &TWinControl::SetBevelOuter, kBevelCutNames, "bvLowered"),
+        IntProp("BevelWidth", &TWinControl::SetBevelWidth, "1"),
+        EnumProp("BiDiMode", &TControl::SetBiDiMode, kBiDiModeNames, "bdLeftToRight"),
+        IntProp("BorderWidth", &TWinControl::SetBorderWidth, "0"),
+        BoolProp("Ctl3D", &TWinControl::SetCtl3D, "True"),
+        BoolProp("ParentCtl3D", &TWinControl::SetParentCtl3D, "True"),
+        BoolProp("ParentBackground", &TWinControl::SetParentBackground, "False"),
+        BoolProp("UseDockManager", &TWinControl::SetUseDockManager, "True"),
+        BoolProp("DockSite", &TWinControl::SetDockSite, "False"),
+    };
+}
 
 namespace {
 TControlHost* GControlHost = nullptr;
@@ -209,7 +259,7 @@ void TControl::SetHint(const std::string& hint) {
 void TControl::SetColor(TColor color) {
     if (FColor != color) {
         FColor = color;
-        Invalidate();
+        ColorChanged();
     }
 }
 
@@ -217,7 +267,46 @@ void TControl::SetText(const std::string& text) {
     if (FText != text) {
         FText = text;
         Invalidate();
+        TextChanged();
     }
+}
+
+void TControl::SetAutoSize(bool value) {
+    if (FAutoSize != value) {
+        FAutoSize = value;
+        AdjustSize();
+    }
+}
+
+bool TControl::CanAutoSize(int&, int&) {
+    return false;
+}
+
+void TControl::AdjustSize() {
+    if (!FAutoSize || Loading())
+        return;
+    int width = FWidth, height = FHeight;
+    if (CanAutoSize(width, height))
+        SetBounds(FLeft, FTop, width, height);
+}
+
+void TControl::SetBiDiMode(TBiDiMode mode) {
+    if (FBiDiMode != mode) {
+        FBiDiMode = mode;
+        BiDiModeChanged();
+    }
+}
+
+unsigned TControl::DrawTextBiDiModeFlags(unsigned flags) const {
+    if (UseRightToLeftAlignment()) {
+        if ((flags & (DT_CENTER | DT_RIGHT)) == 0)
+            flags |= DT_RIGHT;
+        else if (flags & DT_RIGHT)
+            flags &= ~static_cast<unsigned>(DT_RIGHT);
+    }
+    if (UseRightToLeftReading())
+        flags |= DT_RTLREADING;
+    return flags;
 }
 
 void TControl::Click() {
@@ -393,6 +482,8 @@ TWinControl* TWinControl::FromHandle(HWND wnd) {
 void TWinControl::InsertControl(TControl* control) {
     FControls.push_back(control);
     control->FParent = this;
+    if (auto* w = dynamic_cast<TWinControl*>(control); w && w->FParentCtl3D)
+        w->FCtl3D = FCtl3D;
     if (auto* w = dynamic_cast<TWinControl*>(control); w && FHandle && !w->FHandle)
         w->CreateHandle();
     if (!Loading())
@@ -476,6 +567,7 @@ void TWinControl::SetText(const std::string& text) {
     FText = text;
     if (FHandle)
         SetWindowTextA(FHandle, text.c_str());
+    TextChanged();
 }
 
 void TWinControl::SetHint(const std::string& hint) {
@@ -491,6 +583,138 @@ void TWinControl::Invalidate() {
 
 void TWinControl::SetDoubleBuffered(bool v) {
     FDoubleBuffered = v;
+}
+
+void TWinControl::SetBorderWidth(int value) {
+    if (value < 0)
+        throw ERangeError("Border width " + std::to_string(value) + " is out of range");
+    if (FBevels.BorderWidth != value) {
+        FBevels.BorderWidth = value;
+        BorderChanged();
+    }
+}
+
+void TWinControl::SetBevelKind(TBevelKind value) {
+    if (FBevels.Kind != value) {
+        FBevels.Kind = value;
+        BorderChanged();
+    }
+}
+
+void TWinControl::SetBevelInner(TBevelCut value) {
+    if (FBevels.Inner != value) {
+        FBevels.Inner = value;
+        BorderChanged();
+    }
+}
+
+void TWinControl::SetBevelOuter(TBevelCut value) {
+    if (FBevels.Outer != value) {
+        FBevels.Outer = value;
+        BorderChanged();
+    }
+}
+
+void TWinControl::SetBevelEdges(TBevelEdges value) {
+    if (FBevels.Edges != value) {
+        FBevels.Edges = value & beAllEdges;
+        BorderChanged();
+    }
+}
+
+void TWinControl::SetBevelWidth(int value) {
+    if (value < 1)
+        throw ERangeError("Bevel width " + std::to_string(value) + " is out of range");
+    if (FBevels.Width != value) {
+        FBevels.Width = value;
+        BorderChanged();
+    }
+}
+
+void TWinControl::BorderChanged() {
+    if (!FHandle)
+        return;
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED);
+    if (FVisible)
+        Invalidate();
+}
+
+void TWinControl::SetCtl3D(bool value) {
+    FParentCtl3D = false;
+    if (FCtl3D == value)
+        return;
+    FCtl3D = value;
+    Ctl3DChanged();
+}
+
+void TWinControl::SetParentCtl3D(bool value) {
+    if (FParentCtl3D == value)
+        return;
+    FParentCtl3D = value;
+    if (value && FParent && FParent->FCtl3D != FCtl3D) {
+        FCtl3D = FParent->FCtl3D;
+        Ctl3DChanged();
+    }
+}
+
+void TWinControl::Ctl3DChanged() {
+    Invalidate();
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->FParentCtl3D && w->FCtl3D != FCtl3D) {
+            w->FCtl3D = FCtl3D;
+            w->Ctl3DChanged();
+        }
+}
+
+void TWinControl::SetParentBackground(bool value) {
+    if (ParentBackground() == value)
+        return;
+    if (value)
+        FControlStyle = (FControlStyle | csParentBackground) & ~csOpaque;
+    else
+        FControlStyle = (FControlStyle | csOpaque) & ~csParentBackground;
+    Invalidate();
+}
+
+void TWinControl::DockClient(TControl* client) {
+    client->SetParent(this);
+}
+
+bool TWinControl::CanAutoSize(int& width, int& height) {
+    // Just big enough for the visible children, with the frame around them.
+    int right = 0, bottom = 0;
+    bool any = false;
+    for (TControl* c : FControls)
+        if (c->Visible()) {
+            any = true;
+            right = std::max(right, c->Left() + c->Width());
+            bottom = std::max(bottom, c->Top() + c->Height());
+        }
+    if (!any)
+        return false;
+    width = right + (FWidth - ClientWidth());
+    height = bottom + (FHeight - ClientHeight());
+    return true;
+}
+
+void TWinControl::FlipChildren(bool allLevels) {
+    const int width = ClientWidth();
+    for (TControl* c : FControls) {
+        if (c->Align() == TAlign::alLeft)
+            c->SetAlign(TAlign::alRight);
+        else if (c->Align() == TAlign::alRight)
+            c->SetAlign(TAlign::alLeft);
+        else if (c->Align() == TAlign::alNone)
+            c->SetLeft(width - c->Left() - c->Width());
+    }
+    if (!allLevels)
+        return;
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+            w->FlipChildren(true);
+            w->AllChildrenFlipped();
+        }
 }
 
 bool TWinControl::CanFocus() const {
@@ -695,6 +919,23 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         AlignControls();
         break;
+    case WM_NCCALCSIZE:
+        if (HasBevelFrame(FBevels)) {
+            const LRESULT result = DefaultHandler(msg, wParam, lParam);
+            RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                             : reinterpret_cast<RECT*>(lParam);
+            const TRect client = BevelClientRect({r->left, r->top, r->right, r->bottom}, FBevels);
+            *r = {client.Left, client.Top, client.Right, client.Bottom};
+            return result;
+        }
+        break;
+    case WM_NCPAINT:
+        if (HasBevelFrame(FBevels)) {
+            const LRESULT result = DefaultHandler(msg, wParam, lParam);
+            PaintBevelFrame();
+            return result;
+        }
+        break;
     case WM_SETFOCUS:
         DoEnter();
         break;
@@ -730,6 +971,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_PAINT:
         if (!FSystemClass) {
+            // With a DC given (a see-through control copying us), paint into it.
+            if (wParam) {
+                PaintWindow(reinterpret_cast<HDC>(wParam));
+                return 0;
+            }
             TPaintDC dc(FHandle);
             PaintWindow(dc.Get());
             return 0;
@@ -829,6 +1075,43 @@ void TWinControl::PaintWindow(HDC dc) {
     GetClientRect(FHandle, &r);
     FillRectColor(dc, r, FColor);
     PaintControls(dc);
+}
+
+void TWinControl::DrawBevels(HDC dc, RECT& r, int offset, int space) const {
+    if (FBevels.Kind == TBevelKind::bkNone)
+        return;
+    const UINT flags = BevelFlagsOf(FBevels.Edges, FBevels.Kind, FCtl3D);
+    auto inset = [&](int amount) {
+        const TRect t = InsetEdges({r.left, r.top, r.right, r.bottom}, FBevels.Edges, amount);
+        r = {t.Left, t.Top, t.Right, t.Bottom};
+    };
+    auto bevel = [&](TBevelCut cut, bool outer) {
+        if (cut == TBevelCut::bvNone)
+            return;
+        // Each pass shrinks r (BF_ADJUST): a wide bevel is nested lines.
+        for (int i = 0; i < FBevels.Width && r.right > r.left && r.bottom > r.top; ++i)
+            DrawEdge(dc, &r, BevelEdgeOf(cut, outer), flags);
+    };
+    inset(offset);
+    bevel(FBevels.Outer, true);
+    inset(space);
+    bevel(FBevels.Inner, false);
+}
+
+void TWinControl::PaintBevelFrame() {
+    TWindowDC dc(FHandle);
+    if (!dc.Get())
+        return;
+    // Outward from the client area: what lies beyond is the system's border.
+    const RECT client = ClientRectInWindow(FHandle);
+    const TRect outer =
+        BevelOuterRect({client.left, client.top, client.right, client.bottom}, FBevels);
+    RECT r{outer.Left, outer.Top, outer.Right, outer.Bottom};
+    const int saved = SaveDC(dc.Get());
+    ExcludeClipRect(dc.Get(), client.left, client.top, client.right, client.bottom);
+    FillRectColor(dc.Get(), r, FColor);
+    DrawBevels(dc.Get(), r, 0, 0);
+    RestoreDC(dc.Get(), saved);
 }
 
 void TWinControl::PaintControls(HDC dc) {
@@ -991,6 +1274,11 @@ const TClassInfo& TCustomControl::StaticClass() {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
+    FCanvas.SetHandle(dc);
+    struct TRelease {
+        TCanvas& Canvas;
+        ~TRelease() { Canvas.SetHandle(nullptr); }
+    } release{FCanvas};
     Paint(dc);
     PaintControls(dc);
 }

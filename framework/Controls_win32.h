@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "framework/Bevels.h"
 #include "framework/Components.h"
+#include "framework/Gdi_win32.h"
 #include "framework/Graphics.h"
 #include "framework/Layout.h"
 
@@ -46,6 +48,59 @@ using TMouseEvent =
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
 TShiftState KeyboardShiftState();
+
+// What a control is (its style) and what it is doing now (its state).
+enum TControlStyleBit : unsigned {
+    csAcceptsControls = 1u << 0,
+    csCaptureMouse = 1u << 1,
+    csDesignInteractive = 1u << 2,
+    csClickEvents = 1u << 3,
+    csFramed = 1u << 4,
+    csSetCaption = 1u << 5,
+    csOpaque = 1u << 6,
+    csDoubleClicks = 1u << 7,
+    csFixedWidth = 1u << 8,
+    csFixedHeight = 1u << 9,
+    csNoDesignVisible = 1u << 10,
+    csReplicatable = 1u << 11,
+    csNoStdEvents = 1u << 12,
+    csDisplayDragImage = 1u << 13,
+    csReflector = 1u << 14,
+    csActionClient = 1u << 15,
+    csMenuEvents = 1u << 16,
+    csNeedsBorderPaint = 1u << 17,
+    csParentBackground = 1u << 18,
+};
+using TControlStyle = unsigned;
+enum TControlStateBit : unsigned {
+    csLButtonDown = 1u << 0,
+    csClicked = 1u << 1,
+    csPalette = 1u << 2,
+    csReadingState = 1u << 3,
+    csAlignmentNeeded = 1u << 4,
+    csFocusing = 1u << 5,
+    csCreating = 1u << 6,
+    csPaintCopy = 1u << 7, // painting into another control's image (see-through copy)
+    csCustomPaint = 1u << 8,
+    csDestroyingHandle = 1u << 9,
+    csDocking = 1u << 10,
+};
+using TControlState = unsigned;
+
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum class TBiDiMode {
+    bdLeftToRight,
+    bdRightToLeft,
+    bdRightToLeftNoAlign,
+    bdRightToLeftReadingOnly
+};
+
+// The visual style draws this program's controls (comctl32 6, a theme is
+// active and the application lets it draw controls). Asked each time: the
+// user or the program may switch it while windows are open.
+bool ThemesEnabled();
+// The system draws 3D client edges (every Windows this program runs on).
+bool NewStyleControls();
 
 // What the controls need from the application object, which lives above
 // them: it installs itself while it exists.
@@ -120,6 +175,31 @@ public:
     // Our parent mirrored its children for right-to-left reading.
     virtual void AllChildrenFlipped() {}
 
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle style) { FControlStyle = style; }
+    TControlState ControlState() const { return FControlState; }
+    void SetControlState(TControlState state) { FControlState = state; }
+
+    // The mouse came over this control or left it: for windowed controls
+    // their own window (child windows count as leaving), for graphic ones
+    // their rectangle in the parent.
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
+
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool value);
+    // The size AutoSize would give; false keeps the current size.
+    virtual bool CanAutoSize(int& width, int& height);
+    // How this control aligns its content (a caption); taLeftJustify here.
+    virtual TAlignment GetControlsAlignment() const { return TAlignment::taLeftJustify; }
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode mode);
+    bool UseRightToLeftReading() const { return FBiDiMode != TBiDiMode::bdLeftToRight; }
+    bool UseRightToLeftAlignment() const { return FBiDiMode == TBiDiMode::bdRightToLeft; }
+    // DrawText flags turned for right-to-left reading: left and right swap
+    // with right-to-left alignment, and DT_RTLREADING is added.
+    unsigned DrawTextBiDiModeFlags(unsigned flags) const;
+
     // Anchor gaps, kept for the parent's layout.
     TLayoutItem& LayoutItem() { return FLayout; }
     void Loaded() override;
@@ -129,6 +209,12 @@ protected:
     void RecordGaps();
     virtual void BoundsChanged() {}
     virtual void Resize();
+    // Notifications of property changes, after the value is stored.
+    virtual void ColorChanged() { Invalidate(); }
+    virtual void TextChanged() {}
+    virtual void BiDiModeChanged() { Invalidate(); }
+    // Gives the control the size CanAutoSize answers, when AutoSize is on.
+    void AdjustSize();
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -142,6 +228,10 @@ protected:
     TColor FColor = clBtnFace;
     TNotifyEvent FOnClick, FOnDblClick, FOnResize;
     TLayoutItem FLayout;
+    TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    TControlState FControlState = 0;
+    bool FAutoSize = false;
+    TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
 };
 
 // A control without a window: its parent paints it and passes it the mouse.
@@ -157,8 +247,6 @@ public:
     virtual HCURSOR Cursor() const { return nullptr; }
     // False lets the mouse through to the parent at that point.
     virtual bool HitTest(int, int) const { return true; }
-    virtual void MouseEnter() {}
-    virtual void MouseLeave() {}
     // Mnemonic: true when the control takes Alt+key (a label's "&C").
     virtual bool DialogChar(char) { return false; }
     void Invalidate() override;
@@ -199,6 +287,46 @@ public:
     std::string Text() const override;
     void SetHint(const std::string& hint) override;
     void Invalidate() override;
+
+    // Frame: BorderWidth on every side, then the bevels on BevelEdges (only
+    // with a BevelKind); the client area shrinks by them and WM_NCPAINT draws
+    // them. Any change is the border-changed notification.
+    int BorderWidth() const { return FBevels.BorderWidth; }
+    void SetBorderWidth(int value);
+    TBevelKind BevelKind() const { return FBevels.Kind; }
+    void SetBevelKind(TBevelKind value);
+    TBevelCut BevelInner() const { return FBevels.Inner; }
+    void SetBevelInner(TBevelCut value);
+    TBevelCut BevelOuter() const { return FBevels.Outer; }
+    void SetBevelOuter(TBevelCut value);
+    TBevelEdges BevelEdges() const { return FBevels.Edges; }
+    void SetBevelEdges(TBevelEdges value);
+    int BevelWidth() const { return FBevels.Width; }
+    void SetBevelWidth(int value);
+    const TBevelFrame& BevelFrame() const { return FBevels; }
+
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool value);
+    bool ParentBackground() const { return (FControlStyle & csParentBackground) != 0; }
+    // True: the parent's background shows through (csParentBackground,
+    // not csOpaque); False the reverse. Repaints.
+    virtual void SetParentBackground(bool value);
+
+    // Docking: whether the control may be a floating tool window, and a
+    // control docked into this one.
+    virtual bool IsToolControl() const { return false; }
+    virtual void DockClient(TControl* client);
+    bool UseDockManager() const { return FUseDockManager; }
+    void SetUseDockManager(bool value) { FUseDockManager = value; }
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool value) { FDockSite = value; }
+    // Mirrors the children left to right (and their children with
+    // allLevels); each windowed child is then told its children flipped.
+    void FlipChildren(bool allLevels);
+    virtual void AllChildrenFlipped() {}
+    bool CanAutoSize(int& width, int& height) override;
 
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool v) { FTabStop = v; }
@@ -265,6 +393,14 @@ protected:
     virtual bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Painting of our own window classes: background and graphic children.
     virtual void PaintWindow(HDC dc);
+    void PaintControls(HDC dc);
+    // The frame changed: the window recomputes its client area and repaints.
+    virtual void BorderChanged();
+    virtual void Ctl3DChanged();
+    // Draws the bevels of BevelFrame into `r` (window coordinates), an
+    // `offset` outside the outer one and a `space` between the two; `r`
+    // ends as what lies inside them.
+    void DrawBevels(HDC dc, RECT& r, int offset, int space) const;
     virtual void DoEnter();
     virtual void DoExit();
     virtual bool KeyDown(WORD& key, TShiftState shift);
@@ -274,9 +410,6 @@ protected:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
-    // The mouse came onto our own window or left it (our own classes only).
-    virtual void MouseEnter() {}
-    virtual void MouseLeave() {}
     // The graphic children, painted over what PaintWindow drew.
     void PaintControls(HDC dc);
     // Whether WM_PAINT goes through a memory bitmap (DoubleBuffered).
@@ -284,6 +417,9 @@ protected:
 
     TCreateParams FParams;
     std::vector<TControl*> FControls;
+    TBevelFrame FBevels;
+    bool FCtl3D = true, FParentCtl3D = true;
+    bool FUseDockManager = false, FDockSite = false;
     bool FTabStop = false;
     int FTabOrder = -1;
     bool FDoubleBuffered = false;
@@ -307,6 +443,8 @@ private:
     // True when a graphic child took the message.
     bool MouseToGraphic(UINT msg, LPARAM lParam);
     void MouseToWindow(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The framework's own non-client painting of BorderWidth and bevels.
+    void PaintBevelFrame();
     void Attach(HWND wnd);
     // Lets go of our window and our children's, leaving the windows alive.
     void DetachHandles();
@@ -328,11 +466,19 @@ class TCustomControl : public TWinControl {
     QORV_COMPONENT_CLASS
 public:
     explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+    // The device context being painted; valid only inside Paint.
+    TCanvas& Canvas() { return FCanvas; }
 
 protected:
     virtual void Paint(HDC dc) = 0;
     void PaintWindow(HDC dc) override;
+
+private:
+    TCanvas FCanvas{nullptr};
 };
 
+// Published entries of the frame, bidi, Ctl3D, background and docking
+// properties, for the tables of classes that publish them.
+std::vector<TPropInfo> WinControlFrameProps();
 const char* QorvWindowClass();
 void RegisterControlClasses();

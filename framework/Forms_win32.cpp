@@ -44,11 +44,19 @@ const TClassInfo& TCustomForm::StaticClass() {
     return info;
 }
 
+TScreen& Screen() {
+    static TScreen screen;
+    return screen;
+}
+
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
     FVisible = false;
+    Screen().FForms.push_back(this);
 }
 
 TCustomForm::~TCustomForm() {
+    auto& forms = Screen().FForms;
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
     if (FOnDestroy) {
         try {
             FOnDestroy(this);

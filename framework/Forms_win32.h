@@ -110,6 +110,18 @@ private:
     TCloseEvent FOnClose;
 };
 
+// The forms that exist, oldest first.
+class TScreen {
+public:
+    const std::vector<TCustomForm*>& Forms() const { return FForms; }
+    int FormCount() const { return static_cast<int>(FForms.size()); }
+
+private:
+    friend class TCustomForm;
+    std::vector<TCustomForm*> FForms;
+};
+TScreen& Screen();
+
 class TApplication : public TComponent, public TControlHost {
 public:
     TApplication();

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "framework/Graphics.h"
+#include "framework/Picture.h"
 
 template <class H>
 class TGdiObject {
@@ -109,6 +110,23 @@ private:
     HWND FWnd;
     PAINTSTRUCT FPaint{};
 };
+
+// A device context to draw on; not owned.
+class TCanvas {
+public:
+    explicit TCanvas(HDC dc) : FHandle(dc) {}
+    HDC Handle() const { return FHandle; }
+    void SetHandle(HDC dc) { FHandle = dc; }
+    void StretchDraw(const TRect& rect, TGraphic& graphic) { graphic.PaintTo(*this, rect); }
+
+private:
+    HDC FHandle;
+};
+
+// The window's rectangle moved to 0, 0, and its client area in those
+// coordinates: what non-client painting works in.
+RECT WindowRectAtOrigin(HWND wnd);
+RECT ClientRectInWindow(HWND wnd);
 
 COLORREF ColorToRGB(TColor color);
 void FillRectColor(HDC dc, const RECT& rect, TColor color);

@@ -26,6 +26,7 @@ constexpr TColor clWindowText = colors::SystemColor(8);
 constexpr TColor clHighlight = colors::SystemColor(13);
 constexpr TColor clBtnFace = colors::SystemColor(15);
 constexpr TColor clBtnShadow = colors::SystemColor(16);
+constexpr TColor clGrayText = colors::SystemColor(17);
 constexpr TColor clBtnText = colors::SystemColor(18);
 constexpr TColor clBtnHighlight = colors::SystemColor(20);
 constexpr TColor clHotLight = colors::SystemColor(26);

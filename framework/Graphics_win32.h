@@ -8,17 +8,6 @@
 #include "framework/Gdi_win32.h"
 #include "framework/Picture.h"
 
-// A device context to draw on; not owned.
-class TCanvas {
-public:
-    explicit TCanvas(HDC dc) : FHandle(dc) {}
-    HDC Handle() const { return FHandle; }
-    void StretchDraw(const TRect& rect, TGraphic& graphic) { graphic.PaintTo(*this, rect); }
-
-private:
-    HDC FHandle;
-};
-
 // A device bitmap with an optional transparent colour.
 class TBitmap : public TGraphic {
 public:

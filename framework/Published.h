@@ -120,6 +120,16 @@ TPropInfo SetProp(std::string name, void (C::*set)(unsigned), published::TEnumNa
             }};
 }
 
+// A property of an object the component owns, written in form data under
+// both names: "Margins.Left".
+template <class C, class P, class T>
+TPropInfo NestedIntProp(std::string name, P& (C::*get)(), void (P::*set)(T), std::string def = "") {
+    return {name, std::move(def),
+            [name, get, set](TComponent& c, const TFormValue& v, TFormFixups&) {
+                ((static_cast<C&>(c).*get)().*set)(static_cast<T>(published::AsInt(name, v)));
+            }};
+}
+
 // A reference to another component of the form, resolved once all exist.
 template <class C, class T>
 TPropInfo RefProp(std::string name, void (C::*set)(T*)) {

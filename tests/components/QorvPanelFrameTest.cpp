@@ -171,6 +171,18 @@ TEST(QorvPanelClientRect, HugeOrNegativeWidthsNeitherWrapNorTurnTheAreaInsideOut
     EXPECT_EQ(QorvPanelClientRect({0, 0, 100, 50}, g, none), (TRect{0, 0, 100, 50}));
 }
 
+TEST(BevelTables, TheOuterRectangleOfAClientAreaIsTheOneThatLeavesIt) {
+    TBevelFrame f;
+    f.BorderWidth = 2;
+    f.Kind = TBevelKind::bkTile;
+    f.Edges = beTop | beRight;
+    f.Width = 3;
+    const TRect window{10, 20, 110, 70};
+    const TRect client = BevelClientRect(window, f);
+    EXPECT_EQ(client, (TRect{12, 28, 102, 68}));
+    EXPECT_EQ(BevelOuterRect(client, f), window);
+}
+
 TEST(BevelTables, EdgesOfEachCutAndFlagsOfEachKind) {
     EXPECT_EQ(BevelEdgeOf(TBevelCut::bvNone, true), 0u);
     EXPECT_EQ(BevelEdgeOf(TBevelCut::bvLowered, true), edge::SunkenOuter);
