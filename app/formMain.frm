@@ -99,14 +99,20 @@ object MainForm: TMainForm
       Height = 357
       Caption = 'Message'
       Color = clWhite
-      object pnFind: TPanel
+      object pnFind: TQorvPanel
         Left = 0
         Top = 0
         Width = 509
         Height = 40
+        Margins.Left = 5
+        BorderStyle = bsNone
         Align = alTop
-        BevelBottom = True
-        Color = $00F0F8F9
+        BevelEdges = [beBottom]
+        BevelInner = bvRaised
+        BevelKind = bkTile
+        BevelOuter = bvLowered
+        BevelWidth = 1
+        Color = 15792377
         object lbCode: TLabel
           Left = 4
           Top = 12

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "components/QorvEdit_win32.h"
+#include "components/QorvPanel_win32.h"
 #include "framework/ActnList.h"
 #include "framework/ComCtrls_win32.h"
 #include "framework/ExtCtrls_win32.h"
@@ -42,7 +43,7 @@ public:
     QORV_FIELD(TToolButton, tbAbout);
     QORV_FIELD(TNotebook, Notebook);
     QORV_FIELD(TPage, pgMessage);
-    QORV_FIELD(TPanel, pnFind);
+    QORV_FIELD(TQorvPanel, pnFind);
     QORV_FIELD(TLabel, lbCode);
     QORV_FIELD(TQorvEdit, edCode);
     QORV_FIELD(TSpeedButton, sbWordWrap);

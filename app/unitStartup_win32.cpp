@@ -2,6 +2,7 @@
 
 #include "app/unitOSInfo.h"
 #include "components/QorvEdit_win32.h"
+#include "components/QorvPanel_win32.h"
 #include "framework/Registration_win32.h"
 #include "png/QorvFormatPNG.h"
 #include "settings/unitSettings.h"
@@ -9,6 +10,7 @@
 TApplication& InitializeProgram(TKeyStore* store) {
     RegisterFrameworkClasses();
     RegisterQorvComponents();
+    RegisterQorvPanelClasses();
     RegisterPNGGraphicClass();
     InitializeSettings(store);
     ReadVersionInfo();
