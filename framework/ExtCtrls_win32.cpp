@@ -40,32 +40,6 @@ void DrawGlyph(HDC dc, HBITMAP glyph, const RECT& r, bool enabled) {
 }
 } // namespace
 
-// -------------------------------------------------------------------- TPanel
-
-const TClassInfo& TPanel::StaticClass() {
-    static const TClassInfo info{"TPanel",
-                                 &TWinControl::StaticClass(),
-                                 CreateComponent<TPanel>,
-                                 {BoolProp("BevelBottom", &TPanel::SetBevelBottom, "False")}};
-    return info;
-}
-
-void TPanel::SetBevelBottom(bool v) {
-    if (FBevelBottom != v) {
-        FBevelBottom = v;
-        Invalidate();
-    }
-}
-
-void TPanel::PaintWindow(HDC dc) {
-    TWinControl::PaintWindow(dc);
-    if (FBevelBottom) {
-        RECT r;
-        GetClientRect(Handle(), &r);
-        DrawEdge(dc, &r, EDGE_ETCHED, BF_BOTTOM);
-    }
-}
-
 // --------------------------------------------------------- TPage, TNotebook
 
 const TClassInfo& TPage::StaticClass() {

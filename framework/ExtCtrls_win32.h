@@ -1,24 +1,9 @@
-// Panels, the tabless notebook with its pages, the splitter and the flat
+// The tabless notebook with its pages, the splitter and the flat
 // speed button.
 #pragma once
 
 #include "framework/Controls_win32.h"
 #include "framework/Gdi_win32.h"
-
-// A plain container; with BevelBottom it draws an etched line along its
-// bottom edge, parting it from what lies below.
-class TPanel : public TWinControl {
-    QORV_COMPONENT_CLASS
-public:
-    explicit TPanel(TComponent* owner) : TWinControl(owner) {}
-    void SetBevelBottom(bool v);
-
-protected:
-    void PaintWindow(HDC dc) override;
-
-private:
-    bool FBevelBottom = false;
-};
 
 class TPage : public TWinControl {
     QORV_COMPONENT_CLASS

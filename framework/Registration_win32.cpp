@@ -16,7 +16,6 @@ void RegisterFrameworkClasses() {
              &TLabel::StaticClass(),
              &TEdit::StaticClass(),
              &TMemo::StaticClass(),
-             &TPanel::StaticClass(),
              &TPage::StaticClass(),
              &TNotebook::StaticClass(),
              &TSplitter::StaticClass(),
