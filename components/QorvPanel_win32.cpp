@@ -86,17 +86,11 @@ void TQorvCustomPanel::SetAlignment(TAlignment value) {
 }
 
 void TQorvCustomPanel::SetBevelOffset(int value) {
-    if (FBevelOffset != value) {
-        FBevelOffset = value;
-        BorderChanged();
-    }
+    ChangeFrame(FBevelOffset, value);
 }
 
 void TQorvCustomPanel::SetBevelSpace(int value) {
-    if (FBevelSpace != value) {
-        FBevelSpace = value;
-        BorderChanged();
-    }
+    ChangeFrame(FBevelSpace, value);
 }
 
 void TQorvCustomPanel::SetBorderStyle(TBorderStyle value) {

@@ -588,47 +588,29 @@ void TWinControl::SetDoubleBuffered(bool v) {
 void TWinControl::SetBorderWidth(int value) {
     if (value < 0)
         throw ERangeError("Border width " + std::to_string(value) + " is out of range");
-    if (FBevels.BorderWidth != value) {
-        FBevels.BorderWidth = value;
-        BorderChanged();
-    }
+    ChangeFrame(FBevels.BorderWidth, value);
 }
 
 void TWinControl::SetBevelKind(TBevelKind value) {
-    if (FBevels.Kind != value) {
-        FBevels.Kind = value;
-        BorderChanged();
-    }
+    ChangeFrame(FBevels.Kind, value);
 }
 
 void TWinControl::SetBevelInner(TBevelCut value) {
-    if (FBevels.Inner != value) {
-        FBevels.Inner = value;
-        BorderChanged();
-    }
+    ChangeFrame(FBevels.Inner, value);
 }
 
 void TWinControl::SetBevelOuter(TBevelCut value) {
-    if (FBevels.Outer != value) {
-        FBevels.Outer = value;
-        BorderChanged();
-    }
+    ChangeFrame(FBevels.Outer, value);
 }
 
 void TWinControl::SetBevelEdges(TBevelEdges value) {
-    if (FBevels.Edges != value) {
-        FBevels.Edges = value & beAllEdges;
-        BorderChanged();
-    }
+    ChangeFrame(FBevels.Edges, value & beAllEdges);
 }
 
 void TWinControl::SetBevelWidth(int value) {
     if (value < 1)
         throw ERangeError("Bevel width " + std::to_string(value) + " is out of range");
-    if (FBevels.Width != value) {
-        FBevels.Width = value;
-        BorderChanged();
-    }
+    ChangeFrame(FBevels.Width, value);
 }
 
 void TWinControl::BorderChanged() {

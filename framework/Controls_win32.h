@@ -396,6 +396,14 @@ protected:
     void PaintControls(HDC dc);
     // The frame changed: the window recomputes its client area and repaints.
     virtual void BorderChanged();
+    // Stores a frame setting and tells of it, when it really changes.
+    template <class T>
+    void ChangeFrame(T& field, T value) {
+        if (field != value) {
+            field = value;
+            BorderChanged();
+        }
+    }
     virtual void Ctl3DChanged();
     // Draws the bevels of BevelFrame into `r` (window coordinates), an
     // `offset` outside the outer one and a `space` between the two; `r`

@@ -52,17 +52,26 @@ TEST(QorvPanelFindHeader, ShowsItsMarginStripAndBottomBevelsInTheRealWindow) {
     EXPECT_EQ(origin.y, 0);
 
     const COLORREF colour = RGB(249, 248, 240);
-    for (int y : {0, 10, 37})
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(WindowPixel(wnd, x, y), colour) << x << "," << y;
-    // The lowered outer bevel's bottom side, then the raised inner one's
-    // bottom side above it, across the whole width.
-    for (int x : {0, 3, 100, 508}) {
-        EXPECT_EQ(WindowPixel(wnd, x, 39), Sys(COLOR_BTNHIGHLIGHT)) << x;
-        EXPECT_EQ(WindowPixel(wnd, x, 38), Sys(COLOR_BTNSHADOW)) << x;
-    }
-    // The client area is the panel's colour where no child covers it.
-    EXPECT_EQ(WindowPixel(wnd, 5 + 200, 2), colour);
+    auto expectHeader = [&](const char* how) {
+        SCOPED_TRACE(how);
+        for (int y : {0, 10, 37})
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(WindowPixel(wnd, x, y), colour) << x << "," << y;
+        // The lowered outer bevel's bottom side, then the raised inner
+        // one's bottom side above it, across the whole width.
+        for (int x : {0, 3, 100, 508}) {
+            EXPECT_EQ(WindowPixel(wnd, x, 39), Sys(COLOR_BTNHIGHLIGHT)) << x;
+            EXPECT_EQ(WindowPixel(wnd, x, 38), Sys(COLOR_BTNSHADOW)) << x;
+        }
+        // The client area is the panel's colour where no child covers it.
+        EXPECT_EQ(WindowPixel(wnd, 5 + 200, 2), colour);
+    };
+    expectHeader(ThemesEnabled() ? "visual style" : "classic");
+    const bool themed = ThemesEnabled();
+    SetThemeAppProperties(themed ? 0 : STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS);
+    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    expectHeader(themed ? "classic" : "visual style");
+    SetThemeAppProperties(STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS | STAP_ALLOW_WEBCONTENT);
 }
 
 // A bare form with panels the tests place on it.
