@@ -1060,7 +1060,7 @@ void TWinControl::PaintWindow(HDC dc) {
 }
 
 void TWinControl::DrawBevels(HDC dc, RECT& r, int offset, int space) const {
-    if (FBevels.Kind == TBevelKind::bkNone)
+    if (FBevels.Kind == TBevelKind::bkNone || (FBevels.Edges & beAllEdges) == 0)
         return;
     const UINT flags = BevelFlagsOf(FBevels.Edges, FBevels.Kind, FCtl3D);
     auto inset = [&](int amount) {
@@ -1070,7 +1070,13 @@ void TWinControl::DrawBevels(HDC dc, RECT& r, int offset, int space) const {
     auto bevel = [&](TBevelCut cut, bool outer) {
         if (cut == TBevelCut::bvNone)
             return;
-        // Each pass shrinks r (BF_ADJUST): a wide bevel is nested lines.
+        // A space draws nothing but keeps the room the client area left it.
+        if (cut == TBevelCut::bvSpace) {
+            inset(FBevels.Width);
+            return;
+        }
+        // Each pass shrinks r (BF_ADJUST) by a line, so a width from form
+        // data ends where the rectangle does.
         for (int i = 0; i < FBevels.Width && r.right > r.left && r.bottom > r.top; ++i)
             DrawEdge(dc, &r, BevelEdgeOf(cut, outer), flags);
     };

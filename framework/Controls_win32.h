@@ -288,9 +288,10 @@ public:
     void SetHint(const std::string& hint) override;
     void Invalidate() override;
 
-    // Frame: BorderWidth on every side, then the bevels on BevelEdges (only
+    // Frame: BorderWidth on every side and the bevels on BevelEdges (only
     // with a BevelKind); the client area shrinks by them and WM_NCPAINT draws
-    // them. Any change is the border-changed notification.
+    // the bevels outermost, the border width inside them in the colour. Any
+    // change is the border-changed notification.
     int BorderWidth() const { return FBevels.BorderWidth; }
     void SetBorderWidth(int value);
     TBevelKind BevelKind() const { return FBevels.Kind; }

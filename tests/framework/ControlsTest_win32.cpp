@@ -107,3 +107,80 @@ TEST(OSError, SaysWhatAndWhichCallFailedWithTheSystemsText) {
 }
 
 } // namespace
+
+namespace {
+
+COLORREF FramePixel(HWND wnd, int x, int y) {
+    TWindowDC dc(wnd);
+    return GetPixel(dc.Get(), x, y);
+}
+
+// Any windowed control takes its BorderWidth and bevels from its window and
+// paints them, filled with its colour.
+TEST(ControlFrame, BorderWidthAndBevelsShrinkTheClientAreaAndArePainted) {
+    RegisterControlClasses();
+    TCustomForm form(nullptr);
+    form.SetBounds(30, 30, 300, 200);
+    form.Show();
+    auto* box = new TWinControl(&form);
+    box->SetBounds(10, 10, 100, 60);
+    box->SetColor(RGB(0, 120, 40));
+    box->SetParent(&form);
+    box->SetBorderWidth(3);
+    box->SetBevelKind(TBevelKind::bkTile);
+    box->SetBevelEdges(beTop | beLeft);
+    box->SetBevelOuter(TBevelCut::bvRaised);
+    box->SetBevelInner(TBevelCut::bvNone);
+    box->SetBevelWidth(2);
+    RedrawWindow(box->Handle(), nullptr, nullptr,
+                 RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT client;
+    GetClientRect(box->Handle(), &client);
+    EXPECT_EQ(client.right, 100 - 3 - 3 - 2);
+    EXPECT_EQ(client.bottom, 60 - 3 - 3 - 2);
+    // Outside in from the top: two raised lines on the top edge, then the
+    // border width in the colour, then the client area.
+    EXPECT_EQ(FramePixel(box->Handle(), 50, 0), GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(FramePixel(box->Handle(), 50, 1), GetSysColor(COLOR_3DLIGHT));
+    for (int y : {2, 4})
+        EXPECT_EQ(FramePixel(box->Handle(), 50, y), RGB(0, 120, 40)) << y;
+    EXPECT_EQ(FramePixel(box->Handle(), 50, 59), RGB(0, 120, 40)); // no bevel at the bottom
+    EXPECT_THROW(box->SetBevelWidth(0), ERangeError);
+    EXPECT_THROW(box->SetBorderWidth(-1), ERangeError);
+}
+
+class TFlipCounter : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    int Flipped = 0;
+    void AllChildrenFlipped() override { ++Flipped; }
+};
+
+TEST(ControlFrame, FlipChildrenMirrorsAndTellsWindowedChildrenAndCtl3DFollowsTheParent) {
+    RegisterControlClasses();
+    TWinControl parent(nullptr);
+    parent.SetBounds(0, 0, 200, 100);
+    auto* child = new TFlipCounter(&parent);
+    child->SetBounds(10, 5, 30, 20);
+    child->SetParent(&parent);
+    auto* docked = new TWinControl(&parent);
+    docked->SetAlign(TAlign::alLeft);
+    docked->SetParent(&parent);
+
+    parent.FlipChildren(false);
+    EXPECT_EQ(child->Left(), 200 - 10 - 30);
+    EXPECT_EQ(docked->Align(), TAlign::alRight);
+    EXPECT_EQ(child->Flipped, 0);
+    parent.FlipChildren(true);
+    EXPECT_EQ(child->Left(), 10);
+    EXPECT_EQ(child->Flipped, 1);
+
+    parent.SetCtl3D(false);
+    EXPECT_FALSE(child->Ctl3D());
+    child->SetCtl3D(true); // its own choice from now on
+    parent.SetCtl3D(true);
+    parent.SetCtl3D(false);
+    EXPECT_TRUE(child->Ctl3D());
+}
+
+} // namespace
