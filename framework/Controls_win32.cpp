@@ -1075,10 +1075,14 @@ void TWinControl::DrawBevels(HDC dc, RECT& r, int offset, int space) const {
             inset(FBevels.Width);
             return;
         }
-        // Each pass shrinks r (BF_ADJUST) by a line, so a width from form
-        // data ends where the rectangle does.
-        for (int i = 0; i < FBevels.Width && r.right > r.left && r.bottom > r.top; ++i)
+        // Each pass shrinks r (BF_ADJUST) by a line; a width from form data
+        // ends where the rectangle stops shrinking.
+        for (int i = 0; i < FBevels.Width; ++i) {
+            const RECT before = r;
             DrawEdge(dc, &r, BevelEdgeOf(cut, outer), flags);
+            if (EqualRect(&before, &r) || IsRectEmpty(&r))
+                break;
+        }
     };
     inset(offset);
     bevel(FBevels.Outer, true);
@@ -1094,7 +1098,10 @@ void TWinControl::PaintBevelFrame() {
     const RECT client = ClientRectInWindow(FHandle);
     const TRect outer =
         BevelOuterRect({client.left, client.top, client.right, client.bottom}, FBevels);
-    RECT r{outer.Left, outer.Top, outer.Right, outer.Bottom};
+    // Widths larger than the window end at its edge.
+    const RECT window = WindowRectAtOrigin(FHandle);
+    RECT r{std::max<int>(outer.Left, window.left), std::max<int>(outer.Top, window.top),
+           std::min<int>(outer.Right, window.right), std::min<int>(outer.Bottom, window.bottom)};
     const int saved = SaveDC(dc.Get());
     ExcludeClipRect(dc.Get(), client.left, client.top, client.right, client.bottom);
     FillRectColor(dc.Get(), r, FColor);

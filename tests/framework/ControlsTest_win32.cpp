@@ -1,6 +1,8 @@
 // Device-context holders and reading a control's state back from its window.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "framework/ComCtrls_win32.h"
 #include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
@@ -145,6 +147,14 @@ TEST(ControlFrame, BorderWidthAndBevelsShrinkTheClientAreaAndArePainted) {
     for (int y : {2, 4})
         EXPECT_EQ(FramePixel(box->Handle(), 50, y), RGB(0, 120, 40)) << y;
     EXPECT_EQ(FramePixel(box->Handle(), 50, 59), RGB(0, 120, 40)); // no bevel at the bottom
+    // Widths as large as form data can hold paint in bounded time.
+    box->SetBevelWidth(INT_MAX);
+    box->SetBevelInner(TBevelCut::bvSpace);
+    RedrawWindow(box->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    box->SetBevelEdges(0);
+    RedrawWindow(box->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    GetClientRect(box->Handle(), &client);
+    EXPECT_EQ(client.right, 100 - 3 - 3);
     EXPECT_THROW(box->SetBevelWidth(0), ERangeError);
     EXPECT_THROW(box->SetBorderWidth(-1), ERangeError);
 }
