@@ -295,6 +295,28 @@ TEST_F(QorvPanelTest, TransparentPanelShowsTheWindowedSiblingBelowItAndNotTheOne
     EXPECT_EQ(WindowPixel(glass->Handle(), 20, 20), RGB(0, 220, 0));
 }
 
+TEST_F(QorvPanelTest, ParentBackgroundUnderTheVisualStyleShowsTheParentsBackground) {
+    if (!ThemesEnabled())
+        GTEST_SKIP() << "no visual style";
+    auto* back = new TWinControl(Form);
+    back->SetBounds(0, 0, 200, 200);
+    back->SetColor(RGB(30, 60, 90));
+    back->SetParent(Form);
+    TQorvPanel* p = NewPanel(Form, back, {20, 20, 120, 80});
+    p->SetBorderStyle(TBorderStyle::bsNone);
+    p->SetColor(RGB(200, 0, 0));
+    p->SetParentBackground(true);
+    EXPECT_FALSE(p->Transparent());
+    Pump();
+    Mark(p->Handle(), RGB(255, 0, 255)); // what the screen held before
+    RedrawWindow(p->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(WindowPixel(p->Handle(), 50, 30), RGB(30, 60, 90));
+    // Without the style the panel keeps to its own colour.
+    SetThemeAppProperties(0);
+    RedrawWindow(p->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(WindowPixel(p->Handle(), 50, 30), RGB(200, 0, 0));
+}
+
 bool HasUpdate(TWinControl& c) {
     return GetUpdateRect(c.Handle(), nullptr, FALSE) != 0;
 }
