@@ -63,14 +63,14 @@ LRESULT TQorvControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TCustomControl::WndProc(msg, wParam, lParam);
 }
 
-void TQorvControl::Paint() {
+void TQorvControl::Paint(HDC dc) {
     if (FTransparent && Parent()) {
         PaintParentBackground(Canvas());
         return;
     }
     RECT r;
     GetClientRect(Handle(), &r);
-    FillRectColor(Canvas().Handle(), r, Color());
+    FillRectColor(dc, r, Color());
 }
 
 void TQorvControl::PaintParentBackground(TCanvas& canvas) {

@@ -27,7 +27,7 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
-    void Paint() override;
+    void Paint(HDC dc) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Paints `control` (the parent or a windowed sibling) into `canvas` as it
     // shows on screen, (dx, dy) mapping its coordinates onto the canvas, and

@@ -256,8 +256,7 @@ void TQorvCustomPanel::PaintNonClient(bool withFrame) {
     }
 }
 
-void TQorvCustomPanel::Paint() {
-    HDC dc = Canvas().Handle();
+void TQorvCustomPanel::Paint(HDC dc) {
     RECT r;
     GetClientRect(Handle(), &r);
     if (FTransparent && Parent())

@@ -47,7 +47,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
-    void Paint() override;
+    void Paint(HDC dc) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void ColorChanged() override;
     void Ctl3DChanged() override;

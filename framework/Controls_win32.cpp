@@ -690,13 +690,13 @@ void TWinControl::FlipChildren(bool allLevels) {
         else if (c->Align() == TAlign::alNone)
             c->SetLeft(width - c->Left() - c->Width());
     }
-    if (!allLevels)
-        return;
+    if (allLevels)
+        for (TControl* c : FControls)
+            if (auto* w = dynamic_cast<TWinControl*>(c))
+                w->FlipChildren(true);
+    // Each child learns its parent mirrored (a spin button swaps sides).
     for (TControl* c : FControls)
-        if (auto* w = dynamic_cast<TWinControl*>(c)) {
-            w->FlipChildren(true);
-            w->AllChildrenFlipped();
-        }
+        c->AllChildrenFlipped();
 }
 
 bool TWinControl::CanFocus() const {
@@ -747,17 +747,6 @@ void TWinControl::AlignControls() {
         const TRect& r = items[i].Bounds;
         FControls[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
     }
-}
-
-void TWinControl::FlipChildren(bool allLevels) {
-    const int width = ClientWidth();
-    for (TControl* c : FControls) {
-        c->SetBounds(width - c->Left() - c->Width(), c->Top(), c->Width(), c->Height());
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && allLevels)
-            w->FlipChildren(true);
-    }
-    for (TControl* c : FControls)
-        c->AllChildrenFlipped();
 }
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {

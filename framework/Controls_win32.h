@@ -87,7 +87,6 @@ enum TControlStateBit : unsigned {
 };
 using TControlState = unsigned;
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum class TBiDiMode {
     bdLeftToRight,
     bdRightToLeft,
@@ -323,10 +322,6 @@ public:
     void SetUseDockManager(bool value) { FUseDockManager = value; }
     bool DockSite() const { return FDockSite; }
     void SetDockSite(bool value) { FDockSite = value; }
-    // Mirrors the children left to right (and their children with
-    // allLevels); each windowed child is then told its children flipped.
-    void FlipChildren(bool allLevels);
-    virtual void AllChildrenFlipped() {}
     bool CanAutoSize(int& width, int& height) override;
 
     bool TabStop() const { return FTabStop; }
@@ -394,7 +389,6 @@ protected:
     virtual bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Painting of our own window classes: background and graphic children.
     virtual void PaintWindow(HDC dc);
-    void PaintControls(HDC dc);
     // The frame changed: the window recomputes its client area and repaints.
     virtual void BorderChanged();
     // Stores a frame setting and tells of it, when it really changes.

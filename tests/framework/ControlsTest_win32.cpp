@@ -166,7 +166,7 @@ public:
     void AllChildrenFlipped() override { ++Flipped; }
 };
 
-TEST(ControlFrame, FlipChildrenMirrorsAndTellsWindowedChildrenAndCtl3DFollowsTheParent) {
+TEST(ControlFrame, FlipChildrenMirrorsAndTellsEachChildAndCtl3DFollowsTheParent) {
     RegisterControlClasses();
     TWinControl parent(nullptr);
     parent.SetBounds(0, 0, 200, 100);
@@ -180,10 +180,10 @@ TEST(ControlFrame, FlipChildrenMirrorsAndTellsWindowedChildrenAndCtl3DFollowsThe
     parent.FlipChildren(false);
     EXPECT_EQ(child->Left(), 200 - 10 - 30);
     EXPECT_EQ(docked->Align(), TAlign::alRight);
-    EXPECT_EQ(child->Flipped, 0);
+    EXPECT_EQ(child->Flipped, 1);
     parent.FlipChildren(true);
     EXPECT_EQ(child->Left(), 10);
-    EXPECT_EQ(child->Flipped, 1);
+    EXPECT_EQ(child->Flipped, 2);
 
     parent.SetCtl3D(false);
     EXPECT_FALSE(child->Ctl3D());
