@@ -147,6 +147,8 @@ const TClassInfo& TQorvCustomEdit::StaticClass() {
 }
 
 TQorvCustomEdit::TQorvCustomEdit(TComponent* owner) : TQorvEditBase(owner) {
+    // A box for text: nothing is dropped on it and its text is not a caption.
+    SetControlStyle(ControlStyle() & ~(csAcceptsControls | csSetCaption));
     FColor = clWindow;
     FWidth = 137;
     FHeight = 22;
@@ -170,11 +172,6 @@ TQorvCustomEdit::~TQorvCustomEdit() {
 
 TQorvEditInnerUpDown* TQorvCustomEdit::UpDown() const {
     return dynamic_cast<TQorvEditInnerUpDown*>(FButton);
-}
-
-void TQorvCustomEdit::CreateParams(TCreateParams& params) {
-    TQorvEditBase::CreateParams(params);
-    params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TQorvCustomEdit::CreateWnd() {
@@ -488,42 +485,46 @@ void TQorvCustomEdit::SetName(const std::string& name) {
 
 const TClassInfo& TQorvEdit::StaticClass() {
     using E = TQorvEdit;
-    static const TClassInfo info{
-        "TQorvEdit",
-        &TQorvCustomEdit::StaticClass(),
-        CreateComponent<TQorvEdit>,
-        {
-            EnumProp<E, TAlignment>("Alignment", &E::SetAlignment, AlignmentNames(),
-                                    "taLeftJustify"),
-            EnumProp<E, TQorvEditButtonType>("ButtonType", &E::SetButtonType, kButtonTypeNames,
-                                             "qvbtNone"),
-            BinaryProp<E>("Icon.Data", &E::SetIconData),
-            IntProp<E, int>("IconOffsetX", &E::SetIconOffsetX, "1"),
-            IntProp<E, int>("IconOffsetY", &E::SetIconOffsetY, "0"),
-            IntProp<E, int>("IconTail", &E::SetIconTail, "3"),
-            IntProp<E, int>("TextOffsetX", &E::SetTextOffsetX, "1"),
-            IntProp<E, int>("TextOffsetY", &E::SetTextOffsetY, "2"),
-            StrProp<E>("InvalidChars", &E::SetInvalidChars),
-            StrProp<E>("ValidChars", &E::SetValidChars),
-            VariantProp<E>("Value", &E::SetValue),
-            EventProp<E, TNotifyEvent>("OnButtonClick", &E::SetOnButtonClick),
-            BoolProp<E>("AutoSelect", &E::SetAutoSelect, "True"),
-            StrProp<E>("ImeName", &E::SetImeName),
-            IntProp<E, int>("MaxLength", &E::SetMaxLength, "0"),
-            BoolProp<E>("HideSelection", &E::SetHideSelection, "True"),
-            BoolProp<E>("OEMConvert", &E::SetOEMConvert, "False"),
-            IntProp<E, char>("PasswordChar", &E::SetPasswordChar, "0"),
-            BoolProp<E>("ReadOnly", &E::SetReadOnly, "False"),
-            StrProp<E>("Text", &E::SetText),
-            EventProp<E, TNotifyEvent>("OnChange", &E::SetOnChange),
-            IntProp<E, int>("Decimals", &E::SetDecimals, "-1"),
-            FloatProp<E>("Increment", &E::SetIncrement),
-            FloatProp<E>("Max", &E::SetMax),
-            FloatProp<E>("Min", &E::SetMin),
-            BoolProp<E>("Thousands", &E::SetThousands, "True"),
-            BoolProp<E>("Wrap", &E::SetWrap, "False"),
-            ColorProp<E>("Color", &E::SetColor, "clWindow"),
-        }};
+    static const TClassInfo info = [] {
+        TClassInfo c{"TQorvEdit",
+                     &TQorvCustomEdit::StaticClass(),
+                     CreateComponent<TQorvEdit>,
+                     {
+                         EnumProp<E, TAlignment>("Alignment", &E::SetAlignment, AlignmentNames(),
+                                                 "taLeftJustify"),
+                         EnumProp<E, TQorvEditButtonType>("ButtonType", &E::SetButtonType,
+                                                          kButtonTypeNames, "qvbtNone"),
+                         BinaryProp<E>("Icon.Data", &E::SetIconData),
+                         IntProp<E, int>("IconOffsetX", &E::SetIconOffsetX, "1"),
+                         IntProp<E, int>("IconOffsetY", &E::SetIconOffsetY, "0"),
+                         IntProp<E, int>("IconTail", &E::SetIconTail, "3"),
+                         IntProp<E, int>("TextOffsetX", &E::SetTextOffsetX, "1"),
+                         IntProp<E, int>("TextOffsetY", &E::SetTextOffsetY, "2"),
+                         StrProp<E>("InvalidChars", &E::SetInvalidChars),
+                         StrProp<E>("ValidChars", &E::SetValidChars),
+                         VariantProp<E>("Value", &E::SetValue),
+                         EventProp<E, TNotifyEvent>("OnButtonClick", &E::SetOnButtonClick),
+                         BoolProp<E>("AutoSelect", &E::SetAutoSelect, "True"),
+                         StrProp<E>("ImeName", &E::SetImeName),
+                         IntProp<E, int>("MaxLength", &E::SetMaxLength, "0"),
+                         BoolProp<E>("HideSelection", &E::SetHideSelection, "True"),
+                         BoolProp<E>("OEMConvert", &E::SetOEMConvert, "False"),
+                         IntProp<E, char>("PasswordChar", &E::SetPasswordChar, "0"),
+                         BoolProp<E>("ReadOnly", &E::SetReadOnly, "False"),
+                         StrProp<E>("Text", &E::SetText),
+                         EventProp<E, TNotifyEvent>("OnChange", &E::SetOnChange),
+                         IntProp<E, int>("Decimals", &E::SetDecimals, "-1"),
+                         FloatProp<E>("Increment", &E::SetIncrement),
+                         FloatProp<E>("Max", &E::SetMax),
+                         FloatProp<E>("Min", &E::SetMin),
+                         BoolProp<E>("Thousands", &E::SetThousands, "True"),
+                         BoolProp<E>("Wrap", &E::SetWrap, "False"),
+                         ColorProp<E>("Color", &E::SetColor, "clWindow"),
+                     }};
+        for (TPropInfo& p : QorvPanelFrameProps())
+            c.Props.push_back(std::move(p));
+        return c;
+    }();
     return info;
 }
 

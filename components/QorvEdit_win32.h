@@ -4,6 +4,7 @@
 // makes the box a numeric entry with a range, a step and a format.
 #pragma once
 
+#include "components/QorvPanel_win32.h"
 #include "components/QorvUpDown_win32.h"
 #include "framework/ExtCtrls_win32.h"
 #include "framework/Graphics_win32.h"
@@ -17,9 +18,9 @@ enum class TQorvEditButtonType : uint8_t {
     qvbtUpDown = 3
 };
 
-// The outer box. Its frame is the system's sunken client edge for now; the
-// library's panel frame replaces it once the edit derives from the panel.
-using TQorvEditBase = TCustomControl;
+// The outer box is the library's panel: its frame, bevels, margins and the
+// themed ring come from there.
+using TQorvEditBase = TQorvCustomPanel;
 
 class TQorvCustomEdit;
 
@@ -158,7 +159,6 @@ public:
     virtual void InnerEditExit(TQorvEditInnerEdit*) {}
 
 protected:
-    void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void DoEnter() override;
     void Resize() override;

@@ -298,10 +298,6 @@ const TClassInfo& TQorvPanel::StaticClass() {
                 EnumProp("Alignment", &TQorvCustomPanel::SetAlignment, kAlignmentNames, "taCenter"),
                 IntProp("BevelOffset", &TQorvCustomPanel::SetBevelOffset, "0"),
                 IntProp("BevelSpace", &TQorvCustomPanel::SetBevelSpace, "0"),
-                EnumProp("BorderStyle", &TQorvCustomPanel::SetBorderStyle, kBorderNames,
-                         "bsSingle"),
-                BoolProp("DisableBorders", &TQorvCustomPanel::SetDisableBorders, "True"),
-                BoolProp("FullRepaint", &TQorvCustomPanel::SetFullRepaint, "True"),
                 BoolProp("Locked", &TQorvCustomPanel::SetLocked, "False"),
                 NestedIntProp("Margins.Left", &TQorvCustomPanel::Margins, &TQorvMargins::SetLeft,
                               "0"),
@@ -314,11 +310,22 @@ const TClassInfo& TQorvPanel::StaticClass() {
                 BoolProp("Transparent", &TQorvCustomPanel::SetTransparent, "False"),
                 StrProp("Caption", &TQorvCustomPanel::SetCaption),
             }};
-        for (TPropInfo& p : WinControlFrameProps())
+        for (TPropInfo& p : QorvPanelFrameProps())
             c.Props.push_back(std::move(p));
         return c;
     }();
     return info;
+}
+
+std::vector<TPropInfo> QorvPanelFrameProps() {
+    std::vector<TPropInfo> props{
+        EnumProp("BorderStyle", &TQorvCustomPanel::SetBorderStyle, kBorderNames, "bsSingle"),
+        BoolProp("DisableBorders", &TQorvCustomPanel::SetDisableBorders, "True"),
+        BoolProp("FullRepaint", &TQorvCustomPanel::SetFullRepaint, "True"),
+    };
+    for (TPropInfo& p : WinControlFrameProps())
+        props.push_back(std::move(p));
+    return props;
 }
 
 void RegisterQorvPanelClasses() {

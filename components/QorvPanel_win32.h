@@ -75,4 +75,7 @@ public:
     explicit TQorvPanel(TComponent* owner) : TQorvCustomPanel(owner) {}
 };
 
+// The frame's published entries (border, bevels, Ctl3D...), with the panel's
+// defaults, for the tables of the panel and the classes built on it.
+std::vector<TPropInfo> QorvPanelFrameProps();
 void RegisterQorvPanelClasses();

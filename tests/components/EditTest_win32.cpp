@@ -137,6 +137,28 @@ TEST_F(EditTest, LoadsAsTheCodeFieldWithItsSpinButtonAtTheRightEdge) {
     EXPECT_EQ(ed->InnerEdit()->Left() + ed->InnerEdit()->Width(), ed->ClientWidth());
 }
 
+TEST_F(EditTest, TheBoxIsFramedByThePanelAndItsFrameIsReadFromFormData) {
+    // The panel's single Ctl3D border is the frame, and it follows form data.
+    RECT client;
+    GetClientRect(ed->Handle(), &client);
+    EXPECT_EQ(client.right, 69 - 4);
+    EXPECT_EQ(client.bottom, 22 - 4);
+
+    TComponentsTestForm plain;
+    ReadFormData(plain,
+                 "object F: TComponentsTestForm\n"
+                 "  object Flat: TQorvEdit\n    Width = 69\n    Height = 22\n"
+                 "    BorderStyle = bsNone\n  end\n"
+                 "end",
+                 TMethodTable{});
+    auto* flat = dynamic_cast<TQorvEdit*>(plain.FindComponent("Flat"));
+    ASSERT_NE(flat, nullptr);
+    plain.Show();
+    GetClientRect(flat->Handle(), &client);
+    EXPECT_EQ(client.right, 69);
+    EXPECT_EQ(client.bottom, 22);
+}
+
 TEST_F(EditTest, OnlyValidCharactersAreTypedWhileControlCharactersPass) {
     Replace("4a-2");
     EXPECT_EQ(ed->Text(), "42");
