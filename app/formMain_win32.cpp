@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/ErrorCatalog.h"
+#include "framework/StepTimes.h"
 #include "settings/unitSettings.h"
 
 std::string GetErrorDescription(int code) {
@@ -59,7 +60,10 @@ void TMainForm::FormCreate(TObject*) {
     // window puts it at the top left corner rather than off the screen.
     SetBounds(std::max(0, (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2),
               std::max(0, (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2), Width(), Height());
-    Settings->LoadPlacement(MainFormSection, *this, 0);
+    {
+        TStartupStep step("placement");
+        Settings->LoadPlacement(MainFormSection, *this, 0);
+    }
     SetMemoMargins(mmDescription, 4);
     mmDescription->SetDoubleBuffered(true);
     Settings->AdjustListCol2(lvList->Width());
@@ -71,7 +75,10 @@ void TMainForm::FormCreate(TObject*) {
     FitListMemo();
     SetMemoMargins(mmListDescription, 4);
     mmListDescription->SetDoubleBuffered(true);
-    FillList();
+    {
+        TStartupStep step("list (lookups and rows)");
+        FillList();
+    }
     // Only with rows is the list's least height known.
     Splitter->SetMinClientSize(MinListHeight());
     FitListMemo();

@@ -1,22 +1,34 @@
 #include "app/unitStartup_win32.h"
 
+#include "app/formMain_win32.h"
 #include "app/unitOSInfo.h"
 #include "components/QorvEdit_win32.h"
 #include "components/QorvPanel_win32.h"
 #include "framework/Registration_win32.h"
+#include "framework/StepTimes.h"
 #include "png/QorvFormatPNG.h"
 #include "settings/unitSettings.h"
 
 TApplication& InitializeProgram(TKeyStore* store) {
-    RegisterFrameworkClasses();
-    RegisterQorvComponents();
-    RegisterQorvPanelClasses();
-    RegisterPNGGraphicClass();
-    InitializeSettings(store);
-    ReadVersionInfo();
+    {
+        TStartupStep step("units: classes");
+        RegisterFrameworkClasses();
+        RegisterQorvComponents();
+        RegisterQorvPanelClasses();
+        RegisterPNGGraphicClass();
+    }
+    {
+        TStartupStep step("units: settings");
+        InitializeSettings(store);
+    }
+    {
+        TStartupStep step("units: version record");
+        ReadVersionInfo();
+    }
     // A failed start leaves nothing behind, so that starting again (the
     // next test) begins afresh.
     try {
+        TStartupStep step("application object");
         auto* application = new TApplication;
         application->Initialize();
         application->SetTitle(SApplicationTitle);
@@ -32,4 +44,19 @@ TApplication& InitializeProgram(TKeyStore* store) {
 void FinalizeProgram() {
     delete Application;
     FinalizeSettings();
+}
+
+int RunProgram() {
+    StartupSteps().Begin();
+    InitializeProgram();
+    TProgramShutdown shutdown;
+    try {
+        Application->CreateForm<TMainForm>();
+    } catch (...) {
+        // Without its main window the program cannot go on: say why and end.
+        Application->HandleException(nullptr);
+        return 1;
+    }
+    Application->Run();
+    return 0;
 }

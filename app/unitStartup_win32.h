@@ -21,3 +21,8 @@ void FinalizeProgram();
 struct TProgramShutdown {
     ~TProgramShutdown() { FinalizeProgram(); }
 };
+
+// The program from start to end: start-up, the main window, the message loop
+// until that window closes, shutdown. Returns the process's exit code. Its
+// start-up steps are timed (StartupSteps) until the main window has shown.
+int RunProgram();

@@ -5,6 +5,7 @@
 #include "framework/Gdi_win32.h"
 #include "framework/Menus_win32.h"
 #include "framework/Published.h"
+#include "framework/StepTimes.h"
 #include "framework/SysUtils_win32.h"
 
 // ---------------------------------------------------------------- TImageList
@@ -39,6 +40,7 @@ HIMAGELIST TImageList::DisabledHandle() {
 }
 
 HIMAGELIST TImageList::Create(bool disabled) {
+    TStartupStep step("image lists and artwork");
     HIMAGELIST list = ImageList_Create(FWidth, FHeight, ILC_COLOR32, 10, 10);
     // A list of no images, only there to set a list view's row height, may be
     // 0 pixels wide; where the system refuses that, 1 pixel does the same.

@@ -10,6 +10,7 @@
 
 #include "framework/Gdi_win32.h"
 #include "framework/Published.h"
+#include "framework/StepTimes.h"
 #include "framework/SysUtils_win32.h"
 
 namespace {
@@ -424,6 +425,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
 }
 
 void TWinControl::CreateHandle() {
+    TStartupStep step("windows");
     RegisterControlClasses();
     TCreateParams params;
     CreateParams(params);
@@ -1275,9 +1277,12 @@ void RegisterControlClasses() {
     static bool registered = false;
     if (registered)
         return;
-    INITCOMMONCONTROLSEX icc{sizeof icc,
-                             ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
+    {
+        TStartupStep step("common controls");
+        INITCOMMONCONTROLSEX icc{sizeof icc,
+                                 ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+    }
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;

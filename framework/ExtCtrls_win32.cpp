@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "framework/Published.h"
+#include "framework/StepTimes.h"
 
 namespace {
 
@@ -225,6 +226,7 @@ void TSpeedButton::SetDown(bool v) {
 }
 
 void TSpeedButton::SetGlyphResource(const std::string& name) {
+    TStartupStep step("image lists and artwork");
     FGlyph.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), name.c_str(),
                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!FGlyph)

@@ -8,6 +8,7 @@
 
 #include "framework/FormReader.h"
 #include "framework/Published.h"
+#include "framework/StepTimes.h"
 
 TApplication* Application = nullptr;
 
@@ -71,10 +72,15 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::InitializeForm(const std::string& className, TMethodTable methods) {
     FResourceName = className;
     FMethods = std::move(methods);
-    ReadFormData(*this, LoadFormResource(className), FMethods);
-    FFields.Bind(*this);
-    if (FOnCreate)
+    {
+        TStartupStep step("form data");
+        ReadFormData(*this, LoadFormResource(className), FMethods);
+        FFields.Bind(*this);
+    }
+    if (FOnCreate) {
+        TStartupStep step("FormCreate");
         FOnCreate(this);
+    }
 }
 
 std::vector<std::string> TCustomForm::CheckBindings() const {
@@ -200,6 +206,7 @@ void TCustomForm::CreateWnd() {
     if (FToolTip)
         SendMessageA(FToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
     if (Application && !Application->IconName().empty()) {
+        TStartupStep step("image lists and artwork");
         HINSTANCE module = GetModuleHandleA(nullptr);
         const char* name = Application->IconName().c_str();
         if (HANDLE big = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
@@ -259,19 +266,30 @@ void TCustomForm::Show() {
             SetBounds(work.left + (work.right - work.left - Width()) / 2,
                       work.top + (work.bottom - work.top - Height()) / 2, Width(), Height());
         }
-        AddHintTools(this);
-        if (FOnShow)
+        {
+            TStartupStep step("hints");
+            AddHintTools(this);
+        }
+        if (FOnShow) {
+            TStartupStep step("FormShow");
             FOnShow(this);
+        }
     }
     FVisible = true;
-    ShowWindow(Handle(), FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
-                         : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
-                                                                     : SW_SHOWNORMAL);
-    UpdateWindow(Handle());
-    if (FActiveControl && FActiveControl->CanFocus())
-        ::SetFocus(FActiveControl->Handle());
-    else
-        SelectNext(true);
+    {
+        TStartupStep step("show and first paint");
+        ShowWindow(Handle(), FWindowState == TWindowState::wsMaximized   ? SW_SHOWMAXIMIZED
+                             : FWindowState == TWindowState::wsMinimized ? SW_SHOWMINIMIZED
+                                                                         : SW_SHOWNORMAL);
+        UpdateWindow(Handle());
+        if (FActiveControl && FActiveControl->CanFocus())
+            ::SetFocus(FActiveControl->Handle());
+        else
+            SelectNext(true);
+    }
+    // The program's start-up ends with its main window on the screen.
+    if (Application && Application->MainForm() == this)
+        StartupSteps().End();
 }
 
 void TCustomForm::Close() {

@@ -1,31 +1,35 @@
 // Start-up and lookup figures of the program, measured in one run:
 //  - time from process start to the main window on screen, for the program
-//    and for a bare Win32 window (the peer), with their ratio;
-//  - time of the 16384 message lookups the List page is built from.
-// Usage: StartupBench.exe <program.exe> <peer.exe> [runs]
+//    and for two floors: a bare Win32 window, and a bare window with the
+//    common controls 6 and the visual style (the program's manifest); the
+//    four programs run in turn, so that all see the same machine;
+//  - where the program's start-up goes, step by step, from its timed twin;
+//  - time of the 16384 message lookups the List page is built from, and of
+//    building the list.
+// Usage: StartupBench.exe <program.exe> <timed.exe> <bare.exe> <themed.exe> [runs]
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/ErrorCatalog.h"
 #include "app/formMain_win32.h"
-#include "framework/MemoryKeyStore.h"
 #include "app/unitStartup_win32.h"
+#include "framework/MemoryKeyStore.h"
 
 namespace {
 
+// The clock the timed program reports on: the performance counter, shared
+// by every process.
 double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
 struct TFind {
@@ -44,23 +48,32 @@ BOOL CALLBACK FindVisible(HWND wnd, LPARAM param) {
     return TRUE;
 }
 
-// Seconds from CreateProcess until the process shows a top-level window; -1
-// when it shows none within 30 seconds.
-double TimeToWindow(const std::string& exe) {
+struct TRun {
+    double Started = 0;  // clock reading before CreateProcess
+    double Visible = -1; // seconds from then until a top-level window was visible; -1: none
+    double Shown = -1;   // ... until that window had painted and its program took messages
+};
+
+// Starts `command`, waits for its first visible top-level window and for the
+// program to answer a message (it has painted the window and waits for the
+// user), closes it and waits for the process to end.
+TRun TimeToWindow(std::string command) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    std::string command = "\"" + exe + "\"";
-    const double start = Now();
+    TRun run;
+    run.Started = Now();
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
-        return -1;
-    double elapsed = -1;
+        return run;
     TFind find{pi.dwProcessId, nullptr};
-    while (Now() - start < 30) {
+    while (Now() - run.Started < 30) {
         EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&find));
         if (find.Found) {
-            elapsed = Now() - start;
+            run.Visible = Now() - run.Started;
+            DWORD_PTR answer = 0;
+            if (SendMessageTimeoutA(find.Found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer))
+                run.Shown = Now() - run.Started;
             break;
         }
         Sleep(1);
@@ -71,7 +84,62 @@ double TimeToWindow(const std::string& exe) {
         TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return elapsed;
+    return run;
+}
+
+std::string Quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
+
+// The steps of one run of the timed program, in milliseconds, in the order
+// it reported them, with the process start before them and the rest after.
+using TBreakdown = std::vector<std::pair<std::string, double>>;
+
+bool ReadBreakdown(const std::string& file, const TRun& run, TBreakdown& out) {
+    std::ifstream in(file);
+    std::string word;
+    double began = 0, ended = 0;
+    if (!(in >> word >> began) || word != "began" || !(in >> word >> ended) || word != "ended")
+        return false;
+    out.clear();
+    out.emplace_back("process and runtime start", (began - run.Started) * 1000);
+    double inSteps = 0;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        double seconds = 0;
+        int count = 0;
+        std::string name;
+        if (!(fields >> seconds >> count) || !std::getline(fields >> std::ws, name))
+            return false;
+        out.emplace_back(name + (count > 1 ? " (x" + std::to_string(count) + ")" : ""),
+                         seconds * 1000);
+        inSteps += seconds;
+    }
+    out.emplace_back("between the steps", (ended - began - inSteps) * 1000);
+    out.emplace_back("until it answers the bench", (run.Started + run.Shown - ended) * 1000);
+    return true;
+}
+
+struct TSpread {
+    double Median, Low, High; // the middle half lies between Low and High
+};
+
+TSpread SpreadOf(std::vector<double> v) {
+    if (v.empty())
+        return {0, 0, 0};
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v[v.size() / 4], v[(v.size() * 3) / 4]};
+}
+
+double Median(const std::vector<double>& v) {
+    return SpreadOf(v).Median;
+}
+
+void PrintSpread(const char* what, const std::vector<double>& ms) {
+    const TSpread s = SpreadOf(ms);
+    std::printf("  %-34s %7.1f ms   (middle half %.1f .. %.1f)\n", what, s.Median, s.Low, s.High);
 }
 
 // The main window with its list building open to timing.
@@ -86,32 +154,75 @@ public:
     }
 };
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: %s program.exe peer.exe [runs]\n", argv[0]);
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s program.exe timed.exe bare.exe themed.exe [runs]\n",
+                     argv[0]);
         return 2;
     }
-    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
-    std::vector<double> program, peer;
-    for (int i = 0; i < runs; ++i) { // interleaved, so both see the same machine
-        program.push_back(TimeToWindow(argv[1]));
-        peer.push_back(TimeToWindow(argv[2]));
+    const int runs = argc > 5 ? std::max(1, std::atoi(argv[5])) : 15;
+    char temp[MAX_PATH] = {}, stepsFile[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    GetTempFileNameA(temp, "stp", 0, stepsFile);
+
+    enum { Program, Timed, Bare, Themed, Kinds };
+    const char* names[Kinds] = {"program", "program (timed twin)", "bare window",
+                                "bare window, controls 6 + style"};
+    std::vector<double> visible[Kinds], shown[Kinds];
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<double>> steps;
+    for (int i = 0; i < runs; ++i) {
+        // In turn, each round starting with the next kind, so that no kind
+        // always follows the same one.
+        for (int k = 0; k < Kinds; ++k) {
+            const int kind = (i + k) % Kinds;
+            std::string command = Quoted(argv[1 + kind]);
+            if (kind == Timed)
+                command.append(" ").append(Quoted(stepsFile));
+            DeleteFileA(stepsFile);
+            const TRun run = TimeToWindow(command);
+            if (run.Visible < 0 || run.Shown < 0) {
+                std::fprintf(stderr, "%s showed no window\n", names[kind]);
+                return 1;
+            }
+            visible[kind].push_back(run.Visible * 1000);
+            shown[kind].push_back(run.Shown * 1000);
+            TBreakdown breakdown;
+            if (kind == Timed) {
+                if (!ReadBreakdown(stepsFile, run, breakdown)) {
+                    std::fprintf(stderr, "the timed program wrote no steps\n");
+                    return 1;
+                }
+                for (const auto& [name, ms] : breakdown) {
+                    if (!steps.count(name))
+                        order.push_back(name);
+                    steps[name].push_back(ms);
+                }
+            }
+        }
     }
-    if (Median(program) < 0 || Median(peer) < 0) {
-        std::fprintf(stderr, "a program showed no window\n");
-        return 1;
+    DeleteFileA(stepsFile);
+
+    const auto print = [&](const char* title, const std::vector<double>(&ms)[Kinds]) {
+        std::printf("%s, %d runs each, interleaved\n", title, runs);
+        for (int k = 0; k < Kinds; ++k)
+            PrintSpread(names[k], ms[k]);
+        const double program = Median(ms[Program]);
+        std::printf("  ratio to the bare window           %5.2f\n", program / Median(ms[Bare]));
+        std::printf("  ratio to controls 6 + style        %5.2f\n", program / Median(ms[Themed]));
+    };
+    print("start to window shown (painted, taking input)", shown);
+    print("start to window visible (before its first paint)", visible);
+
+    std::printf("where the timed twin's start-up goes (own time of each step, medians)\n");
+    double sum = 0;
+    for (const std::string& name : order) {
+        PrintSpread(name.c_str(), steps[name]);
+        sum += Median(steps[name]);
     }
-    std::printf("start to window shown (median of %d)\n", runs);
-    std::printf("  program     %8.1f ms\n", Median(program) * 1000);
-    std::printf("  bare window %8.1f ms\n", Median(peer) * 1000);
-    std::printf("  ratio       %8.2f\n", Median(program) / Median(peer));
+    std::printf("  %-34s %7.1f ms\n", "sum of the medians", sum);
 
     std::vector<double> lookups;
     int withText = 0;
@@ -120,10 +231,10 @@ int main(int argc, char** argv) {
         withText = 0;
         for (int code = 0; code <= MaxErrorCode; ++code)
             withText += !GetErrorDescription(code).empty();
-        lookups.push_back(Now() - start);
+        lookups.push_back((Now() - start) * 1000);
     }
-    std::printf("16384 lookups: %.1f ms (median of %d), %d codes with a text\n",
-                Median(lookups) * 1000, runs, withText);
+    std::printf("16384 lookups: %.1f ms (median of %d), %d codes with a text\n", Median(lookups),
+                runs, withText);
 
     // The list as the main window builds it, settings in memory.
     TMemoryKeyStore store;
@@ -132,8 +243,8 @@ int main(int argc, char** argv) {
     auto* form = Application->CreateForm<TTimedMainForm>();
     std::vector<double> fills;
     for (int i = 0; i < runs; ++i)
-        fills.push_back(form->TimeFillList());
-    std::printf("FillList: %.1f ms (median of %d), %d rows\n", Median(fills) * 1000, runs,
+        fills.push_back(form->TimeFillList() * 1000);
+    std::printf("FillList: %.1f ms (median of %d), %d rows\n", Median(fills), runs,
                 form->lvList->ItemCount());
     return 0;
 }
