@@ -3,7 +3,8 @@
 //    and for two floors: a bare Win32 window, and a bare window with the
 //    common controls 6 and the visual style (the program's manifest); the
 //    four programs run in turn, so that all see the same machine;
-//  - where the program's start-up goes, step by step, from its timed twin;
+//  - where the start-up goes, step by step: the program's from its timed
+//    twin, the floors' from their own reports;
 //  - time of the 16384 message lookups the List page is built from, and of
 //    building the list.
 // Usage: StartupBench.exe <program.exe> <timed.exe> <bare.exe> <themed.exe> [runs]
@@ -169,17 +170,18 @@ int main(int argc, char** argv) {
 
     enum { Program, Timed, Bare, Themed, Kinds };
     const char* names[Kinds] = {"program", "program (timed twin)", "bare window",
-                                "bare window, controls 6 + style"};
+                                "bare window with controls 6 + style"};
     std::vector<double> visible[Kinds], shown[Kinds];
-    std::vector<std::string> order;
-    std::map<std::string, std::vector<double>> steps;
+    // The breakdowns of the kinds that report one, by step in first-seen order.
+    std::vector<std::string> order[Kinds];
+    std::map<std::string, std::vector<double>> steps[Kinds];
     for (int i = 0; i < runs; ++i) {
         // In turn, each round starting with the next kind, so that no kind
         // always follows the same one.
         for (int k = 0; k < Kinds; ++k) {
             const int kind = (i + k) % Kinds;
             std::string command = Quoted(argv[1 + kind]);
-            if (kind == Timed)
+            if (kind != Program)
                 command.append(" ").append(Quoted(stepsFile));
             DeleteFileA(stepsFile);
             const TRun run = TimeToWindow(command);
@@ -190,15 +192,15 @@ int main(int argc, char** argv) {
             visible[kind].push_back(run.Visible * 1000);
             shown[kind].push_back(run.Shown * 1000);
             TBreakdown breakdown;
-            if (kind == Timed) {
+            if (kind != Program) {
                 if (!ReadBreakdown(stepsFile, run, breakdown)) {
-                    std::fprintf(stderr, "the timed program wrote no steps\n");
+                    std::fprintf(stderr, "%s wrote no steps\n", names[kind]);
                     return 1;
                 }
                 for (const auto& [name, ms] : breakdown) {
-                    if (!steps.count(name))
-                        order.push_back(name);
-                    steps[name].push_back(ms);
+                    if (!steps[kind].count(name))
+                        order[kind].push_back(name);
+                    steps[kind][name].push_back(ms);
                 }
             }
         }
@@ -216,13 +218,15 @@ int main(int argc, char** argv) {
     print("start to window shown (painted, taking input)", shown);
     print("start to window visible (before its first paint)", visible);
 
-    std::printf("where the timed twin's start-up goes (own time of each step, medians)\n");
-    double sum = 0;
-    for (const std::string& name : order) {
-        PrintSpread(name.c_str(), steps[name]);
-        sum += Median(steps[name]);
+    for (const int kind : {Timed, Themed, Bare}) {
+        std::printf("where the start-up of the %s goes (own time of each step)\n", names[kind]);
+        double sum = 0;
+        for (const std::string& name : order[kind]) {
+            PrintSpread(name.c_str(), steps[kind][name]);
+            sum += Median(steps[kind][name]);
+        }
+        std::printf("  %-34s %7.1f ms\n", "sum of the medians", sum);
     }
-    std::printf("  %-34s %7.1f ms\n", "sum of the medians", sum);
 
     std::vector<double> lookups;
     int withText = 0;
