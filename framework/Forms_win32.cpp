@@ -195,16 +195,26 @@ void TCustomForm::CreateParams(TCreateParams& params) {
         params.ParentWnd = Application->MainForm()->Handle();
 }
 
-void TCustomForm::CreateWnd() {
+HWND TCustomForm::HintWindow() {
+    if (FToolTip || !FShown || !HandleAllocated())
+        return FToolTip;
     // Not owned by the form: an owned top-most popup would keep the form
     // itself from becoming top-most on some systems. Its notifications go to
-    // the windows of the tools, which pass them on to us.
+    // the windows of the tools, which pass them on to us. A top-level window
+    // is a few milliseconds of the window server's under Wine, hence made
+    // only when the mouse first comes.
     FToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
-    if (FToolTip)
+    if (FToolTip) {
         SendMessageA(FToolTip, TTM_SETMAXTIPWIDTH, 0, 400);
+        AddHintTools(this);
+    }
+    return FToolTip;
+}
+
+void TCustomForm::CreateWnd() {
     if (Application && !Application->IconName().empty()) {
         TStartupStep step("image lists and artwork");
         HINSTANCE module = GetModuleHandleA(nullptr);
@@ -265,10 +275,6 @@ void TCustomForm::Show() {
             SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
             SetBounds(work.left + (work.right - work.left - Width()) / 2,
                       work.top + (work.bottom - work.top - Height()) / 2, Width(), Height());
-        }
-        {
-            TStartupStep step("hints");
-            AddHintTools(this);
         }
         if (FOnShow) {
             TStartupStep step("FormShow");

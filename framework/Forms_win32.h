@@ -73,7 +73,11 @@ public:
     bool DialogChar(char key);
     bool SelectNext(bool forward);
     void UpdateHint(TControl* control);
-    HWND HintWindow() const { return FToolTip; }
+    // The form's hint window with a tool per control that has a hint; made
+    // when first asked for (by the message loop, on the first mouse message)
+    // once the form has shown, so that it costs nothing on the way to the
+    // screen. Null before.
+    HWND HintWindow();
 
     HFONT ControlFont() override { return FontHandle(); }
     void HintChanged(TControl* control) override;

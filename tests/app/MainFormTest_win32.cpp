@@ -1,3 +1,6 @@
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "app/ErrorCatalog.h"
@@ -242,6 +245,42 @@ TEST_F(MainFormTest, WindowCannotBeMadeSmallerThanItsMinimum) {
     SetWindowPos(f.Handle(), nullptr, 0, 0, 700, 500, SWP_NOZORDER | SWP_NOMOVE);
     h.Pump();
     EXPECT_EQ(f.pnFind->ClientWidth() - f.sbWordWrap->Left() - f.sbWordWrap->Width(), 18);
+}
+
+struct THintSearch {
+    HWND Form, Control, Found;
+};
+
+BOOL CALLBACK FindHintWindow(HWND wnd, LPARAM param) {
+    auto& s = *reinterpret_cast<THintSearch*>(param);
+    char name[32] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    TTTOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = s.Form;
+    ti.uId = reinterpret_cast<UINT_PTR>(s.Control);
+    if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 &&
+        SendMessageA(wnd, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)))
+        s.Found = wnd;
+    return !s.Found;
+}
+
+// The hint window of the form that knows `control` as a tool, among the
+// thread's tooltip windows (the tool bar and the list have their own).
+HWND HintWindowKnowing(HWND form, HWND control) {
+    THintSearch search{form, control, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindHintWindow, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+// The hint window is made late, when the mouse first comes: the loop's
+// mouse message must bring it with its tools.
+TEST_F(MainFormTest, AMouseMessageThroughTheLoopBringsTheHintWindowWithItsTools) {
+    PostMessageA(Edit(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    h.Pump();
+    const HWND hints = HintWindowKnowing(f.Handle(), Edit());
+    ASSERT_NE(hints, nullptr);
+    EXPECT_EQ(hints, f.HintWindow());
 }
 
 TEST_F(MainFormTest, HintsAnswerForTheirControlsAndFollowTheirPlace) {
