@@ -436,6 +436,8 @@ void TWinControl::CreateHandle() {
     if (FSystemClass) {
         cls = SuperclassOf(params.WindowClass);
         FSystemProc = SystemProcs()[cls];
+    } else if (params.Icon || params.SmallIcon) {
+        cls = IconClassOf(params.Icon, params.SmallIcon);
     }
     HWND wnd = CreateWindowExA(params.ExStyle, cls.c_str(), FText.c_str(), params.Style, FLeft,
                                FTop, FWidth, FHeight, params.ParentWnd, nullptr,
@@ -827,6 +829,32 @@ std::string TWinControl::SuperclassOf(const std::string& systemClass) {
     return name;
 }
 
+// Windows of our own with icons are of a class that carries them: the
+// window server takes a class's icons as it makes the window, where each
+// WM_SETICON afterwards converts both icons for it again (a millisecond each
+// under Wine). One class per pair of icons, registered on first use.
+std::string TWinControl::IconClassOf(HICON icon, HICON smallIcon) {
+    char name[64];
+    wsprintfA(name, "%s.%p.%p", kWindowClass, static_cast<void*>(icon),
+              static_cast<void*>(smallIcon));
+    static std::unordered_map<std::string, bool> registered;
+    if (registered.count(name))
+        return name;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = OwnClassProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = icon;
+    wc.hIconSm = smallIcon;
+    wc.lpszClassName = name;
+    if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        RaiseLastOSError(std::string("Cannot register window class ") + name, "RegisterClassExA");
+    registered[name] = true;
+    return name;
+}
+
 // The one exception barrier: nothing unwinds through Windows.
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
@@ -907,6 +935,18 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             const LRESULT result = DefaultHandler(msg, wParam, lParam);
             PaintBevelFrame();
             return result;
+        }
+        // Most of our windows have no frame: their client area is the whole
+        // window. The system's handler would still ask the window server for
+        // the window's region to paint nothing, a round trip per window on
+        // every first paint under Wine.
+        if (!FSystemClass) {
+            RECT window, client;
+            GetWindowRect(FHandle, &window);
+            GetClientRect(FHandle, &client);
+            if (window.right - window.left == client.right &&
+                window.bottom - window.top == client.bottom)
+                return 0;
         }
         break;
     case WM_SETFOCUS:

@@ -260,6 +260,9 @@ struct TCreateParams {
     DWORD Style = 0;
     DWORD ExStyle = 0;
     HWND ParentWnd = nullptr;
+    // Of our own class only: the icons a top-level window shows, given to
+    // the window server with the window rather than after it.
+    HICON Icon = nullptr, SmallIcon = nullptr;
 };
 
 class TWinControl : public TControl {
@@ -440,6 +443,7 @@ private:
     static LRESULT CALLBACK OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SystemClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static std::string SuperclassOf(const std::string& systemClass);
+    static std::string IconClassOf(HICON icon, HICON smallIcon);
     static TWinControl* ObjectFor(HWND wnd, UINT msg, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT PaintDoubleBuffered();

@@ -193,6 +193,17 @@ void TCustomForm::CreateParams(TCreateParams& params) {
     // leave the task bar to it.
     if (Application && Application->MainForm() && Application->MainForm() != this)
         params.ParentWnd = Application->MainForm()->Handle();
+    if (Application && !Application->IconName().empty()) {
+        TStartupStep step("image lists and artwork");
+        HINSTANCE module = GetModuleHandleA(nullptr);
+        const char* name = Application->IconName().c_str();
+        params.Icon =
+            static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                          GetSystemMetrics(SM_CYICON), LR_SHARED));
+        params.SmallIcon =
+            static_cast<HICON>(LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    }
 }
 
 HWND TCustomForm::HintWindow() {
@@ -212,20 +223,6 @@ HWND TCustomForm::HintWindow() {
         AddHintTools(this);
     }
     return FToolTip;
-}
-
-void TCustomForm::CreateWnd() {
-    if (Application && !Application->IconName().empty()) {
-        TStartupStep step("image lists and artwork");
-        HINSTANCE module = GetModuleHandleA(nullptr);
-        const char* name = Application->IconName().c_str();
-        if (HANDLE big = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                    GetSystemMetrics(SM_CYICON), LR_SHARED))
-            SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        if (HANDLE small = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED))
-            SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    }
 }
 
 void TCustomForm::HintChanged(TControl* control) {

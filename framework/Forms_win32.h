@@ -87,7 +87,6 @@ protected:
     // Where QORV_FIELD declares the form's component fields.
     TFormFields& FormFields() { return FFields; }
     void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Notification(TComponent* component, TOperation operation) override;
 

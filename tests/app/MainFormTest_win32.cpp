@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/ErrorCatalog.h"
 #include "settings/unitSettings.h"
 #include "tests/app/MainFormHarness_win32.h"
@@ -273,12 +275,25 @@ HWND HintWindowKnowing(HWND form, HWND control) {
     return search.Found;
 }
 
+// Both sizes, as the caption and the task bar show them.
+TEST_F(MainFormTest, TheWindowShowsTheProgramsIcon) {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    for (const auto& [index, metricX, metricY] :
+         {std::tuple{GCLP_HICON, SM_CXICON, SM_CYICON},
+          std::tuple{GCLP_HICONSM, SM_CXSMICON, SM_CYSMICON}}) {
+        HANDLE expected = LoadImageA(module, "MAINICON", IMAGE_ICON, GetSystemMetrics(metricX),
+                                     GetSystemMetrics(metricY), LR_SHARED);
+        ASSERT_NE(expected, nullptr);
+        EXPECT_EQ(reinterpret_cast<HANDLE>(GetClassLongPtrA(f.Handle(), index)), expected);
+    }
+}
+
 // The hint window is made late, when the mouse first comes: the loop's
 // mouse message must bring it with its tools.
 TEST_F(MainFormTest, AMouseMessageThroughTheLoopBringsTheHintWindowWithItsTools) {
     PostMessageA(Edit(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     h.Pump();
-    const HWND hints = HintWindowKnowing(f.Handle(), Edit());
+    const HWND hints = HintWindowKnowing(f.Handle(), f.edCode->Handle());
     ASSERT_NE(hints, nullptr);
     EXPECT_EQ(hints, f.HintWindow());
 }
