@@ -531,8 +531,12 @@ void TListView::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.WindowClass = WC_LISTVIEWA;
     // Single selection kept visible without the focus, captions not editable,
-    // headers that do not sort.
-    params.Style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+    // headers that do not sort. The items stay ours (owner data): the window
+    // asks for the rows it paints, where storing them in it cost two
+    // messages per row, 1500 for the main window's list, on the way to the
+    // screen.
+    params.Style |=
+        LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | LVS_OWNERDATA;
     if (FBorderStyle == TBorderStyle::bsSingle)
         params.ExStyle |= WS_EX_CLIENTEDGE;
 }
@@ -546,11 +550,12 @@ void TListView::CreateWnd() {
         Perform(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images->Handle()));
     for (TListColumn* c : FColumns)
         InsertColumnWindow(c);
-    if (!FItems.empty()) {
-        Perform(LVM_SETITEMCOUNT, FItems.size());
-        for (const auto& item : FItems)
-            InsertItemWindow(*item);
-    }
+    UpdateItemCount();
+}
+
+void TListView::UpdateItemCount() {
+    if (HandleAllocated() && FUpdating == 0)
+        Perform(LVM_SETITEMCOUNT, FItems.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 void TListView::InsertColumnWindow(TListColumn* column) {
@@ -562,38 +567,30 @@ void TListView::InsertColumnWindow(TListColumn* column) {
     Perform(LVM_INSERTCOLUMNA, column->Index(), reinterpret_cast<LPARAM>(&col));
 }
 
-void TListView::InsertItemWindow(const TListItem& item) {
-    LVITEMA lv{};
-    lv.mask = LVIF_TEXT;
-    lv.iItem = item.FIndex;
-    lv.pszText = const_cast<char*>(item.FCaption.c_str());
-    Perform(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lv));
-    for (size_t i = 0; i < item.FSubItems.size(); ++i) {
-        lv.iSubItem = static_cast<int>(i + 1);
-        lv.pszText = const_cast<char*>(item.FSubItems[i].c_str());
-        Perform(LVM_SETITEMTEXTA, item.FIndex, reinterpret_cast<LPARAM>(&lv));
-    }
+const std::string* TListView::ItemText(int index, int subItem) const {
+    const TListItem* item = Item(index);
+    if (!item || subItem < 0 || subItem > static_cast<int>(item->FSubItems.size()))
+        return nullptr;
+    return subItem == 0 ? &item->FCaption : &item->FSubItems[static_cast<size_t>(subItem - 1)];
 }
 
 TListItem* TListView::AddItem(const std::string& caption,
                               const std::vector<std::string>& subItems) {
+    // Storage grows by AllocBy items at a time, not one by one.
+    if (FAllocBy > 0 && FItems.size() == FItems.capacity())
+        FItems.reserve(FItems.size() + static_cast<size_t>(FAllocBy));
     auto item = std::make_unique<TListItem>(*this, ItemCount());
     item->FCaption = caption;
     item->FSubItems = subItems;
-    if (HandleAllocated()) {
-        // Storage grows by AllocBy items at a time, not one by one.
-        if (FAllocBy > 0 && item->FIndex % FAllocBy == 0)
-            Perform(LVM_SETITEMCOUNT, static_cast<WPARAM>(item->FIndex + FAllocBy));
-        InsertItemWindow(*item);
-    }
     FItems.push_back(std::move(item));
+    UpdateItemCount();
     return FItems.back().get();
 }
 
 void TListView::ClearItems() {
+    FItems.clear();
     if (HandleAllocated())
         Perform(LVM_DELETEALLITEMS);
-    FItems.clear();
 }
 
 TListItem* TListView::Item(int index) const {
@@ -615,24 +612,40 @@ TListItem* TListView::ItemFocused() const {
         static_cast<int>(Query(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED, kNoItem)));
 }
 
+// As the list control compares captions: without regard to case.
+int TListView::FindCaptionFrom(int first, const std::string& text, bool partial, bool wrap) const {
+    const int count = ItemCount();
+    first = std::clamp(first, 0, count);
+    for (int n = 0, end = wrap ? count : count - first; n < end; ++n) {
+        const int i = (first + n) % count;
+        const std::string& caption = FItems[static_cast<size_t>(i)]->FCaption;
+        if ((partial ? caption.size() >= text.size() : caption.size() == text.size()) &&
+            CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, caption.data(),
+                           static_cast<int>(text.size()), text.data(),
+                           static_cast<int>(text.size())) == CSTR_EQUAL)
+            return i;
+    }
+    return -1;
+}
+
 TListItem* TListView::FindCaption(int start, const std::string& text, bool partial, bool inclusive,
                                   bool wrap) const {
-    LVFINDINFOA find{};
-    find.flags = (partial ? LVFI_PARTIAL : LVFI_STRING) | (wrap ? LVFI_WRAP : 0);
-    find.psz = text.c_str();
-    // The control starts after the given item; -1 starts with the first.
-    const int from = inclusive ? start - 1 : start;
-    return Item(static_cast<int>(
-        Query(LVM_FINDITEMA, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&find), kNoItem)));
+    return Item(FindCaptionFrom(inclusive ? start : start + 1, text, partial, wrap));
 }
 
 void TListView::BeginUpdate() {
-    Perform(WM_SETREDRAW, FALSE);
+    if (FUpdating++ == 0 && HandleAllocated())
+        Perform(WM_SETREDRAW, FALSE);
 }
 
 void TListView::EndUpdate() {
-    Perform(WM_SETREDRAW, TRUE);
-    Invalidate();
+    if (FUpdating == 0 || --FUpdating > 0)
+        return;
+    if (HandleAllocated()) {
+        UpdateItemCount();
+        Perform(WM_SETREDRAW, TRUE);
+        Invalidate();
+    }
 }
 
 int TListView::TopIndex() const {
@@ -666,6 +679,32 @@ bool TListView::Reflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
         return false;
     auto* hdr = reinterpret_cast<NMHDR*>(lParam);
     switch (hdr->code) {
+    case LVN_GETDISPINFOA: { // our windows are ANSI: so are the notifications they get
+        auto& item = reinterpret_cast<NMLVDISPINFOA*>(lParam)->item;
+        const std::string* text = ItemText(item.iItem, item.iSubItem);
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+            lstrcpynA(item.pszText, text ? text->c_str() : "", item.cchTextMax);
+        break;
+    }
+    case LVN_ODFINDITEMA:
+    case LVN_ODFINDITEMW: {
+        // Typing in the list: the row whose caption begins with what was
+        // typed. Some list controls ask in UTF-16 even of an ANSI parent.
+        auto* find = reinterpret_cast<NMLVFINDITEMA*>(lParam);
+        std::string text;
+        if (hdr->code == LVN_ODFINDITEMA) {
+            text = find->lvfi.psz ? find->lvfi.psz : "";
+        } else if (const auto* wide = reinterpret_cast<NMLVFINDITEMW*>(lParam)->lvfi.psz) {
+            char buffer[256] = {};
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+            text = buffer;
+        }
+        const UINT flags = find->lvfi.flags;
+        result = flags & (LVFI_STRING | LVFI_PARTIAL)
+                     ? FindCaptionFrom(find->iStart, text, flags & LVFI_PARTIAL, flags & LVFI_WRAP)
+                     : -1;
+        return true;
+    }
     case LVN_ITEMCHANGED: {
         auto* nm = reinterpret_cast<NMLISTVIEW*>(lParam);
         if ((nm->uChanged & LVIF_STATE) && ((nm->uOldState ^ nm->uNewState) & LVIS_SELECTED) &&

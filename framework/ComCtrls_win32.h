@@ -223,12 +223,16 @@ protected:
 private:
     friend class TListColumn;
     void InsertColumnWindow(TListColumn* column);
-    void InsertItemWindow(const TListItem& item);
+    // The window asks for the texts it shows; it holds only the count.
+    void UpdateItemCount();
+    const std::string* ItemText(int index, int subItem) const;
+    int FindCaptionFrom(int first, const std::string& text, bool partial, bool wrap) const;
 
     std::vector<TListColumn*> FColumns;
     std::vector<std::unique_ptr<TListItem>> FItems;
     TComponentRef<TImageList> FSmallImages;
     int FAllocBy = 0;
+    int FUpdating = 0; // BeginUpdate without its EndUpdate yet
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     TLVSelectItemEvent FOnSelectItem;
 };

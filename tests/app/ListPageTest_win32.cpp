@@ -77,6 +77,21 @@ TEST_F(ListPageTest, ShowingTheListSelectsTheFieldsRow) {
     EXPECT_EQ(f.mmListDescription->Text(), SystemText(std::stoi(list.Item(last)->Caption())));
 }
 
+// Typing in the list goes to the first row whose code begins so, as in
+// any list, and that row's code comes into the field.
+TEST_F(ListPageTest, TypingInTheListGoesToTheFirstRowBeginningSo) {
+    ShowList();
+    int expected = -1;
+    for (int i = 0; i < list.ItemCount() && expected < 0; ++i)
+        if (list.Item(i)->Caption()[0] == '3')
+            expected = i;
+    ASSERT_GE(expected, 0);
+    h.Type(list.Handle(), "3");
+    ASSERT_NE(list.ItemFocused(), nullptr);
+    EXPECT_EQ(list.ItemFocused()->Index(), expected);
+    EXPECT_EQ(f.edCode->Text(), list.Item(expected)->Caption());
+}
+
 TEST_F(ListPageTest, ACodeWithoutRowKeepsTheSelectionAndEmptiesTheLowerMemo) {
     ShowList();
     ClickListRow(list, 1);

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "framework/ComCtrls_win32.h"
+#include "framework/ExtCtrls_win32.h"
 #include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
 #include "framework/StdCtrls_win32.h"
@@ -52,7 +53,7 @@ TEST(ControlState, ReadWithoutAWindowLeavesNoneMade) {
     list.AddItem("second", {});
     EXPECT_EQ(list.Selected(), nullptr);
     EXPECT_EQ(list.ItemFocused(), nullptr);
-    EXPECT_EQ(list.FindCaption(0, "second", false, true, false), nullptr);
+    EXPECT_EQ(list.FindCaption(0, "second", false, true, false), list.Item(1)); // its own rows
     EXPECT_EQ(list.TopIndex(), 0);
     TStatusBar status(nullptr);
     status.SetSimpleText("ready");
@@ -70,6 +71,43 @@ TEST(ControlState, ReadWithoutAWindowLeavesNoneMade) {
     ASSERT_NE(list.Selected(), nullptr);
     EXPECT_EQ(list.Selected()->Index(), 1);
     EXPECT_EQ(list.FindCaption(0, "second", false, true, false), list.Item(1));
+}
+
+// The rows live with us and the window asks for what it shows; finding a
+// row searches them as the list control would: case aside, from the given
+// row or the one after it, to the end or round to the start.
+TEST(ListView, FindsCaptionsAsTheControlDoesAndShowsRowsItHoldsOnlyAsCount) {
+    RegisterControlClasses();
+    TPage page(nullptr); // the window asks its parent for the texts
+    TListView& list = *new TListView(&page);
+    list.SetParent(&page);
+    list.BeginUpdate();
+    for (const char* caption : {"10", "100", "2", "Abc"})
+        list.AddItem(caption, {std::string("text of ") + caption});
+    list.EndUpdate();
+    EXPECT_EQ(list.FindCaption(0, "10", false, true, false), list.Item(0));
+    EXPECT_EQ(list.FindCaption(0, "10", false, false, false), nullptr); // after row 0: none equal
+    EXPECT_EQ(list.FindCaption(0, "10", true, false, false), list.Item(1));
+    EXPECT_EQ(list.FindCaption(2, "10", false, true, true), list.Item(0)); // round to the start
+    EXPECT_EQ(list.FindCaption(2, "10", false, true, false), nullptr);
+    EXPECT_EQ(list.FindCaption(0, "aBC", false, true, false), list.Item(3));
+    EXPECT_EQ(list.FindCaption(0, "", false, true, false), nullptr);
+
+    page.HandleNeeded();
+    EXPECT_EQ(SendMessageA(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 4);
+    char text[64] = {};
+    LVITEMA item{};
+    item.iSubItem = 1;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list.Handle(), LVM_GETITEMTEXTA, 2, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, "text of 2");
+    // Rows added with the window there reach it at once; cleared, none stay.
+    list.AddItem("3", {"three"});
+    EXPECT_EQ(SendMessageA(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 5);
+    list.ClearItems();
+    EXPECT_EQ(SendMessageA(list.Handle(), LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(list.FindCaption(0, "10", false, true, true), nullptr);
 }
 
 } // namespace
