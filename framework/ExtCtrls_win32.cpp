@@ -23,8 +23,8 @@ void DrawGlyph(HDC dc, HBITMAP glyph, const RECT& r, bool enabled) {
     const int x = r.left + (r.right - r.left - bm.bmWidth) / 2;
     const int y = r.top + (r.bottom - r.top - bm.bmHeight) / 2;
     if (enabled) {
-        TransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, src.Get(), 0, 0, bm.bmWidth, bm.bmHeight,
-                       key);
+        GdiTransparentBlt(dc, x, y, bm.bmWidth, bm.bmHeight, src.Get(), 0, 0, bm.bmWidth,
+                          bm.bmHeight, key);
         return;
     }
     // Disabled: the glyph's shape in the shadow colour.

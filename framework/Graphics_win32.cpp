@@ -43,8 +43,8 @@ void TBitmap::PaintTo(TCanvas& canvas, const TRect& rect) {
     TMemoryDC source(canvas.Handle());
     TSelectObject select(source.Get(), FHandle.Get());
     if (FTransparent)
-        TransparentBlt(canvas.Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(),
-                       source.Get(), 0, 0, Width(), Height(), key);
+        GdiTransparentBlt(canvas.Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(),
+                          source.Get(), 0, 0, Width(), Height(), key);
     else
         StretchBlt(canvas.Handle(), rect.Left, rect.Top, rect.Width(), rect.Height(), source.Get(),
                    0, 0, Width(), Height(), SRCCOPY);
