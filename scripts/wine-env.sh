@@ -7,8 +7,10 @@ qorv_prefix=${1:?prefix directory}
 export WINEPREFIX=$qorv_prefix
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installer prompts: neither package can be had here.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono or Gecko installer prompts: neither package can be had here. No
+# winemenubuilder either: shortcuts made in a prefix (the installer's) would
+# otherwise become menu entries and file associations of the Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 if [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 91 120); do
