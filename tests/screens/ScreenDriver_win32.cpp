@@ -1,0 +1,165 @@
+// Drives the running program for scripts/screenshots.sh through its windows,
+// as a user's clicks and keys would, and prints the screen rectangle of the
+// window to photograph as "WIDTHxHEIGHT+LEFT+TOP" (ImageMagick's geometry).
+//
+//   ScreenDriver main                 the main window, once it is shown
+//   ScreenDriver code 5               types the code into the code field
+//   ScreenDriver button N             clicks the N-th tool-bar button
+//   ScreenDriver window TITLE         a shown top-level window of that title
+//   ScreenDriver close TITLE          closes that window
+//   ScreenDriver type TITLE TEXT      types into the focused box of that window
+//   ScreenDriver key TITLE VK         presses a key (a number) in that window
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <windows.h>
+#include <commctrl.h>
+
+namespace {
+
+const char kMainTitle[] = "Drovanex Vantrel 2006";
+
+HWND WaitForWindow(const char* title) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        HWND wnd = FindWindowA(nullptr, title);
+        if (wnd && IsWindowVisible(wnd))
+            return wnd;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::fprintf(stderr, "ScreenDriver: no window \"%s\"\n", title);
+    std::exit(1);
+}
+
+// Waits until the window's thread has handled what was posted before.
+void Settle(HWND wnd) {
+    for (int i = 0; i < 3; ++i) {
+        DWORD_PTR result;
+        SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+}
+
+void PrintRect(HWND wnd) {
+    Settle(wnd);
+    RECT r;
+    GetWindowRect(wnd, &r);
+    std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+}
+
+struct TChildSearch {
+    const char* ClassPart;
+    LONG NotStyle; // none of these style bits
+    HWND Found;
+};
+
+BOOL CALLBACK FindChild(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<TChildSearch*>(param);
+    char name[256];
+    GetClassNameA(wnd, name, sizeof name);
+    if (strstr(CharUpperA(name), search->ClassPart) &&
+        !(GetWindowLongA(wnd, GWL_STYLE) & search->NotStyle)) {
+        search->Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Child(HWND parent, const char* classPart, LONG notStyle = 0) {
+    TChildSearch search{classPart, notStyle, nullptr};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.Found) {
+        std::fprintf(stderr, "ScreenDriver: no %s child\n", classPart);
+        std::exit(1);
+    }
+    return search.Found;
+}
+
+void TypeText(HWND target, const char* text) {
+    for (const char* c = text; *c; ++c)
+        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(*c), 1);
+}
+
+// The rectangle comes back through memory of the program's process: the
+// system copies no tool-bar message's data between processes.
+RECT ButtonRect(HWND toolbar, int index) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(toolbar, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
+    void* remote = process
+                       ? VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE)
+                       : nullptr;
+    RECT r{};
+    if (!remote ||
+        !SendMessageA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)) ||
+        !ReadProcessMemory(process, remote, &r, sizeof r, nullptr)) {
+        std::fprintf(stderr, "ScreenDriver: no tool-bar button %d\n", index);
+        std::exit(1);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return r;
+}
+
+// A real click: the system's input queue, as the mouse makes it.
+void Click(HWND wnd, int x, int y) {
+    POINT at{x, y};
+    ClientToScreen(wnd, &at);
+    SetForegroundWindow(GetAncestor(wnd, GA_ROOT));
+    SetCursorPos(at.x, at.y);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof input[0]);
+    // Away again, so that no hint shows in the picture.
+    SetCursorPos(0, 0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return 2;
+    const std::string command = argv[1];
+    if (command == "main") {
+        PrintRect(WaitForWindow(kMainTitle));
+    } else if (command == "code" && argc == 3) {
+        HWND main = WaitForWindow(kMainTitle);
+        HWND edit = Child(main, "EDIT", ES_MULTILINE);
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        TypeText(edit, argv[2]);
+        PrintRect(main);
+    } else if (command == "button" && argc == 3) {
+        HWND main = WaitForWindow(kMainTitle);
+        HWND toolbar = Child(main, "TOOLBARWINDOW32");
+        RECT r = ButtonRect(toolbar, std::atoi(argv[2]));
+        Click(toolbar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PrintRect(main);
+    } else if (command == "window" && argc == 3) {
+        PrintRect(WaitForWindow(argv[2]));
+    } else if (command == "close" && argc == 3) {
+        PostMessageA(WaitForWindow(argv[2]), WM_CLOSE, 0, 0);
+    } else if (command == "type" && argc == 4) {
+        HWND wnd = WaitForWindow(argv[2]);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info);
+        HWND focus = info.hwndFocus ? info.hwndFocus : wnd;
+        SendMessageA(focus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+        PrintRect(wnd);
+    } else if (command == "key" && argc == 4) {
+        HWND wnd = WaitForWindow(argv[2]);
+        const WPARAM key = std::atoi(argv[3]);
+        PostMessageA(wnd, WM_KEYDOWN, key, 1);
+        PostMessageA(wnd, WM_KEYUP, key, 0xC0000001);
+        Settle(wnd);
+    } else {
+        std::fprintf(stderr, "ScreenDriver: unknown command %s\n", command.c_str());
+        return 2;
+    }
+    return 0;
+}
