@@ -7,8 +7,6 @@
 //   ScreenDriver button N             clicks the N-th tool-bar button
 //   ScreenDriver window TITLE         a shown top-level window of that title
 //   ScreenDriver close TITLE          closes that window
-//   ScreenDriver type TITLE TEXT      types into the focused box of that window
-//   ScreenDriver key TITLE VK         presses a key (a number) in that window
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -78,11 +76,6 @@ HWND Child(HWND parent, const char* classPart, LONG notStyle = 0) {
     return search.Found;
 }
 
-void TypeText(HWND target, const char* text) {
-    for (const char* c = text; *c; ++c)
-        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(*c), 1);
-}
-
 // The rectangle comes back through memory of the program's process: the
 // system copies no tool-bar message's data between processes.
 RECT ButtonRect(HWND toolbar, int index) {
@@ -119,6 +112,19 @@ void Click(HWND wnd, int x, int y) {
     SetCursorPos(0, 0);
 }
 
+// Keys as the keyboard makes them, into whatever has the focus.
+void TypeDigits(const char* text) {
+    for (const char* c = text; *c; ++c) {
+        if (*c < '0' || *c > '9')
+            continue;
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = static_cast<WORD>(*c);
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof input[0]);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -130,8 +136,12 @@ int main(int argc, char** argv) {
     } else if (command == "code" && argc == 3) {
         HWND main = WaitForWindow(kMainTitle);
         HWND edit = Child(main, "EDIT", ES_MULTILINE);
+        RECT box;
+        GetClientRect(edit, &box);
+        Click(edit, box.right / 2, box.bottom / 2);
+        Settle(main);
         SendMessageA(edit, EM_SETSEL, 0, -1);
-        TypeText(edit, argv[2]);
+        TypeDigits(argv[2]);
         PrintRect(main);
     } else if (command == "button" && argc == 3) {
         HWND main = WaitForWindow(kMainTitle);
@@ -143,20 +153,6 @@ int main(int argc, char** argv) {
         PrintRect(WaitForWindow(argv[2]));
     } else if (command == "close" && argc == 3) {
         PostMessageA(WaitForWindow(argv[2]), WM_CLOSE, 0, 0);
-    } else if (command == "type" && argc == 4) {
-        HWND wnd = WaitForWindow(argv[2]);
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(wnd, nullptr), &info);
-        HWND focus = info.hwndFocus ? info.hwndFocus : wnd;
-        SendMessageA(focus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
-        PrintRect(wnd);
-    } else if (command == "key" && argc == 4) {
-        HWND wnd = WaitForWindow(argv[2]);
-        const WPARAM key = std::atoi(argv[3]);
-        PostMessageA(wnd, WM_KEYDOWN, key, 1);
-        PostMessageA(wnd, WM_KEYUP, key, 0xC0000001);
-        Settle(wnd);
     } else {
         std::fprintf(stderr, "ScreenDriver: unknown command %s\n", command.c_str());
         return 2;
