@@ -173,42 +173,32 @@ void ExpectInstalled() {
     }
 }
 
-struct TWindowSearch {
-    DWORD ProcessId;
-    HWND Found;
-};
-
-BOOL CALLBACK FindShownWindow(HWND wnd, LPARAM param) {
-    auto* search = reinterpret_cast<TWindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == search->ProcessId && IsWindowVisible(wnd) && !GetWindow(wnd, GW_OWNER)) {
-        search->Found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Starts the installed program, waits for its main window, closes it as the
-// user would and gives the window's title and the exit code.
-std::pair<std::string, DWORD> StartAndClose(const std::string& program) {
+// user would and tells whether it showed, with the exit code.
+std::pair<bool, DWORD> StartAndClose(const std::string& program) {
     TProcess process(Quoted(program));
     if (!process.Started())
-        return {"(not started)", ~0u};
-    TWindowSearch search{process.Info.dwProcessId, nullptr};
+        return {false, ~0u};
+    // The main window is known by its title, and must be this process's.
+    HWND found = nullptr;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!search.Found && std::chrono::steady_clock::now() < deadline &&
-           WaitForSingleObject(process.Info.hProcess, 100) == WAIT_TIMEOUT)
-        EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&search));
-    char title[256] = "(no window)";
-    if (search.Found) {
-        GetWindowTextA(search.Found, title, sizeof title);
-        PostMessageA(search.Found, WM_CLOSE, 0, 0);
+    while (!found && std::chrono::steady_clock::now() < deadline &&
+           WaitForSingleObject(process.Info.hProcess, 100) == WAIT_TIMEOUT) {
+        HWND wnd = nullptr;
+        while (!found && (wnd = FindWindowExA(nullptr, wnd, nullptr, "Drovanex Vantrel 2006"))) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(wnd, &pid);
+            if (pid == process.Info.dwProcessId && IsWindowVisible(wnd))
+                found = wnd;
+        }
     }
+    const bool shown = found != nullptr;
+    if (shown)
+        PostMessageA(found, WM_CLOSE, 0, 0);
     DWORD code = process.Wait(30000);
     if (code == ~0u)
         TerminateProcess(process.Info.hProcess, code);
-    return {title, code};
+    return {shown, code};
 }
 
 // What the program's settings object reads when the program runs from
@@ -290,8 +280,8 @@ TEST_F(InstallTest, InstallsRunsReinstallsAndUninstallsLeavingTheUsersSettings) 
         ExpectInstalled();
     }
     const std::string folder = InstallFolder();
-    auto [title, code] = StartAndClose(folder + "\\Vantrel2006.exe");
-    EXPECT_EQ(title, "Drovanex Vantrel 2006");
+    auto [shown, code] = StartAndClose(folder + "\\Vantrel2006.exe");
+    EXPECT_TRUE(shown) << "no main window";
     EXPECT_EQ(code, 0u);
     auto read = SettingsReadIn(folder);
     EXPECT_EQ(read["Installed"], "1");
