@@ -5,6 +5,7 @@
 #include "framework/ExtCtrls_win32.h"
 #include "framework/Forms_win32.h"
 #include "framework/Graphics_win32.h"
+#include "framework/HtmlView.h"
 #include "framework/Menus_win32.h"
 #include "framework/StdCtrls_win32.h"
 
@@ -29,6 +30,7 @@ void RegisterFrameworkClasses() {
              &TMenuItem::StaticClass(),
              &TPopupMenu::StaticClass(),
              &TImage::StaticClass(),
+             &HtmlViewClass(),
          })
         RegisterComponentClass(*info);
 }
