@@ -39,6 +39,36 @@ wineserver -p >/dev/null 2>&1 || true
 # Start the prefix's background services now, detached from our output: when
 # a test program starts them they inherit CTest's pipe and CTest waits on it.
 wineboot </dev/null >/dev/null 2>&1 || true
+# A test prefix beside a win32 build tree opens the documents and addresses the
+# program hands to the shell (.htm, .txt, http:, mailto:) with the tests'
+# ShellRecorder, which only notes them: tests never start a browser, mail
+# program or editor. QORV_SHELL_RECORDER names another recorder program.
+qorv_recorder=${QORV_SHELL_RECORDER:-}
+qorv_tree=$(cd "$(dirname "$WINEPREFIX")" && pwd)/win32
+if [ -z "$qorv_recorder" ] && [ "${QORV_WINE_UNMANAGED:-0}" = 1 ] && [ -d "$qorv_tree" ]; then
+  qorv_recorder=$qorv_tree/tests/tools/ShellRecorder.exe
+fi
+if [ -n "$qorv_recorder" ] &&
+  [ "$(cat "$WINEPREFIX/.qorv-shell-recorder" 2>/dev/null)" != "$qorv_recorder" ]; then
+  # The program file need not exist yet: the build makes it where it is named.
+  qorv_command=$(printf '\\"Z:%s\\" \\"%%1\\"' "$(printf %s "$qorv_recorder" | sed 's|/|\\\\|g')")
+  qorv_reg=$WINEPREFIX/drive_c/qorv-shell-recorder.reg
+  {
+    printf 'REGEDIT4\n\n'
+    printf '[HKEY_CLASSES_ROOT\\QorvShellRecorder.Document\\shell\\open\\command]\n@="%s"\n\n' "$qorv_command"
+    for ext in .htm .txt; do
+      printf '[HKEY_CLASSES_ROOT\\%s]\n@="QorvShellRecorder.Document"\n\n' "$ext"
+    done
+    for scheme in http mailto; do
+      printf '[-HKEY_CLASSES_ROOT\\%s\\shell\\open\\ddeexec]\n\n' "$scheme"
+      printf '[HKEY_CLASSES_ROOT\\%s\\shell\\open\\command]\n@="%s"\n\n' "$scheme" "$qorv_command"
+    done
+  } >"$qorv_reg"
+  if wine regedit /s 'C:\qorv-shell-recorder.reg' </dev/null >/dev/null 2>&1; then
+    printf %s "$qorv_recorder" >"$WINEPREFIX/.qorv-shell-recorder"
+  fi
+  rm -f "$qorv_reg"
+fi
 qorv_wine_cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "${qorv_xvfb_pid:-}" ]; then kill "$qorv_xvfb_pid" 2>/dev/null || true; fi
