@@ -1,6 +1,7 @@
 #include "app/unitStartup_win32.h"
 
 #include "app/formMain_win32.h"
+#include "app/unitHtmlView_win32.h"
 #include "app/unitOSInfo.h"
 #include "components/QorvEdit_win32.h"
 #include "components/QorvPanel_win32.h"
@@ -24,6 +25,10 @@ TApplication& InitializeProgram(TKeyStore* store) {
     {
         TStartupStep step("units: version record");
         ReadVersionInfo();
+    }
+    {
+        TStartupStep step("units: HTML view");
+        ChooseHtmlView();
     }
     // A failed start leaves nothing behind, so that starting again (the
     // next test) begins afresh.
