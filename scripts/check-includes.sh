@@ -28,7 +28,7 @@ cd "$root"
 
 # The layers, lowest first. Each may use only itself and the layers before it.
 layers=(framework framework-windows framework-forms framework-registration
-        png settings components about app tests bench fuzz)
+        png settings components about htmlview app tests bench fuzz)
 
 layer_of() { # path -> layer name
     case "$1" in
