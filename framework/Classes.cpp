@@ -94,33 +94,92 @@ int64_t TReadOnlyMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
     return SeekWithin(FPosition, FSize, offset, origin);
 }
 
-TFileStream::TFileStream(const std::string& fileName, TFileMode mode) {
-    FFile = std::fopen(fileName.c_str(), mode == TFileMode::fmCreate ? "w+b" : "rb");
-    if (!FFile)
-        throw EFOpenError(std::string(mode == TFileMode::fmCreate ? "Cannot create file \""
-                                                                  : "Cannot open file \"") +
-                          fileName + "\"");
+TBufferedOutputStream::TBufferedOutputStream(TStream& target, size_t capacity)
+    : FTarget(target), FBuffer(std::max<size_t>(capacity, 1)) {}
+
+int32_t TBufferedOutputStream::Read(void*, int32_t) {
+    return 0;
 }
 
-TFileStream::~TFileStream() {
-    std::fclose(FFile);
+int32_t TBufferedOutputStream::Write(const void* buffer, int32_t count) {
+    if (count <= 0)
+        return 0;
+    Append(static_cast<const char*>(buffer), static_cast<size_t>(count));
+    return count;
 }
 
-int32_t TFileStream::Read(void* buffer, int32_t count) {
-    return count <= 0
-               ? 0
-               : static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), FFile));
+int64_t TBufferedOutputStream::Seek(int64_t offset, TSeekOrigin origin) {
+    Flush();
+    return FTarget.Seek(offset, origin);
 }
 
-int32_t TFileStream::Write(const void* buffer, int32_t count) {
-    return count <= 0
-               ? 0
-               : static_cast<int32_t>(std::fwrite(buffer, 1, static_cast<size_t>(count), FFile));
+void TBufferedOutputStream::Append(const char* text, size_t length) {
+    if (length > FBuffer.size() - FUsed) {
+        Flush();
+        // A block larger than the buffer goes straight through.
+        if (length >= FBuffer.size()) {
+            for (size_t done = 0; done < length;) {
+                const auto n = static_cast<int32_t>(std::min<size_t>(length - done, 1u << 30));
+                FTarget.WriteBuffer(text + done, n);
+                done += static_cast<size_t>(n);
+            }
+            return;
+        }
+    }
+    std::memcpy(FBuffer.data() + FUsed, text, length);
+    FUsed += length;
 }
 
-int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-    const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
-                       : origin == TSeekOrigin::soCurrent ? SEEK_CUR
-                                                          : SEEK_END;
-    return SeekFile(FFile, offset, whence);
+void TBufferedOutputStream::Flush() {
+    const size_t used = FUsed;
+    // Emptied first: after a failure the same bytes are not offered again.
+    FUsed = 0;
+    FTarget.WriteBuffer(FBuffer.data(), static_cast<int32_t>(used));
+}
+
+void TStringList::Assign(const TPersistent& source) {
+    if (const auto* list = dynamic_cast<const TStringList*>(&source)) {
+        if (list != this)
+            FLines = list->FLines;
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+const std::string& TStringList::operator[](int index) const {
+    if (index < 0 || index >= Count())
+        throw ERangeError("List index out of bounds (" + std::to_string(index) + ")");
+    return FLines[static_cast<size_t>(index)];
+}
+
+size_t TStringList::TextLength() const {
+    size_t length = 0;
+    for (const std::string& line : FLines)
+        length += line.size() + 2;
+    return length;
+}
+
+std::string TStringList::Text() const {
+    std::string text;
+    text.reserve(TextLength());
+    for (const std::string& line : FLines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TStringList::SetText(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    FLines = std::move(lines);
 }

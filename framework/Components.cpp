@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/Published.h"
+
 const TPropInfo* TClassInfo::FindProp(const std::string& name) const {
     for (const TClassInfo* c = this; c; c = c->Parent)
         for (const TPropInfo& p : c->Props)
@@ -46,7 +48,8 @@ const TClassInfo* FindComponentClass(const std::string& name) {
 }
 
 const TClassInfo& TComponent::StaticClass() {
-    static const TClassInfo info{"TComponent", nullptr, nullptr, {}};
+    static const TClassInfo info{
+        "TComponent", nullptr, nullptr, {IntProp("Tag", &TComponent::SetTag, "0")}};
     return info;
 }
 

@@ -99,6 +99,9 @@ public:
     const std::string& Name() const { return FName; }
     virtual void SetName(const std::string& name);
     const std::vector<TComponent*>& Components() const { return FComponents; }
+    // A number the program may keep with the component; nothing reads it.
+    int32_t Tag() const { return FTag; }
+    void SetTag(int32_t tag) { FTag = tag; }
     TComponent* FindComponent(const std::string& name) const;
 
     // Asks to be told (Notification with opRemove) when `other` is destroyed,
@@ -125,6 +128,7 @@ private:
 
     TComponent* FOwner = nullptr;
     std::string FName;
+    int32_t FTag = 0;
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
     bool FLoading = false;

@@ -58,3 +58,43 @@ TEST(FileStream, CopiesAndReportsOpenFailures) {
     std::remove(path.c_str());
     EXPECT_THROW(TFileStream(path + ".missing/x", TFileMode::fmOpenRead), EFOpenError);
 }
+
+TEST(BufferedOutputStream, HandsOnBlocksInOrderAndOnlyOnFlush) {
+    TMemoryStream target;
+    TBufferedOutputStream out(target, 4);
+    out.Append("ab");
+    out.Append("c");
+    EXPECT_TRUE(target.Bytes().empty());
+    out.Append("de"); // does not fit: what is held goes first
+    EXPECT_EQ(std::string(target.Bytes().begin(), target.Bytes().end()), "abc");
+    out.Append("0123456789"); // larger than the buffer: straight through
+    EXPECT_EQ(out.Write("xy", 2), 2);
+    out.Flush();
+    EXPECT_EQ(std::string(target.Bytes().begin(), target.Bytes().end()), "abcde0123456789xy");
+    EXPECT_EQ(out.Seek(0, TSeekOrigin::soCurrent), 17);
+
+    // A target that takes nothing: the flush raises, and the bytes are not
+    // offered a second time.
+    const char data[] = "x";
+    TReadOnlyMemoryStream full(data, 1);
+    TBufferedOutputStream refused(full, 8);
+    refused.Append("abc");
+    EXPECT_THROW(refused.Flush(), EWriteError);
+    EXPECT_NO_THROW(refused.Flush());
+}
+
+TEST(FileStream, CreateFailuresNameTheFileAndTheReason) {
+    const auto dir = std::filesystem::temp_directory_path() / "qorv_stream_dir";
+    std::filesystem::create_directories(dir);
+    try {
+        TFileStream(dir.string(), TFileMode::fmCreate);
+        FAIL() << "a folder was opened as a file";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message().rfind("Cannot create file \"" + dir.string() + "\"", 0), 0u)
+            << e.Message();
+        // The system's reason follows the name.
+        EXPECT_GT(e.Message().size(), dir.string().size() + 24) << e.Message();
+        EXPECT_NE(e.ErrorCode(), 0u);
+    }
+    std::filesystem::remove(dir);
+}
