@@ -5,6 +5,7 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include "components/QorvDataStorage.h"
 #include "framework/Gdi_win32.h"
 
 namespace {
@@ -531,4 +532,5 @@ const TClassInfo& TQorvEdit::StaticClass() {
 void RegisterQorvComponents() {
     RegisterQorvUpDown();
     RegisterComponentClass(TQorvEdit::StaticClass());
+    RegisterQorvDataStorageClasses();
 }

@@ -223,34 +223,46 @@ private:
         return -1;
     }
 
-    // 'quoted' pieces ('' is a quote) and #nn character codes, juxtaposed.
+    // 'quoted' pieces ('' is a quote) and #nn or #$hh character codes,
+    // juxtaposed; a '+' joins pieces across lines.
     std::string ParseString() {
         std::string s;
-        while (Peek() == '\'' || Peek() == '#') {
+        for (;;) {
             if (Peek() == '#') {
                 ++FPos;
-                if (!std::isdigit(static_cast<unsigned char>(Peek())))
+                if (!std::isdigit(static_cast<unsigned char>(Peek())) && Peek() != '$')
                     Fail("expected a character code after '#'");
                 const long long code = ParseInteger();
                 if (code > 255)
                     Fail("character code out of range");
                 s += static_cast<char>(code);
-                continue;
-            }
-            ++FPos;
-            for (;;) {
-                if (AtEnd() || FText[FPos] == '\n')
-                    Fail("unterminated string");
-                const char ch = FText[FPos++];
-                if (ch == '\'') {
-                    if (Peek() != '\'')
-                        break;
-                    ++FPos;
+            } else if (Peek() == '\'') {
+                ++FPos;
+                for (;;) {
+                    if (AtEnd() || FText[FPos] == '\n' || FText[FPos] == '\r')
+                        Fail("unterminated string");
+                    const char ch = FText[FPos++];
+                    if (ch == '\'') {
+                        if (Peek() != '\'')
+                            break;
+                        ++FPos;
+                    }
+                    s += ch;
                 }
-                s += ch;
+            } else {
+                const size_t here = FPos;
+                const int line = FLine;
+                SkipBlanks();
+                if (Peek() != '+') {
+                    FPos = here, FLine = line;
+                    return s;
+                }
+                ++FPos;
+                SkipBlanks();
+                if (Peek() != '\'' && Peek() != '#')
+                    Fail("expected a string after '+'");
             }
         }
-        return s;
     }
 
     void ParseHex(std::vector<uint8_t>& out) {

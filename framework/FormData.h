@@ -6,6 +6,10 @@
 //     Anchors = [akTop, akRight]
 //     Increment = 0.500000000000000000
 //     Lines = ('one' 'two')
+//     Data.Strings = (
+//       '<td class="E">'#9'tab'
+//       'a long line ' +
+//         'continued')
 //     Picture = {89504E47...}
 //     OnCreate = FormCreate
 //     object ToolBar: TToolBar

@@ -159,6 +159,8 @@ TEST_F(FormReaderTest, MalformedDataNamesTheLineAndTheFault) {
         {"object M: TTestForm\n  OnPoke = NotAnEvent\nend", "does not fit event OnPoke"},
         {"object M: TOtherForm\nend", "describes a TOtherForm, not a TTestForm"},
         {"object M: TTestForm\n  Text = 'open\nend", "line 2: unterminated string"},
+        {"object M: TTestForm\n  Text = 'a' +\nend", "line 3: expected a string after '+'"},
+        {"object M: TTestForm\n  Text = #$1FF\nend", "character code out of range"},
         {"object M: TTestForm\n  Data = {0F1}\nend", "odd number of hexadecimal digits"},
         {"object M: TTestForm\n  Size = 99999999999\nend", "number out of range"},
         {"object M: TTestForm\n  Size = 3\n", "expected a property, 'object' or 'end'"},
