@@ -12,6 +12,8 @@ inline constexpr char SErrorCopied[] = "Error has beed copied to clipboard.";
 inline constexpr char SCodeLabel[] = "Code: ";
 inline constexpr char SDescriptionLabel[] = "Description: ";
 
+// Every CR LF pair becomes `by`; a lone CR or LF stays as it is.
+std::string ReplaceLineBreaks(const std::string& text, const std::string& by);
 // Every CR LF pair becomes one blank; a lone CR or LF stays as it is.
 std::string FlattenLineBreaks(const std::string& text);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/ErrorCatalog.h"
+#include "app/ErrorExport.h"
+#include "app/unitOSInfo.h"
 #include "framework/StepTimes.h"
 #include "settings/unitSettings.h"
 
@@ -312,6 +314,14 @@ void TMainForm::atClearLayoutExecute(TObject*) {
     SetStatus("");
     Settings->ClearWindowLayout();
     SetStatus(SLayoutCleared);
+}
+
+// ------------------------------------------------------------------ export
+
+void TMainForm::ExportErrors(const std::string& FileName, int FilterIndex) {
+    const TQorvTextStorage* storage = FilterIndex == ExportWebPage ? tsExportHTM : tsExportTXT;
+    ExportErrorCatalog(FileName, storage->Data().Text(), FilterIndex,
+                       {GetErrorDescription, [] { return GetOSName(); }});
 }
 
 // ---------------------------------------------------------------- placement

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "components/QorvDataStorage.h"
 #include "components/QorvEdit_win32.h"
 #include "components/QorvPanel_win32.h"
 #include "framework/ActnList.h"
@@ -75,6 +76,8 @@ public:
     QORV_FIELD(TMenuItem, miLargeIcons);
     QORV_FIELD(TMenuItem, miSmallIcons);
     QORV_FIELD(TApplicationEvents, ApplicationEvents);
+    QORV_FIELD(TQorvTextStorage, tsExportHTM);
+    QORV_FIELD(TQorvTextStorage, tsExportTXT);
 
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
@@ -123,6 +126,9 @@ protected:
 
 private:
     void SetStatus(const std::string& text) { StatusBar->SetSimpleText(text); }
+    // Writes the whole catalogue into `FileName`: the web page for filter
+    // index 1, plain text otherwise. Failures raise.
+    void ExportErrors(const std::string& FileName, int FilterIndex);
     void SetMemoMargins(TMemo* memo, int margin);
     // Gives the lower memo of the List page the height wanted for it, as far
     // as the page has room beside the list's minimum.
