@@ -4,16 +4,6 @@
 
 namespace {
 
-template <class F>
-F Entry(HMODULE library, const char* dll, const char* name) {
-    if (!library)
-        RaiseLastOSError(std::string("Cannot load ") + dll, "LoadLibraryA");
-    FARPROC entry = GetProcAddress(library, name);
-    if (!entry)
-        RaiseLastOSError(std::string("Cannot find ") + name + " in " + dll, "GetProcAddress");
-    return reinterpret_cast<F>(reinterpret_cast<void*>(entry));
-}
-
 // The entries of ole32 and oleaut32 we use. OleUninitialize runs at the end
 // of the process, on the thread that initialised (static objects are
 // destroyed on the thread that ends the program); the libraries stay loaded.
@@ -21,15 +11,15 @@ struct TOleSession {
     HMODULE Ole = LoadLibraryA("ole32.dll");
     HMODULE OleAut = LoadLibraryA("oleaut32.dll");
     decltype(&::OleInitialize) Initialize =
-        Entry<decltype(&::OleInitialize)>(Ole, "ole32.dll", "OleInitialize");
+        LibraryEntry<decltype(&::OleInitialize)>(Ole, "ole32.dll", "OleInitialize");
     decltype(&::OleUninitialize) Uninitialize =
-        Entry<decltype(&::OleUninitialize)>(Ole, "ole32.dll", "OleUninitialize");
+        LibraryEntry<decltype(&::OleUninitialize)>(Ole, "ole32.dll", "OleUninitialize");
     decltype(&::CoCreateInstance) CreateInstance =
-        Entry<decltype(&::CoCreateInstance)>(Ole, "ole32.dll", "CoCreateInstance");
+        LibraryEntry<decltype(&::CoCreateInstance)>(Ole, "ole32.dll", "CoCreateInstance");
     decltype(&::SysAllocStringLen) AllocString =
-        Entry<decltype(&::SysAllocStringLen)>(OleAut, "oleaut32.dll", "SysAllocStringLen");
+        LibraryEntry<decltype(&::SysAllocStringLen)>(OleAut, "oleaut32.dll", "SysAllocStringLen");
     decltype(&::SysFreeString) FreeString =
-        Entry<decltype(&::SysFreeString)>(OleAut, "oleaut32.dll", "SysFreeString");
+        LibraryEntry<decltype(&::SysFreeString)>(OleAut, "oleaut32.dll", "SysFreeString");
 
     TOleSession() { OleCheck(Initialize(nullptr), "Cannot initialise OLE", "OleInitialize"); }
     ~TOleSession() { Uninitialize(); }

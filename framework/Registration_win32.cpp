@@ -2,6 +2,7 @@
 
 #include "framework/ActnList.h"
 #include "framework/ComCtrls_win32.h"
+#include "framework/Dialogs_win32.h"
 #include "framework/ExtCtrls_win32.h"
 #include "framework/Forms_win32.h"
 #include "framework/Graphics_win32.h"
@@ -12,6 +13,7 @@
 void RegisterFrameworkClasses() {
     RegisterActionClasses();
     RegisterGraphicClasses();
+    RegisterDialogClasses();
     for (const TClassInfo* info : {
              &TApplicationEvents::StaticClass(),
              &TLabel::StaticClass(),

@@ -18,3 +18,15 @@ std::string OSErrorMessage(const std::string& what, const char* call, DWORD code
 [[noreturn]] void RaiseLastOSError(const std::string& what, const char* call);
 [[noreturn]] void RaiseOSError(const std::string& what, const char* call, DWORD code);
 [[noreturn]] void RaiseHResult(const std::string& what, const char* call, HRESULT result);
+
+// An entry of a library loaded when first needed (kept off the start-up
+// path); raises when the library or the entry is missing.
+template <class F>
+F LibraryEntry(HMODULE library, const char* dll, const char* name) {
+    if (!library)
+        RaiseLastOSError(std::string("Cannot load ") + dll, "LoadLibraryA");
+    FARPROC entry = GetProcAddress(library, name);
+    if (!entry)
+        RaiseLastOSError(std::string("Cannot find ") + name + " in " + dll, "GetProcAddress");
+    return reinterpret_cast<F>(reinterpret_cast<void*>(entry));
+}
