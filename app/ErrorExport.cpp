@@ -59,6 +59,34 @@ const char SPlainTextRow[] = "%C%\t%D%";
 
 } // namespace
 
+std::string ExportExtension(int filterIndex) {
+    switch (filterIndex) {
+    case ExportWebPage:
+        return ".htm";
+    case ExportPlainText:
+        return ".txt";
+    default:
+        return "";
+    }
+}
+
+std::string ChangeFileExt(const std::string& name, const std::string& extension) {
+    const size_t at = name.find_last_of(".\\/:");
+    const size_t end = at != std::string::npos && name[at] == '.' ? at : name.size();
+    return name.substr(0, end) + extension;
+}
+
+std::string ExportTargetName(const std::string& fileName, int filterIndex) {
+    const std::string extension = ExportExtension(filterIndex);
+    return extension.empty() ? fileName : ChangeFileExt(fileName, extension);
+}
+
+std::string ReplaceQuestion(const std::string& fileName) {
+    const std::string text = SReplaceQuestion;
+    const size_t at = text.find("%s");
+    return text.substr(0, at) + fileName + text.substr(at + 2);
+}
+
 std::string WebPageDescription(const std::string& text) {
     return ReplaceLineBreaks(text, "<br />");
 }

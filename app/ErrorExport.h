@@ -13,6 +13,22 @@
 constexpr int ExportWebPage = 1;
 constexpr int ExportPlainText = 2;
 
+// The extension each form's file gets, by filter index; empty for others.
+std::string ExportExtension(int filterIndex);
+// `name` with its extension (from the last '.' after the last path
+// delimiter) replaced by `extension`; a name without one gets it appended.
+std::string ChangeFileExt(const std::string& name, const std::string& extension);
+// The file an export writes for the name chosen in the dialog: its extension
+// forced to the form's; other filter indexes keep the name.
+std::string ExportTargetName(const std::string& fileName, int filterIndex);
+
+inline constexpr char SExportingErrors[] = "Exporting errors...";
+inline constexpr char SErrorsExported[] = "Errors has beed exported succesfully.";
+inline constexpr char SExportCanceled[] = "Export has been canceled by user.";
+inline constexpr char SReplaceQuestion[] = "%s already exsits.\r\nDo you want to replace it?";
+// The question with the target's full name in place of "%s".
+std::string ReplaceQuestion(const std::string& fileName);
+
 // The placeholders of the templates: where the rows go, and the system's name.
 inline constexpr char SRowsPlaceholder[] = "%TR%";
 inline constexpr char SOSPlaceholder[] = "%OS%";

@@ -271,7 +271,7 @@ object MainForm: TMainForm
       Caption = 'Export'
       Hint = 'Export errors...'
       ImageIndex = 3
-      Enabled = False
+      OnExecute = atExportExecute
     end
     object atPrint: TAction
       Category = 'Toolbar'
@@ -341,6 +341,11 @@ object MainForm: TMainForm
   end
   object ApplicationEvents: TApplicationEvents
     OnException = ApplicationEventsException
+  end
+  object SaveDialog: TSaveDialog
+    Filter = 'Web Page (*.htm; *.html)|*.htm;*.html|Plain Text (*.txt)|*.txt'
+    Options = [ofOverwritePrompt, ofHideReadOnly, ofPathMustExist, ofEnableSizing]
+    OnTypeChange = SaveDialogTypeChange
   end
   object tsExportHTM: TQorvTextStorage
     Data.Strings = (

@@ -1,10 +1,14 @@
 #include "app/formMain_win32.h"
 
+#include <commdlg.h>
+#include <dlgs.h>
+
 #include <algorithm>
 
 #include "app/ErrorCatalog.h"
 #include "app/ErrorExport.h"
 #include "app/unitOSInfo.h"
+#include "framework/ShellApi_win32.h"
 #include "framework/StepTimes.h"
 #include "settings/unitSettings.h"
 
@@ -38,6 +42,8 @@ TMethodTable TMainForm::Methods() {
     QORV_METHOD(m, TMainForm, atFindExecute);
     QORV_METHOD(m, TMainForm, atListExecute);
     QORV_METHOD(m, TMainForm, atCopyExecute);
+    QORV_METHOD(m, TMainForm, atExportExecute);
+    QORV_METHOD(m, TMainForm, SaveDialogTypeChange);
     QORV_METHOD(m, TMainForm, atStayOnTopExecute);
     QORV_METHOD(m, TMainForm, atSaveLayoutExecute);
     QORV_METHOD(m, TMainForm, atClearLayoutExecute);
@@ -317,6 +323,46 @@ void TMainForm::atClearLayoutExecute(TObject*) {
 }
 
 // ------------------------------------------------------------------ export
+
+namespace {
+bool FileExists(const std::string& name) {
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+} // namespace
+
+void TMainForm::atExportExecute(TObject*) {
+    SetStatus("");
+    if (!SaveDialog->Execute())
+        return;
+    SetStatus(SExportingErrors);
+    Application->ProcessMessages();
+    const int filterIndex = SaveDialog->FilterIndex();
+    const std::string target = ExportTargetName(SaveDialog->FileName(), filterIndex);
+    // An unchanged name was already asked about by the dialog itself.
+    if (target != SaveDialog->FileName() && FileExists(target) &&
+        MessageBoxA(Handle(), ReplaceQuestion(target).c_str(), Application->Title().c_str(),
+                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        SetStatus(SExportCanceled);
+        return;
+    }
+    ExportErrors(target, filterIndex);
+    SetStatus(SErrorsExported);
+    Application->ProcessMessages();
+    ShellOpen(Handle(), target); // the result is ignored: no viewer is no failure
+}
+
+void TMainForm::SaveDialogTypeChange(TObject*) {
+    // The component's handle is our hook's window; the dialog is its parent.
+    HWND dialog = GetParent(SaveDialog->Handle());
+    char spec[261] = {};
+    if (SendMessageA(dialog, CDM_GETSPEC, 260, reinterpret_cast<LPARAM>(spec)) < 0)
+        spec[0] = '\0';
+    const std::string name = ExportTargetName(spec, SaveDialog->FilterIndex());
+    // Wine's dialog has no name edit 1152: its name box is the combo box 1148.
+    const int nameBox = GetDlgItem(dialog, edt1) ? edt1 : cmb13;
+    SendMessageA(dialog, CDM_SETCONTROLTEXT, nameBox, reinterpret_cast<LPARAM>(name.c_str()));
+}
 
 void TMainForm::ExportErrors(const std::string& FileName, int FilterIndex) {
     const TQorvTextStorage* storage = FilterIndex == ExportWebPage ? tsExportHTM : tsExportTXT;

@@ -9,6 +9,7 @@
 #include "components/QorvPanel_win32.h"
 #include "framework/ActnList.h"
 #include "framework/ComCtrls_win32.h"
+#include "framework/Dialogs_win32.h"
 #include "framework/ExtCtrls_win32.h"
 #include "framework/Forms_win32.h"
 #include "framework/Menus_win32.h"
@@ -76,6 +77,7 @@ public:
     QORV_FIELD(TMenuItem, miLargeIcons);
     QORV_FIELD(TMenuItem, miSmallIcons);
     QORV_FIELD(TApplicationEvents, ApplicationEvents);
+    QORV_FIELD(TSaveDialog, SaveDialog);
     QORV_FIELD(TQorvTextStorage, tsExportHTM);
     QORV_FIELD(TQorvTextStorage, tsExportTXT);
 
@@ -86,6 +88,8 @@ public:
     void atFindExecute(TObject* Sender);
     void atListExecute(TObject* Sender);
     void atCopyExecute(TObject* Sender);
+    void atExportExecute(TObject* Sender);
+    void SaveDialogTypeChange(TObject* Sender);
     void atStayOnTopExecute(TObject* Sender);
     void atSaveLayoutExecute(TObject* Sender);
     void atClearLayoutExecute(TObject* Sender);

@@ -104,6 +104,21 @@ TEST(ErrorExport, OnlyTheFirstExactRowsPlaceholderSplitsTheTemplate) {
               "[%OS%]|%tr%|3\tx\r\n|%TR%");
 }
 
+TEST(ErrorExport, TheTargetTakesTheFormsExtensionAfterTheLastDelimiter) {
+    EXPECT_EQ(ExportTargetName("C:\\out\\errors.html", ExportWebPage), "C:\\out\\errors.htm");
+    EXPECT_EQ(ExportTargetName("errors.txt", ExportWebPage), "errors.htm");
+    EXPECT_EQ(ExportTargetName("REPORT.HTM", ExportWebPage), "REPORT.htm");
+    EXPECT_EQ(ExportTargetName("report", ExportPlainText), "report.txt");
+    EXPECT_EQ(ExportTargetName("C:\\my.folder\\report", ExportPlainText),
+              "C:\\my.folder\\report.txt");
+    EXPECT_EQ(ExportTargetName("C:report", ExportPlainText), "C:report.txt");
+    EXPECT_EQ(ExportTargetName("a.b.c", ExportPlainText), "a.b.txt");
+    EXPECT_EQ(ExportTargetName("", ExportPlainText), ".txt");
+    EXPECT_EQ(ExportTargetName("list.htm", 3), "list.htm");
+    EXPECT_EQ(ReplaceQuestion("C:\\e.htm"),
+              "C:\\e.htm already exsits.\r\nDo you want to replace it?");
+}
+
 TEST(ErrorExport, FilesAreWrittenWholeAndFailuresNameTheFile) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / "qorv_export_test";
