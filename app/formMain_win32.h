@@ -127,12 +127,12 @@ public:
 protected:
     // Builds the rows of every code with a text; once, at creation.
     void FillList();
-
-private:
-    void SetStatus(const std::string& text) { StatusBar->SetSimpleText(text); }
     // Writes the whole catalogue into `FileName`: the web page for filter
     // index 1, plain text otherwise. Failures raise.
     void ExportErrors(const std::string& FileName, int FilterIndex);
+
+private:
+    void SetStatus(const std::string& text) { StatusBar->SetSimpleText(text); }
     void SetMemoMargins(TMemo* memo, int margin);
     // Gives the lower memo of the List page the height wanted for it, as far
     // as the page has room beside the list's minimum.

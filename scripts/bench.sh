@@ -3,7 +3,8 @@
 # same run:
 #  - PNG decoding and encoding against libpng, spng and stb_image (native);
 #  - the program's start-up under Wine against two floors (a bare window, and
-#    one with the common controls 6 and the visual style), its steps, lookups.
+#    one with the common controls 6 and the visual style), its steps, lookups;
+#  - the whole-catalogue export of each form under Wine against its floor.
 # Arguments go to the PNG benchmark (for example --encode).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,8 +14,9 @@ cmake --build --preset native -j 2 --target png_bench
 ./build/native/bench/png_bench "$@"
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j 2 --target StartupBench TimedProgram BareWindow ThemedWindow Vantrel2006
+cmake --build --preset win32 -j 2 --target StartupBench ExportBench TimedProgram BareWindow ThemedWindow Vantrel2006
 QORV_WINE_UNMANAGED=1 . scripts/wine-env.sh "$PWD/build/wineprefix-test"
 trap qorv_wine_cleanup EXIT
 (cd build/win32 && wine bench/win32/StartupBench.exe app/Vantrel2006.exe bench/win32/TimedProgram.exe \
   bench/win32/BareWindow.exe bench/win32/ThemedWindow.exe "${QORV_STARTUP_RUNS:-21}")
+(cd build/win32 && wine bench/win32/ExportBench.exe "${QORV_EXPORT_RUNS:-21}")
