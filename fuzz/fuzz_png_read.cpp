@@ -8,9 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 #include "png/QorvFormatPNG_internal.h"
 
@@ -84,22 +81,3 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return 0;
 }
-
-#ifndef QORV_LIBFUZZER
-// Replay: runs every file named on the command line through the target.
-int main(int argc, char** argv) {
-    LLVMFuzzerInitialize(&argc, &argv);
-    for (int i = 1; i < argc; ++i) {
-        std::ifstream in(argv[i], std::ios::binary);
-        if (!in) {
-            std::fprintf(stderr, "cannot open %s\n", argv[i]);
-            return 1;
-        }
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                         std::istreambuf_iterator<char>()};
-        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    }
-    std::printf("replayed %d inputs\n", argc - 1);
-    return 0;
-}
-#endif
