@@ -4,14 +4,16 @@
 #  - PNG decoding and encoding against libpng, spng and stb_image (native);
 #  - the program's start-up under Wine against two floors (a bare window, and
 #    one with the common controls 6 and the visual style), its steps, lookups;
-#  - the whole-catalogue export of each form under Wine against its floor.
+#  - the whole-catalogue export of each form under Wine against its floor;
+#  - the HTML view's layout of the whole catalogue page for A4 and Letter (native).
 # Arguments go to the PNG benchmark (for example --encode).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset native >/dev/null
-cmake --build --preset native -j 2 --target png_bench
+cmake --build --preset native -j 2 --target png_bench htmlview_bench
 ./build/native/bench/png_bench "$@"
+./build/native/bench/htmlview_bench
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j 2 --target StartupBench ExportBench TimedProgram BareWindow ThemedWindow Vantrel2006

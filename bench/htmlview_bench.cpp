@@ -1,0 +1,70 @@
+// The HTML view's layout of the whole catalogue page (the main window's
+// template filled from the stand-in message table the tests use): reading
+// the page, and laying it out for A4 and Letter at a printer's 600 dpi and at
+// the screen's 96, each the median of the runs. The fixed-metric measurer
+// stands in for the device; how many times layout asks it is printed too,
+// since under Windows each ask is a GDI call.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "htmlview/HtmlPages.h"
+#include "tests/htmlview/CataloguePage.h"
+
+namespace {
+
+class TCountingMeasurer : public THtmlFixedMeasurer {
+public:
+    long Calls = 0;
+    THtmlTextExtent Measure(const THtmlFont& font, std::string_view text, int dpi) override {
+        ++Calls;
+        return THtmlFixedMeasurer::Measure(font, text, dpi);
+    }
+};
+
+template <class F>
+double MedianMs(int runs, F&& run) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    const std::string page = CataloguePage();
+    std::printf("catalogue page: %zu bytes, %d rows, %d runs each\n", page.size(),
+                StandInRowCount(), runs);
+    std::unique_ptr<THtmlDocument> doc;
+    const double read = MedianMs(runs, [&] { doc = LoadHtmlDocument(page); });
+    std::printf("  %-22s %8.2f ms\n", "read", read);
+    const struct {
+        const char* Name;
+        THtmlPaper Paper;
+        int Dpi;
+    } cases[] = {{"A4, 600 dpi", THtmlPaper::A4, 600},
+                 {"Letter, 600 dpi", THtmlPaper::Letter, 600},
+                 {"A4, 96 dpi", THtmlPaper::A4, 96}};
+    for (const auto& c : cases) {
+        int pages = 0;
+        long calls = 0;
+        const double ms = MedianMs(runs, [&] {
+            TCountingMeasurer measurer;
+            pages = LayoutHtmlPages(*doc, measurer, HtmlPaperSetup(c.Paper, c.Dpi)).Count();
+            calls = measurer.Calls;
+        });
+        std::printf("  layout %-15s %8.2f ms  %3d pages  %6ld measures\n", c.Name, ms, pages,
+                    calls);
+    }
+    return 0;
+}
