@@ -142,6 +142,20 @@ TEST(ErrorExport, FilesAreWrittenWholeAndFailuresNameTheFile) {
         EXPECT_NE(e.Message().find(taken), std::string::npos) << e.Message();
     }
 
+    // A write the system refuses part-way (a full disk) raises with the
+    // file's name and the reason; no success is reported.
+    if (fs::exists("/dev/full")) {
+        try {
+            ExportErrorCatalog("/dev/full", SText, ExportPlainText,
+                               Source({{1, std::string(200000, 'x')}}));
+            ADD_FAILURE() << "a full disk was reported as success";
+        } catch (const EOSError& e) {
+            EXPECT_NE(e.Message().find("Cannot write to file \"/dev/full\""), std::string::npos)
+                << e.Message();
+            EXPECT_GT(e.Message().size(), 40u) << e.Message(); // the system's reason follows
+        }
+    }
+
     // A template without its rows line touches no file.
     const std::string untouched = (dir / "untouched.htm").string();
     EXPECT_THROW(ExportErrorCatalog(untouched, "no rows", ExportWebPage, Source({})),
