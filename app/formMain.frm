@@ -167,6 +167,13 @@ object MainForm: TMainForm
         TabStop = True
         Color = clWindow
       end
+      object Browser: THtmlView
+        Left = 0
+        Top = 40
+        Width = 100
+        Height = 100
+        OnNavigateComplete2 = BrowserCheck
+      end
     end
     object pgList: TPage
       Left = 0
@@ -278,14 +285,14 @@ object MainForm: TMainForm
       Caption = 'Print'
       Hint = 'Print errors...'
       ImageIndex = 4
-      Enabled = False
+      OnExecute = atPrintExecute
     end
     object atPrintPreview: TAction
       Category = 'Toolbar'
       Caption = 'Print Preview'
       Hint = 'Print preview'
       ImageIndex = 5
-      Enabled = False
+      OnExecute = atPrintPreviewExecute
     end
     object atStayOnTop: TAction
       Category = 'Toolbar'

@@ -10,6 +10,7 @@
 #include "app/unitOSInfo.h"
 #include "framework/ShellApi_win32.h"
 #include "framework/StepTimes.h"
+#include "framework/SysUtils_win32.h"
 #include "settings/unitSettings.h"
 
 std::string GetErrorDescription(int code) {
@@ -31,6 +32,11 @@ const TClassInfo& TMainForm::StaticClass() {
 
 TMainForm::TMainForm(TComponent* owner) : TCustomForm(owner) {
     InitializeForm("TMAINFORM", Methods());
+}
+
+TMainForm::~TMainForm() {
+    // A request whose page never loaded leaves nothing in the temporary folder.
+    DeletePrintPage();
 }
 
 TMethodTable TMainForm::Methods() {
@@ -57,6 +63,9 @@ TMethodTable TMainForm::Methods() {
     QORV_METHOD(m, TMainForm, lvListDblClick);
     QORV_METHOD(m, TMainForm, SplitterMoved);
     QORV_METHOD(m, TMainForm, pgListResize);
+    QORV_METHOD(m, TMainForm, atPrintExecute);
+    QORV_METHOD(m, TMainForm, atPrintPreviewExecute);
+    QORV_METHOD(m, TMainForm, BrowserCheck);
     return m;
 }
 
@@ -109,6 +118,7 @@ void TMainForm::FormShow(TObject*) {
         sbWordWrap->Click();
     }
     Settings->SetModified(false);
+    Browser->Navigate("about:blank");
 }
 
 void TMainForm::FormResize(TObject*) {
@@ -368,6 +378,82 @@ void TMainForm::ExportErrors(const std::string& FileName, int FilterIndex) {
     const TQorvTextStorage* storage = FilterIndex == ExportWebPage ? tsExportHTM : tsExportTXT;
     ExportErrorCatalog(FileName, storage->Data().Text(), FilterIndex,
                        {GetErrorDescription, [] { return GetOSName(); }});
+}
+
+// ------------------------------------------------------- print and preview
+
+void TMainForm::BrowserCheck(TObject*, IDispatch*, const std::string&) {
+    const auto available = [this](int command) {
+        return (Browser->QueryStatusWB(command) & (hsSupported | hsEnabled)) ==
+               (hsSupported | hsEnabled);
+    };
+    tbPrint->SetEnabled(available(hcPrint));
+    tbPrintPreview->SetEnabled(available(hcPrintPreview));
+}
+
+void TMainForm::atPrintExecute(TObject*) {
+    StartPrintRequest("Printing errors...", &TMainForm::BrowserPrint);
+}
+
+void TMainForm::atPrintPreviewExecute(TObject*) {
+    StartPrintRequest("Generating print preview...", &TMainForm::BrowserPrintPreview);
+}
+
+void TMainForm::StartPrintRequest(const std::string& progress, TPrintCompletion completion) {
+    SetStatus(progress);
+    Application->ProcessMessages();
+    Browser->SetOnNavigateComplete2(
+        [this, completion](TObject* Sender, IDispatch* pDisp, const std::string& URL) {
+            (this->*completion)(Sender, pDisp, URL);
+        });
+    LoadPrintPage();
+}
+
+void TMainForm::LoadPrintPage() {
+    char folder[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, folder);
+    if (length == 0 || length >= MAX_PATH)
+        RaiseLastOSError("Cannot find the temporary folder", "GetTempPathA");
+    char name[MAX_PATH];
+    if (!GetTempFileNameA(folder, "KVZ", 0, name))
+        RaiseLastOSError(std::string("Cannot make a file in the temporary folder ") + folder,
+                         "GetTempFileNameA");
+    // The page of a request still loading will never be printed: its files go
+    // before the newer request takes the name.
+    DeletePrintPage();
+    PrintFileName = std::string(name) + ".htm";
+    FPrintPageLeft = true;
+    try {
+        ExportErrors(PrintFileName, ExportWebPage);
+    } catch (...) {
+        DeletePrintPage();
+        throw;
+    }
+    Browser->Navigate(PrintFileName);
+}
+
+void TMainForm::BrowserPrint(TObject*, IDispatch*, const std::string&) {
+    FinishPrintRequest(hcPrint, "Errors were sent to printer.");
+}
+
+void TMainForm::BrowserPrintPreview(TObject*, IDispatch*, const std::string&) {
+    FinishPrintRequest(hcPrintPreview, "Print preview was generated.");
+}
+
+void TMainForm::FinishPrintRequest(int command, const std::string& done) {
+    Browser->ExecWB(command, hoPromptUser);
+    Browser->SetOnNavigateComplete2(nullptr);
+    DeletePrintPage();
+    SetStatus(done);
+}
+
+void TMainForm::DeletePrintPage() {
+    if (!std::exchange(FPrintPageLeft, false))
+        return;
+    // Failures are ignored: a file some other program holds open stays, and
+    // nothing of ours depends on it.
+    DeleteFileA(PrintFileName.c_str());
+    DeleteFileA(PrintFileName.substr(0, PrintFileName.size() - 4).c_str());
 }
 
 // ---------------------------------------------------------------- placement

@@ -12,6 +12,7 @@
 #include "framework/Dialogs_win32.h"
 #include "framework/ExtCtrls_win32.h"
 #include "framework/Forms_win32.h"
+#include "framework/HtmlView.h"
 #include "framework/Menus_win32.h"
 #include "framework/StdCtrls_win32.h"
 #include "settings/QorvSettings.h"
@@ -24,6 +25,7 @@ class TMainForm : public TCustomForm, public TPlacementWindow {
     QORV_COMPONENT_CLASS
 public:
     explicit TMainForm(TComponent* owner);
+    ~TMainForm() override;
 
     // The components of the form data, in its order.
     QORV_FIELD(TToolBar, ToolBar);
@@ -50,6 +52,7 @@ public:
     QORV_FIELD(TQorvEdit, edCode);
     QORV_FIELD(TSpeedButton, sbWordWrap);
     QORV_FIELD(TMemo, mmDescription);
+    QORV_FIELD(IHtmlView, Browser);
     QORV_FIELD(TPage, pgList);
     QORV_FIELD(TListView, lvList);
     QORV_FIELD(TListColumn, colCode);
@@ -103,6 +106,11 @@ public:
     void lvListDblClick(TObject* Sender);
     void SplitterMoved(TObject* Sender);
     void pgListResize(TObject* Sender);
+    void atPrintExecute(TObject* Sender);
+    void atPrintPreviewExecute(TObject* Sender);
+    void BrowserCheck(TObject* Sender, IDispatch* pDisp, const std::string& URL);
+    void BrowserPrint(TObject* Sender, IDispatch* pDisp, const std::string& URL);
+    void BrowserPrintPreview(TObject* Sender, IDispatch* pDisp, const std::string& URL);
 
     // TPlacementWindow: the placement store reads and restores us through these.
     int32_t GetLeft() override { return Left(); }
@@ -139,9 +147,23 @@ private:
     void FitListMemo();
     void SelectIcons(TMenuItem* item, TImageList* images, bool small);
     TMethodTable Methods();
+    // Writes the catalogue page into a new temporary file and starts loading
+    // it into Browser.
+    void LoadPrintPage();
+    // Runs a print or preview command on the loaded page and ends the request.
+    void FinishPrintRequest(int command, const std::string& done);
+    using TPrintCompletion = void (TMainForm::*)(TObject*, IDispatch*, const std::string&);
+    // Shows the progress text, attaches the completion and makes the page.
+    void StartPrintRequest(const std::string& progress, TPrintCompletion completion);
+    // Deletes the page file of the latest request and the empty file its
+    // unique name was reserved with, unless they are gone already.
+    void DeletePrintPage();
 
     // The lower memo's height as stored or dragged, and as last fitted: the
     // page may show less of it while the window is small.
     int FListMemoWanted = 0;
     int FListMemoShown = -1;
+    // The page file of the latest print or preview request.
+    std::string PrintFileName;
+    bool FPrintPageLeft = false; // its files exist and are ours to delete
 };

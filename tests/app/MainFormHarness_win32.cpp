@@ -24,11 +24,13 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 } // namespace
 
-TMainFormHarness::TMainFormHarness(TKeyStore* store)
+TMainFormHarness::TMainFormHarness(TKeyStore* store, THtmlViewFactory view)
     : FOwnStore(store ? nullptr : new TMemoryKeyStore), FStore(store ? store : FOwnStore.get()) {
     FHook = SetWindowsHookExA(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
     g_boxes.clear();
     FApplication = &InitializeProgram(FStore);
+    if (view)
+        SetHtmlViewFactory(std::move(view));
     FForm = FApplication->CreateForm<TMainForm>();
     FForm->Show();
     SetForegroundWindow(FForm->Handle());

@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "app/formMain_win32.h"
+#include "framework/HtmlView.h"
 #include "framework/MemoryKeyStore.h"
 
 class TMainFormHarness {
 public:
-    // Settings over `store`; a fresh memory store when none is given.
-    explicit TMainFormHarness(TKeyStore* store = nullptr);
+    // Settings over `store`; a fresh memory store when none is given. A
+    // `view` factory takes the place of the HTML view the start-up chose.
+    explicit TMainFormHarness(TKeyStore* store = nullptr, THtmlViewFactory view = {});
     ~TMainFormHarness();
 
     TMainForm& Form() { return *FForm; }
