@@ -234,7 +234,7 @@ TEST(HtmlLayout, PagesKeepRowsWholeAndRepeatTheHeader) {
 TEST(HtmlLayout, RowTallerThanAPageIsCutBetweenLines) {
     std::string tall = "Row1";
     for (int i = 0; i < 40; ++i)
-        tall += "<br />line" + std::to_string(i);
+        tall.append("<br />line").append(std::to_string(i));
     const THtmlPages pages = LayOut(Table("<tr><td>0</td><td>Row0</td></tr><tr><td>1</td><td>" +
                                           tall + "</td></tr><tr><td>2</td><td>Row2</td></tr>"),
                                     Paper(400, 300, 20));

@@ -12,10 +12,10 @@ std::unique_ptr<THtmlDocument> Load(std::string_view text) {
 // The tree as a compact string: elements as name(children), text as "quoted".
 std::string Shape(const THtmlNode& node) {
     if (node.IsText())
-        return '"' + node.Text + '"';
+        return std::string(1, '"').append(node.Text).append(1, '"');
     std::string out = node.Name + "(";
     for (size_t i = 0; i < node.Children.size(); ++i)
-        out += (i ? "," : "") + Shape(*node.Children[i]);
+        out.append(i ? "," : "").append(Shape(*node.Children[i]));
     return out + ")";
 }
 
