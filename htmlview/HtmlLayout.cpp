@@ -159,6 +159,7 @@ private:
     int Dpi;
     THtmlStyle Initial = HtmlInitialStyle();
     std::unordered_map<const THtmlNode*, THtmlStyle> Styles;
+    std::unordered_map<const THtmlStyle*, int> StyleFonts;
     std::vector<THtmlTextExtent> Metrics;                         // per font
     std::vector<std::unordered_map<std::string, int>> WordWidths; // per font
 
@@ -166,6 +167,14 @@ private:
         auto it = Styles.find(&e);
         if (it == Styles.end())
             it = Styles.emplace(&e, ComputeHtmlStyle(e, parent, Sheet, Dpi)).first;
+        return it->second;
+    }
+
+    // The font of a style, found once per style: styles live as long as the layout.
+    int FontOf(const THtmlStyle& s) {
+        auto it = StyleFonts.find(&s);
+        if (it == StyleFonts.end())
+            it = StyleFonts.emplace(&s, FontIndex(s.Font)).first;
         return it->second;
     }
 
@@ -182,7 +191,7 @@ private:
     // ---- inline content ----
 
     void AddText(const std::string& text, const THtmlStyle& s, std::vector<TAtom>& atoms) {
-        const int font = FontIndex(s.Font);
+        const int font = FontOf(s);
         size_t i = 0;
         while (i < text.size()) {
             if (IsBlank(text[i])) {
@@ -352,7 +361,7 @@ private:
                int& margin, TSink& sink) {
         if (atoms.empty())
             return;
-        const int strutFont = FontIndex(s.Font);
+        const int strutFont = FontOf(s);
         std::vector<TLine> lines = BreakLines(atoms, width);
         // A trailing forced break ends the last line; it starts no new one.
         if (lines.size() > 1 && atoms.back().Kind == TAtom::TKind::Break)
