@@ -564,8 +564,8 @@ private:
             TWidths w = ContentWidths(*child, cs);
             cell.Empty = w.Max == 0 && HtmlTrim(child->TextContent()).empty();
             const int specified = cs.WidthPercent < 0 ? cs.Width : -1;
-            if (specified >= 0)
-                w.Max = std::max(w.Min, specified);
+            if (specified >= 0) // as for a column of a given width
+                w.Min = w.Max = std::max(w.Min, specified);
             const int extra = p.Left + p.Right + b.Left + b.Right;
             cell.Widths = {w.Min + extra, w.Max + extra};
             row.Cells.push_back(cell);
@@ -608,9 +608,6 @@ private:
                 count = std::max<size_t>(count, r.Cells.back().Column + r.Cells.back().Span);
         t.Columns.assign(count, {});
         t.ColumnWidth.resize(count, -1);
-        for (size_t c = 0; c < count; ++c)
-            if (t.ColumnWidth[c] >= 0)
-                t.Columns[c].Max = t.ColumnWidth[c];
         for (int pass = 0; pass < 2; ++pass) // single cells first, then spanning ones
             for (const TRow& r : t.Rows)
                 for (const TCell& cell : r.Cells) {
@@ -629,8 +626,13 @@ private:
                     t.Columns[cell.Column].Min += addMin % cell.Span;
                     t.Columns[cell.Column].Max += addMax % cell.Span;
                 }
-        for (TWidths& col : t.Columns)
+        // A column of a given width keeps it, unless a word needs more.
+        for (size_t c = 0; c < count; ++c) {
+            TWidths& col = t.Columns[c];
+            if (t.ColumnWidth[c] >= 0)
+                col.Min = col.Max = std::max(col.Min, t.ColumnWidth[c]);
             col.Max = std::max(col.Max, col.Min);
+        }
         t.Extra =
             ts.BorderWidth.Left + ts.BorderWidth.Right + t.Spacing * (static_cast<int>(count) + 1);
         return t;

@@ -619,8 +619,7 @@ void ApplyAttributes(const THtmlNode& e, const THtmlStyle& parent, THtmlStyle& s
     attr("bgcolor", "background-color");
     attr("align", "text-align");
     attr("valign", "vertical-align");
-    if (e.Name != "col" && e.Name != "colgroup")
-        attr("width", "width");
+    attr("width", "width");
     if (e.IsElement("font")) {
         attr("color", "color");
         if (const std::string* face = e.Attribute("face"))
