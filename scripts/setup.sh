@@ -8,7 +8,7 @@ packages=(
   zlib1g-dev libpng-dev libspng-dev libstb-dev googletest
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-i686-dev libz-mingw-w64-dev
-  wine wine32:i386 xvfb xauth imagemagick python3 nsis
+  wine wine32:i386 fonts-wine xvfb xauth imagemagick python3 nsis
 )
 
 sudo_cmd=()

@@ -35,6 +35,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   fi
 fi
+# Wine's own bitmap and TrueType faces ("MS Sans Serif", Tahoma...): without
+# them the forms' 8-point "MS Sans Serif" falls back to a wider face and the
+# labels laid out for it run into each other.
+if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+  cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
 wineserver -p >/dev/null 2>&1 || true
 # Start the prefix's background services now, detached from our output: when
 # a test program starts them they inherit CTest's pipe and CTest waits on it.
