@@ -520,11 +520,11 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
             return form->DialogChar(static_cast<char>(msg.wParam));
         if (msg.wParam == VK_TAB && !(KeyboardShiftState() & (ssCtrl | ssAlt)))
             return form->SelectNext(!(KeyboardShiftState() & ssShift));
+        return form->DialogKey(static_cast<WORD>(msg.wParam));
     } catch (...) {
         HandleException(form);
         return true;
     }
-    return false;
 }
 
 void TApplication::HandleException(TObject* sender) {

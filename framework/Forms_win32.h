@@ -71,6 +71,9 @@ public:
     void SetActiveControl(TWinControl* control) { FActiveControl = control; }
     // Keyboard interface of the message loop: Alt+mnemonic and Tab.
     bool DialogChar(char key);
+    // A key pressed anywhere in the form, offered to the form before the
+    // control with the focus; true takes it (Esc closing a window of pages).
+    virtual bool DialogKey(WORD) { return false; }
     bool SelectNext(bool forward);
     void UpdateHint(TControl* control);
     // The form's hint window with a tool per control that has a hint; made

@@ -17,6 +17,7 @@ void RegisterFrameworkClasses() {
     for (const TClassInfo* info : {
              &TApplicationEvents::StaticClass(),
              &TLabel::StaticClass(),
+             &TButton::StaticClass(),
              &TEdit::StaticClass(),
              &TMemo::StaticClass(),
              &TPage::StaticClass(),

@@ -69,6 +69,36 @@ void TLabel::Notification(TComponent* component, TOperation operation) {
         FFocusControl.Removed(component);
 }
 
+// ------------------------------------------------------------------- TButton
+
+const TClassInfo& TButton::StaticClass() {
+    static const TClassInfo info{
+        "TButton",
+        &TWinControl::StaticClass(),
+        CreateComponent<TButton>,
+        {StrProp("Caption", &TButton::SetCaption), EventProp("OnClick", &TButton::SetOnClick)}};
+    return info;
+}
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+    FTabStop = true;
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WindowClass = "BUTTON";
+    params.Style |= BS_PUSHBUTTON;
+}
+
+bool TButton::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        Click();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
 // --------------------------------------------------------------- TCustomEdit
 
 const TClassInfo& TCustomEdit::StaticClass() {

@@ -1,4 +1,4 @@
-// Standard controls: label, single-line edit, numeric edit and memo.
+// Standard controls: label, push button, single-line edit, numeric edit and memo.
 #pragma once
 
 #include "framework/Controls_win32.h"
@@ -39,6 +39,19 @@ protected:
 
 private:
     TComponentRef<TWinControl> FFocusControl;
+};
+
+// The system's push button; a press is its Click.
+class TButton : public TWinControl {
+    QORV_COMPONENT_CLASS
+public:
+    explicit TButton(TComponent* owner);
+    std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& v) { SetText(v); }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };
 
 class TCustomEdit : public TWinControl {
