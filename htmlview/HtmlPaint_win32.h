@@ -1,0 +1,52 @@
+// The program's own HTML view on a device: text measured with GDI fonts made
+// for the device's resolution, and laid-out pages painted on any DC (screen,
+// printer, memory bitmap).
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "framework/Gdi_win32.h"
+#include "htmlview/HtmlPages.h"
+
+// GDI fonts of the view's fonts, one per font and em height, alive as long as
+// the cache. A family list resolves to its first face the system has; the
+// generic families map to the system's usual faces.
+class THtmlFontCache {
+public:
+    // The font with an em of `emPixels` device units.
+    HFONT Font(const THtmlFont& font, int emPixels);
+
+private:
+    using TKey = std::tuple<std::string, int, bool, bool>;
+    std::string FaceOf(const THtmlFont& font);
+
+    std::map<TKey, TFontHandle> FFonts;
+    std::map<std::string, bool> FInstalled;
+};
+
+// Measures on `dc` (a printer's DC, or the screen's for a device that is not
+// there): a font's size at the layout's resolution becomes an em height in
+// the layout's units, so the figures are the device's own when the layout's
+// resolution is the device's.
+class TGdiTextMeasurer : public THtmlTextMeasurer {
+public:
+    explicit TGdiTextMeasurer(HDC dc) : FDC(dc) {}
+    THtmlTextExtent Measure(const THtmlFont& font, std::string_view text, int dpi) override;
+
+private:
+    HDC FDC;
+    THtmlFontCache FFonts;
+};
+
+// Paints page `index` of `pages` on `dc` so that the paper fills `target`
+// (device units): positions and fonts are scaled from the layout's units, so
+// at the layout's own resolution the page is painted unit for unit.
+void PaintHtmlPage(HDC dc, const THtmlPages& pages, int index, const RECT& target,
+                   THtmlFontCache& fonts);
+
+// The em of a font at `dpi` device units per inch, at least one unit.
+int HtmlEmPixels(const THtmlFont& font, double dpi);

@@ -1,0 +1,254 @@
+#include "htmlview/HtmlView_win32.h"
+
+#include <winspool.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "framework/Forms_win32.h"
+#include "framework/SysUtils_win32.h"
+#include "htmlview/HtmlPaint_win32.h"
+#include "htmlview/HtmlPrinting_win32.h"
+#include "htmlview/formHtmlPreview_win32.h"
+
+namespace {
+// Owns a Windows handle closed with CloseHandle.
+class TFileHandle {
+public:
+    explicit TFileHandle(HANDLE h) : FHandle(h) {}
+    ~TFileHandle() {
+        if (FHandle != INVALID_HANDLE_VALUE)
+            CloseHandle(FHandle);
+    }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+    HANDLE Get() const { return FHandle; }
+
+private:
+    HANDLE FHandle;
+};
+
+// An information context of a printer, deleted with the holder.
+class TPrinterIC {
+public:
+    explicit TPrinterIC(const std::string& printer)
+        : FDC(CreateICA(nullptr, printer.c_str(), nullptr, nullptr)) {}
+    ~TPrinterIC() {
+        if (FDC)
+            DeleteDC(FDC);
+    }
+    TPrinterIC(const TPrinterIC&) = delete;
+    TPrinterIC& operator=(const TPrinterIC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HDC FDC;
+};
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// "file:///C:/a%20b.htm" -> "C:/a b.htm"; anything else is a path already.
+std::string PathOfURL(const std::string& url) {
+    if (url.size() < 5 || _strnicmp(url.c_str(), "file:", 5) != 0)
+        return url;
+    std::string rest = url.substr(5);
+    rest.erase(0, std::min(rest.find_first_not_of('/'), rest.size()));
+    // "file://server/share": keep the server's two slashes.
+    if (url.compare(5, 2, "//") == 0 && url.compare(5, 3, "///") != 0)
+        rest = "//" + rest;
+    std::string path;
+    for (size_t i = 0; i < rest.size(); ++i) {
+        int hi, lo;
+        if (rest[i] == '%' && i + 2 < rest.size() && (hi = HexDigit(rest[i + 1])) >= 0 &&
+            (lo = HexDigit(rest[i + 2])) >= 0) {
+            path += static_cast<char>(hi * 16 + lo);
+            i += 2;
+        } else
+            path += rest[i];
+    }
+    return path;
+}
+
+std::string ReadPageFile(const std::string& path) {
+    const std::string what = "The page \"" + path + "\" cannot be read";
+    TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE)
+        RaiseLastOSError(what, "CreateFile");
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size))
+        RaiseLastOSError(what, "GetFileSizeEx");
+    if (size.QuadPart > 256 * 1024 * 1024)
+        throw Exception(what + ": it is larger than 256 MB.");
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)))
+        RaiseLastOSError(what, "ReadFile");
+    bytes.resize(read);
+    return bytes;
+}
+
+std::string DefaultPrinterName() {
+    char name[MAX_PATH + 1];
+    DWORD size = sizeof name;
+    return GetDefaultPrinterA(name, &size) ? std::string(name) : std::string();
+}
+
+THtmlPaper LocalePaper() {
+    char value[8] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IPAPERSIZE, value, sizeof value);
+    return std::string(value) == "1" ? THtmlPaper::Letter : THtmlPaper::A4;
+}
+
+// What the screen previews at when there is no printer to ask.
+constexpr int kNoPrinterDpi = 300;
+
+HWND OwnerWindow() {
+    return Application && Application->MainForm() ? Application->MainForm()->Handle() : nullptr;
+}
+} // namespace
+
+THtmlPageSetup HtmlPrinterSetup(HDC printer) {
+    const int dpi = GetDeviceCaps(printer, LOGPIXELSY);
+    const int margin = static_cast<int>(std::lround(0.75 * dpi));
+    THtmlPageSetup s;
+    s.Dpi = dpi;
+    s.Width = GetDeviceCaps(printer, PHYSICALWIDTH);
+    s.Height = GetDeviceCaps(printer, PHYSICALHEIGHT);
+    const int offsetX = GetDeviceCaps(printer, PHYSICALOFFSETX);
+    const int offsetY = GetDeviceCaps(printer, PHYSICALOFFSETY);
+    s.MarginLeft = std::max(margin, offsetX);
+    s.MarginTop = std::max(margin, offsetY);
+    s.MarginRight = std::max(margin, s.Width - offsetX - GetDeviceCaps(printer, HORZRES));
+    s.MarginBottom = std::max(margin, s.Height - offsetY - GetDeviceCaps(printer, VERTRES));
+    s.Media = THtmlMedia::Print;
+    return s;
+}
+
+const TClassInfo& THtmlView::StaticClass() {
+    static const TClassInfo info{"THtmlView", &TGraphicControl::StaticClass(), nullptr,
+                                 HtmlViewProps()};
+    return info;
+}
+
+THtmlView::THtmlView(TComponent* owner) : TGraphicControl(owner) {}
+
+THtmlView::~THtmlView() = default;
+
+void THtmlView::Navigate(const std::string& url) {
+    std::unique_ptr<THtmlDocument> document;
+    if (_stricmp(url.c_str(), "about:blank") == 0)
+        document = LoadHtmlDocument("");
+    else
+        document = LoadHtmlDocument(ReadPageFile(PathOfURL(url)));
+    // Only the latest request completes.
+    FCalls.Cancel();
+    auto loaded = std::make_shared<std::unique_ptr<THtmlDocument>>(std::move(document));
+    FCalls.Post([this, loaded, url] {
+        FDocument = std::move(*loaded);
+        FLocation = url;
+        // A copy: the handler may replace itself.
+        if (TNavigateComplete2Event handler = FOnComplete)
+            handler(this, nullptr, FLocation);
+    });
+}
+
+uint32_t THtmlView::QueryStatusWB(int cmd) {
+    switch (cmd) {
+    case hcPrintPreview:
+        return hsSupported | hsEnabled;
+    case hcPrint:
+        return hsSupported | (PrinterInstalled() ? hsEnabled : 0);
+    default:
+        return 0;
+    }
+}
+
+void THtmlView::RequireDocument() const {
+    if (!FDocument)
+        throw Exception("The HTML view has no page loaded to print.");
+}
+
+void THtmlView::ExecWB(int cmd, int option) {
+    switch (cmd) {
+    case hcPrint:
+        RequireDocument();
+        Print(option != hoDontPrompt);
+        return;
+    case hcPrintPreview:
+        RequireDocument();
+        Preview();
+        return;
+    default:
+        throw Exception("The HTML view does not support command " + std::to_string(cmd) + ".");
+    }
+}
+
+void THtmlView::Print(bool prompt) {
+    if (!PrinterInstalled())
+        throw Exception("There is no printer installed to print on.");
+    THtmlPages pages;
+    THtmlFontCache fonts;
+    THtmlPrintJob job;
+    job.Title = FDocument->Title().empty() ? FLocation : FDocument->Title();
+    job.Paginate = [&](HDC dc) {
+        TGdiTextMeasurer measurer(dc);
+        pages = LayoutHtmlPages(*FDocument, measurer, HtmlPrinterSetup(dc));
+        return pages.Count();
+    };
+    job.DrawPage = [&](HDC dc, int page) {
+        // The DC's origin is the printable area's corner, not the paper's.
+        const int left = -GetDeviceCaps(dc, PHYSICALOFFSETX);
+        const int top = -GetDeviceCaps(dc, PHYSICALOFFSETY);
+        const RECT paper{left, top, left + pages.Setup.Width, top + pages.Setup.Height};
+        PaintHtmlPage(dc, pages, page, paper, fonts);
+    };
+    HWND owner = FPreview && FPreview->HandleAllocated() ? FPreview->Handle() : OwnerWindow();
+    PrintWithDialog(owner, job, prompt);
+}
+
+THtmlPages THtmlView::PreviewPages() const {
+    RequireDocument();
+    const std::string printer = DefaultPrinterName();
+    if (!printer.empty()) {
+        TPrinterIC ic(printer);
+        if (ic.Get()) {
+            TGdiTextMeasurer measurer(ic.Get());
+            return LayoutHtmlPages(*FDocument, measurer, HtmlPrinterSetup(ic.Get()));
+        }
+    }
+    TScreenDC screen;
+    TGdiTextMeasurer measurer(screen.Get());
+    return LayoutHtmlPages(*FDocument, measurer, HtmlPaperSetup(LocalePaper(), kNoPrinterDpi));
+}
+
+void THtmlView::Preview() {
+    const THtmlPages pages = PreviewPages();
+    THtmlPreviewForm form(nullptr);
+    const std::string title = FDocument->Title();
+    if (!title.empty())
+        form.SetCaption(title + " - Print Preview");
+    std::function<void()> print;
+    if (PrinterInstalled())
+        print = [this] { Print(true); };
+    form.SetPages(&pages, std::move(print));
+    struct TShowing {
+        THtmlPreviewForm*& Slot;
+        ~TShowing() { Slot = nullptr; }
+    } showing{FPreview};
+    FPreview = &form;
+    form.ShowModal();
+}
+
+IHtmlView* NewOwnHtmlView(TComponent* owner) {
+    return new THtmlView(owner);
+}

@@ -1,0 +1,68 @@
+// The program's own HTML view: an IHtmlView that reads a local page, lays it
+// out for paper, prints it through the system's print dialog and previews it
+// in a window of its own. Serves where the platform's browser control cannot
+// load pages.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/Controls_win32.h"
+#include "framework/HtmlView.h"
+#include "framework/PostedCalls_win32.h"
+#include "htmlview/HtmlDocument.h"
+#include "htmlview/HtmlPages.h"
+
+class THtmlPreviewForm;
+
+class THtmlView : public TGraphicControl, public IHtmlView {
+    QORV_COMPONENT_CLASS
+public:
+    explicit THtmlView(TComponent* owner);
+    ~THtmlView() override;
+
+    // "about:blank" loads an empty page; a "file:" URL or a path loads that
+    // file, read at once: a file that cannot be read raises here, naming it.
+    void Navigate(const std::string& url) override;
+    // Preview: supported and enabled. Print: supported, enabled while the
+    // system has a printer. Other commands: none.
+    uint32_t QueryStatusWB(int cmd) override;
+    // Print: the print dialog and one job at the chosen printer's resolution
+    // (hoDontPrompt: the default printer, no dialog). Preview: the preview
+    // window, until the user closes it.
+    void ExecWB(int cmd, int option) override;
+    const TNavigateComplete2Event& OnNavigateComplete2() const override { return FOnComplete; }
+    void SetOnNavigateComplete2(TNavigateComplete2Event handler) override {
+        FOnComplete = std::move(handler);
+    }
+
+    // The page loaded last (null before the first completes) and its URL.
+    const THtmlDocument* Document() const { return FDocument.get(); }
+    const std::string& LocationURL() const { return FLocation; }
+    // The pages as the preview shows them: laid out for the default printer's
+    // paper and resolution, or for the locale's paper with no printer.
+    THtmlPages PreviewPages() const;
+    // The preview window while ExecWB shows it, else null.
+    THtmlPreviewForm* PreviewForm() const { return FPreview; }
+
+    // Never seen: it sits behind the page that shows the text.
+    void Paint(HDC) override {}
+
+private:
+    void RequireDocument() const;
+    void Print(bool prompt);
+    void Preview();
+
+    std::unique_ptr<THtmlDocument> FDocument;
+    std::string FLocation;
+    TNavigateComplete2Event FOnComplete;
+    TPostedCalls FCalls;
+    THtmlPreviewForm* FPreview = nullptr;
+};
+
+// The factory that makes THtmlView, for SetHtmlViewFactory.
+IHtmlView* NewOwnHtmlView(TComponent* owner);
+
+// The page setup of a printer's DC: its paper and resolution, with margins of
+// 3/4 inch or what the printer cannot print on, whichever is more.
+THtmlPageSetup HtmlPrinterSetup(HDC printer);

@@ -1,0 +1,190 @@
+// GDI measuring and page painting, read back from a memory bitmap; the
+// preview window over pages made by hand.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+
+#include "framework/Gdi_win32.h"
+#include "htmlview/HtmlPaint_win32.h"
+#include "htmlview/formHtmlPreview_win32.h"
+#include "tests/htmlview/HtmlViewTestUtil_win32.h"
+
+namespace {
+// A white 32-bit top-down bitmap to paint on.
+class TSurface {
+public:
+    TSurface(int width, int height) : FWidth(width), FDC(nullptr) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        FBitmap.Reset(CreateDIBSection(FDC.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        FBits = static_cast<uint32_t*>(bits);
+        FSelect = std::make_unique<TSelectObject>(FDC.Get(), FBitmap.Get());
+        std::fill(FBits, FBits + width * height, 0xFFFFFFu);
+        FHeight = height;
+    }
+    HDC DC() const { return FDC.Get(); }
+    COLORREF At(int x, int y) const {
+        GdiFlush();
+        const uint32_t v = FBits[y * FWidth + x];
+        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    }
+    // Pixels that are neither white nor `except` inside the rectangle.
+    int Inked(const RECT& r) const {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                n += At(x, y) != RGB(255, 255, 255);
+        return n;
+    }
+
+private:
+    int FWidth, FHeight = 0;
+    TMemoryDC FDC;
+    TBitmapHandle FBitmap;
+    std::unique_ptr<TSelectObject> FSelect;
+    uint32_t* FBits = nullptr;
+};
+
+THtmlFont Sans(double pt, bool bold = false) {
+    return {{"Verdana", "Arial", "sans-serif"}, pt, bold};
+}
+
+THtmlPages OnePage() {
+    THtmlPages pages = HandMadePages(1);
+    pages.Fonts.push_back(Sans(12));
+    auto& items = pages.Pages[0].Items;
+    items.push_back(THtmlEdge{{100, 10, 101, 100}, colors::RGBColor(0, 0, 255)});
+    items.push_back(THtmlText{20, 130, 150, 60, 0, clBlack, "XXXX"});
+    items.push_back(THtmlText{20, 200, 220, 60, 7, clBlack, "no such font"});
+    return pages;
+}
+} // namespace
+
+TEST(HtmlMeasure, FontsScaleWithTheResolutionAndTheText) {
+    TScreenDC screen;
+    TGdiTextMeasurer measurer(screen.Get());
+    const THtmlTextExtent empty = measurer.Measure(Sans(10), "", 300);
+    EXPECT_EQ(empty.Width, 0);
+    EXPECT_GT(empty.Height, 30); // 10 pt at 300 per inch: an em of 42 units
+    EXPECT_GT(empty.Ascent, 0);
+    EXPECT_LT(empty.Ascent, empty.Height);
+    const THtmlTextExtent word = measurer.Measure(Sans(10), "Description", 300);
+    EXPECT_EQ(word.Height, empty.Height);
+    EXPECT_GT(word.Width, measurer.Measure(Sans(10), "Desc", 300).Width);
+    EXPECT_GE(measurer.Measure(Sans(10, true), "Description", 300).Width, word.Width);
+    const THtmlTextExtent twice = measurer.Measure(Sans(10), "Description", 600);
+    EXPECT_NEAR(twice.Width, 2.0 * word.Width, 0.1 * word.Width);
+    EXPECT_NEAR(twice.Height, 2.0 * word.Height, 0.1 * word.Height);
+    // Unknown families fall back to a face the system has.
+    THtmlFont unknown{{"No Such Face"}, 10};
+    EXPECT_GT(measurer.Measure(unknown, "abc", 96).Width, 0);
+}
+
+TEST(HtmlPaint, ItemsLandWhereTheLayoutPutThemAtAnyScale) {
+    const THtmlPages pages = OnePage();
+    THtmlFontCache fonts;
+    TSurface full(200, 300);
+    PaintHtmlPage(full.DC(), pages, 0, {0, 0, 200, 300}, fonts);
+    EXPECT_EQ(full.At(30, 30), RGB(255, 0, 0));
+    EXPECT_EQ(full.At(9, 30), RGB(255, 255, 255));
+    EXPECT_EQ(full.At(100, 50), RGB(0, 0, 255));
+    EXPECT_EQ(full.At(101, 50), RGB(255, 255, 255));
+    EXPECT_GT(full.Inked({20, 132, 80, 152}), 20); // the glyphs above the baseline
+    EXPECT_EQ(full.Inked({0, 190, 200, 230}), 0);  // the run with no font is left out
+
+    // Half size, moved: the 1-unit edge still shows; nothing outside the target.
+    TSurface half(200, 300);
+    PaintHtmlPage(half.DC(), pages, 0, {40, 60, 140, 210}, fonts);
+    EXPECT_EQ(half.At(40 + 15, 60 + 15), RGB(255, 0, 0));
+    EXPECT_EQ(half.At(40 + 50, 60 + 25), RGB(0, 0, 255));
+    EXPECT_EQ(half.Inked({0, 0, 200, 60}), 0);
+    EXPECT_EQ(half.Inked({0, 0, 40, 300}), 0);
+    EXPECT_GT(half.Inked({50, 120, 80, 136}), 0);
+
+    TSurface none(200, 300);
+    PaintHtmlPage(none.DC(), pages, 1, {0, 0, 200, 300}, fonts);
+    PaintHtmlPage(none.DC(), pages, -1, {0, 0, 200, 300}, fonts);
+    EXPECT_EQ(none.Inked({0, 0, 200, 300}), 0);
+}
+
+TEST(HtmlPreview, PagesThroughWithButtonsAndKeysAndClosesOnEsc) {
+    THtmlTestApp app;
+    const THtmlPages pages = HandMadePages(3);
+    int printed = 0;
+    THtmlPreviewForm form(nullptr);
+    EXPECT_TRUE(form.CheckBindings().empty());
+    form.SetPages(&pages, [&] { ++printed; });
+    form.Show();
+    app.Pump();
+    EXPECT_EQ(form.PageText(), "Page 1 of 3");
+    EXPECT_FALSE(form.btPrevious->Enabled());
+    EXPECT_TRUE(form.btNext->Enabled());
+
+    // Grey around a white page with the page's red fill, scaled to fit.
+    const RECT page = form.pbPages->PageRect();
+    EXPECT_GT(page.right - page.left, 100);
+    EXPECT_GE(page.left, 0);
+    EXPECT_LE(page.bottom, form.pbPages->ClientHeight());
+    {
+        TClientDC dc(form.pbPages->Handle());
+        EXPECT_EQ(GetPixel(dc.Get(), 2, 2), RGB(128, 128, 128));
+        const double s = form.pbPages->Scale();
+        EXPECT_EQ(GetPixel(dc.Get(), page.left + int(30 * s), page.top + int(30 * s)),
+                  RGB(255, 0, 0));
+        EXPECT_EQ(GetPixel(dc.Get(), page.left + int(100 * s), page.top + int(200 * s)),
+                  RGB(255, 255, 255));
+    }
+
+    SendMessageA(form.btNext->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(form.PageText(), "Page 2 of 3");
+    SendMessageA(form.btPrevious->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(form.PageText(), "Page 1 of 3");
+    const auto key = [&](WORD vk) {
+        HWND target = GetFocus() ? GetFocus() : form.Handle();
+        PostMessageA(target, WM_KEYDOWN, vk, 0);
+        app.Pump();
+    };
+    key(VK_END);
+    EXPECT_EQ(form.PageText(), "Page 3 of 3");
+    EXPECT_FALSE(form.btNext->Enabled());
+    key(VK_NEXT);
+    EXPECT_EQ(form.PageText(), "Page 3 of 3");
+    key(VK_PRIOR);
+    EXPECT_EQ(form.PageText(), "Page 2 of 3");
+    key(VK_HOME);
+    EXPECT_EQ(form.PageText(), "Page 1 of 3");
+
+    // Zoom: page width is wider than the whole page and scrolls; 100% is the
+    // screen's resolution over the layout's.
+    const double whole = form.pbPages->Scale();
+    SendMessageA(form.btPageWidth->Handle(), BM_CLICK, 0, 0);
+    EXPECT_GT(form.pbPages->Scale(), whole);
+    EXPECT_TRUE(GetWindowLongA(form.pbPages->Handle(), GWL_STYLE) & WS_VSCROLL);
+    SendMessageA(form.btActualSize->Handle(), BM_CLICK, 0, 0);
+    TScreenDC screen;
+    EXPECT_DOUBLE_EQ(form.pbPages->Scale(), GetDeviceCaps(screen.Get(), LOGPIXELSX) / 96.0);
+    SendMessageA(form.btWholePage->Handle(), BM_CLICK, 0, 0);
+    EXPECT_DOUBLE_EQ(form.pbPages->Scale(), whole);
+
+    SendMessageA(form.btPrint->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(printed, 1);
+    key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(form.Handle()));
+    EXPECT_TRUE(app.Errors().empty());
+}
+
+TEST(HtmlPreview, WithoutAPrinterPrintIsDisabled) {
+    THtmlTestApp app;
+    const THtmlPages pages = HandMadePages(1);
+    THtmlPreviewForm form(nullptr);
+    form.SetPages(&pages, nullptr);
+    EXPECT_FALSE(form.btPrint->Enabled());
+    EXPECT_EQ(form.PageText(), "Page 1 of 1");
+    EXPECT_FALSE(form.btNext->Enabled());
+}
