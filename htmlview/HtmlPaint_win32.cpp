@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
+#include <vector>
 
 namespace {
 std::string Lower(std::string s) {
@@ -65,6 +67,31 @@ RECT TargetRect(const THtmlRect& r, double sx, double sy, const RECT& target) {
 void FillColor(HDC dc, const RECT& r, TColor color) {
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(color)));
     FillRect(dc, &r, brush.Get());
+}
+
+// A run drawn across the width the layout measured for it: glyphs hinted at
+// another size than the layout's are wider or narrower, and would run over a
+// cell's edge or leave a gap. The characters' own advances are scaled to fit.
+void DrawRun(HDC dc, const THtmlText& text, int x, int baseline, int width) {
+    const int n = static_cast<int>(text.Text.size());
+    if (n == 0)
+        return;
+    std::vector<int> ends(n), advances(n);
+    SIZE size{0, 0};
+    int fit = 0;
+    if (!GetTextExtentExPointA(dc, text.Text.data(), n, INT_MAX, &fit, ends.data(), &size) ||
+        size.cx <= 0 || width <= 0) {
+        TextOutA(dc, x, baseline, text.Text.data(), n);
+        return;
+    }
+    const double f = double(width) / size.cx;
+    int previous = 0;
+    for (int i = 0; i < n; ++i) {
+        const int end = static_cast<int>(std::lround(ends[i] * f));
+        advances[i] = end - previous;
+        previous = end;
+    }
+    ExtTextOutA(dc, x, baseline, 0, nullptr, text.Text.data(), n, advances.data());
 }
 
 // Restores the DC's state however painting ends.
@@ -158,8 +185,8 @@ void PaintHtmlPage(HDC dc, const THtmlPages& pages, int index, const RECT& targe
             const THtmlFont& font = pages.Fonts[text->Font];
             TSelectObject select(dc, fonts.Font(font, HtmlEmPixels(font, pages.Setup.Dpi * sy)));
             SetTextColor(dc, ColorToRGB(text->Color));
-            TextOutA(dc, target.left + Scaled(text->X, sx), target.top + Scaled(text->Baseline, sy),
-                     text->Text.data(), static_cast<int>(text->Text.size()));
+            DrawRun(dc, *text, target.left + Scaled(text->X, sx),
+                    target.top + Scaled(text->Baseline, sy), Scaled(text->Width, sx));
         }
     }
 }

@@ -96,6 +96,9 @@ TEST(HtmlPaint, ItemsLandWhereTheLayoutPutThemAtAnyScale) {
     EXPECT_EQ(full.At(100, 50), RGB(0, 0, 255));
     EXPECT_EQ(full.At(101, 50), RGB(255, 255, 255));
     EXPECT_GT(full.Inked({20, 132, 80, 152}), 20); // the glyphs above the baseline
+    // The run spans the width the layout measured (60), whatever the font's own.
+    EXPECT_GT(full.Inked({66, 132, 80, 152}), 0);
+    EXPECT_EQ(full.Inked({81, 120, 99, 160}), 0);
     EXPECT_EQ(full.Inked({0, 190, 200, 230}), 0);  // the run with no font is left out
 
     // Half size, moved: the 1-unit edge still shows; nothing outside the target.
@@ -106,6 +109,7 @@ TEST(HtmlPaint, ItemsLandWhereTheLayoutPutThemAtAnyScale) {
     EXPECT_EQ(half.Inked({0, 0, 200, 60}), 0);
     EXPECT_EQ(half.Inked({0, 0, 40, 300}), 0);
     EXPECT_GT(half.Inked({50, 120, 80, 136}), 0);
+    EXPECT_EQ(half.Inked({81, 110, 89, 140}), 0);
 
     TSurface none(200, 300);
     PaintHtmlPage(none.DC(), pages, 1, {0, 0, 200, 300}, fonts);
