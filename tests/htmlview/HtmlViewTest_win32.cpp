@@ -1,0 +1,221 @@
+// The own view behind the embedded-HTML-view interface: loading local pages,
+// completion through the message loop, and the command status.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+
+#include "framework/SysUtils.h"
+#include "htmlview/HtmlPaint_win32.h"
+#include "htmlview/HtmlPrinting_win32.h"
+#include "htmlview/HtmlView_win32.h"
+#include "htmlview/formHtmlPreview_win32.h"
+#include "tests/htmlview/HtmlViewTestUtil_win32.h"
+#include "tests/printer/TestPrinter_win32.h"
+
+namespace {
+std::string TempPage(const std::string& name, const std::string& text) {
+    char dir[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+const char* const kPage = "<html><head><title>Two rows</title></head><body><table>"
+                          "<tr><th>Code</th></tr><tr><td>1</td></tr></table></body></html>";
+
+class HtmlOwnView : public ::testing::Test {
+protected:
+    void SetUp() override {
+        View = new THtmlView(&Owner);
+        View->SetOnNavigateComplete2(
+            [this](TObject* sender, IDispatch* frame, const std::string& url) {
+                EXPECT_EQ(sender, View);
+                EXPECT_EQ(frame, nullptr);
+                Completed.push_back(url);
+            });
+    }
+    THtmlTestApp App;
+    TComponent Owner{nullptr};
+    THtmlView* View = nullptr;
+    std::vector<std::string> Completed;
+};
+} // namespace
+
+TEST_F(HtmlOwnView, PagesCompleteFromTheMessageLoopTheLatestOnly) {
+    const std::string path = TempPage("qorv-view-a.htm", kPage);
+    View->Navigate("about:blank");
+    EXPECT_TRUE(Completed.empty());
+    App.Pump();
+    EXPECT_EQ(Completed, std::vector<std::string>{"about:blank"});
+    ASSERT_NE(View->Document(), nullptr);
+
+    // A second request before the first completes replaces it.
+    Completed.clear();
+    View->Navigate("about:blank");
+    View->Navigate(path);
+    App.Pump();
+    EXPECT_EQ(Completed, std::vector<std::string>{path});
+    EXPECT_EQ(View->Document()->Title(), "Two rows");
+    EXPECT_EQ(View->LocationURL(), path);
+
+    // A file: URL with escapes names the same file; the file may go once loaded.
+    std::string url = "file:///" + path;
+    for (char& c : url)
+        if (c == '\\')
+            c = '/';
+    const std::string spaced = TempPage("qorv view b.htm", kPage);
+    Completed.clear();
+    View->Navigate(url);
+    std::string spacedUrl =
+        "file:///" + spaced.substr(0, spaced.rfind('\\') + 1) + "qorv%20view%20b.htm";
+    View->Navigate(spacedUrl);
+    DeleteFileA(spaced.c_str());
+    App.Pump();
+    EXPECT_EQ(Completed, std::vector<std::string>{spacedUrl});
+    DeleteFileA(path.c_str());
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlOwnView, AnUnreadablePageRaisesNamingItAndNothingCompletes) {
+    const std::string missing = "C:\\no-such-folder\\page.htm";
+    try {
+        View->Navigate(missing);
+        FAIL() << "no exception";
+    } catch (const EOSError& e) {
+        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+        EXPECT_EQ(e.ErrorCode(), ERROR_PATH_NOT_FOUND);
+    }
+    App.Pump();
+    EXPECT_TRUE(Completed.empty());
+    EXPECT_EQ(View->Document(), nullptr);
+    // Nothing loaded: the commands have no page to work on.
+    EXPECT_THROW(View->ExecWB(hcPrintPreview, hoPromptUser), Exception);
+    EXPECT_THROW(View->ExecWB(hcPrint, hoPromptUser), Exception);
+}
+
+TEST_F(HtmlOwnView, StatusOfTheCommandsWithAPrinter) {
+    EXPECT_EQ(View->QueryStatusWB(hcPrintPreview), hsSupported | hsEnabled);
+    EXPECT_EQ(View->QueryStatusWB(hcPrint), hsSupported | hsEnabled);
+    EXPECT_EQ(View->QueryStatusWB(2), 0u);
+    View->Navigate("about:blank");
+    App.Pump();
+    EXPECT_THROW(View->ExecWB(2, hoPromptUser), Exception);
+}
+
+namespace {
+// A table long enough for several pages, its header row repeated on each.
+std::string LongPage(int rows) {
+    std::string page = "<?xml version=\"1.0\"?>\n<!DOCTYPE html>\n<html><head><title>Long "
+                       "table</title><style type=\"text/css\">td, th { border: 1px solid "
+                       "#000000; padding: 2px }</style></head><body><h1>Rows</h1><table>"
+                       "<tr><th>Code</th><th>Description</th></tr>";
+    for (int i = 0; i < rows; ++i)
+        page += "<tr><td>" + std::to_string(i) + "</td><td>Row number " + std::to_string(i) +
+                " of the table<br /></td></tr>";
+    return page + "</table></body></html>";
+}
+
+int PagesForTheTestPrinter(const THtmlDocument& document) {
+    HDC dc = CreateDCA(nullptr, qorvtest::TestPrinterName, nullptr, nullptr);
+    TGdiTextMeasurer measurer(dc);
+    const int pages = LayoutHtmlPages(document, measurer, HtmlPrinterSetup(dc)).Count();
+    DeleteDC(dc);
+    return pages;
+}
+
+class HtmlOwnViewPrinting : public HtmlOwnView {
+protected:
+    void SetUp() override {
+        HtmlOwnView::SetUp();
+        Path = TempPage("qorv-view-long.htm", LongPage(150));
+        View->Navigate(Path);
+        App.Pump();
+        ASSERT_NE(View->Document(), nullptr);
+        DeleteFileA(qorvtest::TestPrinterOutput().c_str());
+    }
+    void TearDown() override { DeleteFileA(Path.c_str()); }
+    int PagesPrinted() { return qorvtest::CountPostScriptPages(qorvtest::TestPrinterOutput()); }
+    std::string Path;
+};
+} // namespace
+
+TEST_F(HtmlOwnViewPrinting, ThePreviewShowsThePagesAsTheyWillPrint) {
+    const int expected = PagesForTheTestPrinter(*View->Document());
+    ASSERT_GT(expected, 2);
+    EXPECT_EQ(View->PreviewPages().Count(), expected);
+    std::vector<std::string> seen;
+    const std::string all = " of " + std::to_string(expected);
+    TModalDriver driver([&] {
+        THtmlPreviewForm* form = View->PreviewForm();
+        if (!form || !IsWindowVisible(form->Handle()))
+            return false;
+        seen.push_back(form->Caption());
+        seen.push_back(form->PageText());
+        for (WORD key : {VK_NEXT, VK_END, VK_PRIOR, VK_HOME}) {
+            form->DialogKey(key);
+            seen.push_back(form->PageText());
+        }
+        form->DialogKey(VK_ESCAPE);
+        return true;
+    });
+    View->ExecWB(hcPrintPreview, hoPromptUser);
+    EXPECT_TRUE(driver.Finished());
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(View->PreviewForm(), nullptr);
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Long table - Print Preview", "Page 1" + all, "Page 2" + all,
+                        "Page " + std::to_string(expected) + all,
+                        "Page " + std::to_string(expected - 1) + all, "Page 1" + all}));
+    EXPECT_EQ(PagesPrinted(), -1);
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlOwnViewPrinting, PrintSendsOneJobWithEveryPageAndCancelNone) {
+    const int expected = PagesForTheTestPrinter(*View->Document());
+    {
+        TModalDriver driver([] {
+            HWND dialog = FindPrintDialog();
+            if (dialog)
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return dialog != nullptr;
+        });
+        View->ExecWB(hcPrint, hoPromptUser);
+        EXPECT_FALSE(driver.TimedOut());
+    }
+    EXPECT_EQ(PagesPrinted(), -1);
+    TModalDriver driver([] {
+        HWND dialog = FindPrintDialog();
+        if (dialog)
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return dialog != nullptr;
+    });
+    View->ExecWB(hcPrint, hoPromptUser);
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(PagesPrinted(), expected);
+}
+
+TEST_F(HtmlOwnViewPrinting, PrintFromThePreviewWindow) {
+    const int expected = PagesForTheTestPrinter(*View->Document());
+    int step = 0;
+    TModalDriver driver([&] {
+        THtmlPreviewForm* form = View->PreviewForm();
+        if (step == 0 && form && IsWindowVisible(form->Handle())) {
+            EXPECT_TRUE(form->btPrint->Enabled());
+            PostMessageA(form->btPrint->Handle(), BM_CLICK, 0, 0);
+            step = 1;
+        } else if (HWND dialog = step == 1 ? FindPrintDialog() : nullptr) {
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            step = 2;
+        } else if (step == 2 && !FindPrintDialog() && PagesPrinted() > 0) {
+            form->Close();
+            return true;
+        }
+        return false;
+    });
+    View->ExecWB(hcPrintPreview, hoPromptUser);
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(PagesPrinted(), expected);
+    EXPECT_TRUE(App.Errors().empty());
+}
