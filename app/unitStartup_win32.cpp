@@ -7,6 +7,7 @@
 #include "components/QorvPanel_win32.h"
 #include "framework/Registration_win32.h"
 #include "framework/StepTimes.h"
+#include "htmlview/formHtmlPreview_win32.h"
 #include "png/QorvFormatPNG.h"
 #include "settings/unitSettings.h"
 
@@ -16,6 +17,7 @@ TApplication& InitializeProgram(TKeyStore* store) {
         RegisterFrameworkClasses();
         RegisterQorvComponents();
         RegisterQorvPanelClasses();
+        RegisterHtmlPreviewClasses();
         RegisterPNGGraphicClass();
     }
     {
