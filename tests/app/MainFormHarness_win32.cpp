@@ -12,10 +12,12 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
         HWND wnd = reinterpret_cast<HWND>(wParam);
         char cls[32] = {};
         GetClassNameA(wnd, cls, sizeof cls);
-        if (std::string(cls) == "#32770") {
-            char text[1024] = {}, caption[256] = {};
+        char caption[256] = {};
+        GetWindowTextA(wnd, caption, sizeof caption);
+        // The program's boxes carry its title; the print dialog is the user's.
+        if (std::string(cls) == "#32770" && caption == g_title) {
+            char text[1024] = {};
             GetDlgItemTextA(wnd, 0xFFFF, text, sizeof text);
-            GetWindowTextA(wnd, caption, sizeof caption);
             g_boxes.push_back(std::string(caption) + "|" + text);
             PostMessageA(wnd, WM_COMMAND, IDOK, 0);
         }
@@ -29,6 +31,7 @@ TMainFormHarness::TMainFormHarness(TKeyStore* store, THtmlViewFactory view)
     FHook = SetWindowsHookExA(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
     g_boxes.clear();
     FApplication = &InitializeProgram(FStore);
+    g_title = FApplication->Title();
     if (view)
         SetHtmlViewFactory(std::move(view));
     FForm = FApplication->CreateForm<TMainForm>();

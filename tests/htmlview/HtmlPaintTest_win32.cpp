@@ -99,7 +99,7 @@ TEST(HtmlPaint, ItemsLandWhereTheLayoutPutThemAtAnyScale) {
     // The run spans the width the layout measured (60), whatever the font's own.
     EXPECT_GT(full.Inked({66, 132, 80, 152}), 0);
     EXPECT_EQ(full.Inked({81, 120, 99, 160}), 0);
-    EXPECT_EQ(full.Inked({0, 190, 200, 230}), 0);  // the run with no font is left out
+    EXPECT_EQ(full.Inked({0, 190, 200, 230}), 0); // the run with no font is left out
 
     // Half size, moved: the 1-unit edge still shows; nothing outside the target.
     TSurface half(200, 300);

@@ -1,0 +1,169 @@
+// Print and print preview of the real catalogue on the real main window,
+// through the program's own HTML view (what serves under Wine), the real
+// print dialog and the tests' printer.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "htmlview/HtmlPaint_win32.h"
+#include "htmlview/HtmlView_win32.h"
+#include "htmlview/formHtmlPreview_win32.h"
+#include "tests/app/MainFormHarness_win32.h"
+#include "tests/printer/ModalDriver_win32.h"
+#include "tests/printer/TestPrinter_win32.h"
+
+using namespace qorvtest;
+
+namespace {
+std::string TempFolder() {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return dir;
+}
+
+int PageFilesLeft() {
+    int n = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((TempFolder() + "KVZ*.tmp*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            ++n;
+        while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return n;
+}
+
+// The pages of the loaded page as the test printer prints them, laid out apart
+// from the view's own paths.
+int PagesOnTheTestPrinter(const THtmlDocument& document) {
+    HDC dc = CreateDCA(nullptr, TestPrinterName, nullptr, nullptr);
+    TGdiTextMeasurer measurer(dc);
+    const int pages = LayoutHtmlPages(document, measurer, HtmlPrinterSetup(dc)).Count();
+    DeleteDC(dc);
+    return pages;
+}
+
+// Walks the shown preview with keys through the message loop, one step a
+// tick, noting the page text after each; ends with Esc.
+class TPreviewWalk {
+public:
+    explicit TPreviewWalk(THtmlView& view)
+        : FDriver([this, &view] {
+              THtmlPreviewForm* form = view.PreviewForm();
+              if (!form || !IsWindowVisible(form->Handle()))
+                  return false;
+              if (FStep > 0)
+                  Texts.push_back(form->PageText());
+              static const WORD keys[] = {VK_NEXT, VK_END, VK_PRIOR, VK_HOME, VK_ESCAPE};
+              if (FStep == 0) {
+                  Texts.push_back(form->PageText());
+                  Pages = view.PreviewPages().Count();
+              }
+              HWND focus = GetFocus() ? GetFocus() : form->Handle();
+              PostMessageA(focus, WM_KEYDOWN, keys[FStep], 0);
+              return ++FStep == 5;
+          }) {}
+    std::vector<std::string> Texts;
+    int Pages = 0;
+    bool TimedOut() const { return FDriver.TimedOut(); }
+
+private:
+    int FStep = 0;
+    TModalDriver FDriver;
+};
+
+class OwnViewPrint : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteFileA(TestPrinterOutput().c_str()); }
+    THtmlView& View() { return dynamic_cast<THtmlView&>(*H->Form().Browser); }
+    void Click(TToolButton* button) {
+        ClickToolButton(*button);
+        H->Pump();
+    }
+    std::unique_ptr<TMainFormHarness> H;
+};
+
+std::string PageOf(int n, int of) {
+    return "Page " + std::to_string(n) + " of " + std::to_string(of);
+}
+} // namespace
+
+TEST_F(OwnViewPrint, PreviewOfTheCatalogueOpensWithItsPagesAndPagesThrough) {
+    ASSERT_TRUE(TestPrinterInstalled());
+    H = std::make_unique<TMainFormHarness>();
+    ASSERT_NE(dynamic_cast<THtmlView*>(H->Form().Browser), nullptr);
+    EXPECT_TRUE(H->Form().tbPrintPreview->Enabled());
+    EXPECT_TRUE(H->Form().tbPrint->Enabled());
+
+    TPreviewWalk walk(View());
+    Click(H->Form().tbPrintPreview);
+    EXPECT_FALSE(walk.TimedOut());
+    const int pages = PagesOnTheTestPrinter(*View().Document());
+    EXPECT_GT(pages, 5); // every code with a text, a few dozen rows a page
+    EXPECT_EQ(walk.Pages, pages);
+    EXPECT_EQ(walk.Texts,
+              (std::vector<std::string>{PageOf(1, pages), PageOf(2, pages), PageOf(pages, pages),
+                                        PageOf(pages - 1, pages), PageOf(1, pages)}));
+    EXPECT_EQ(View().PreviewForm(), nullptr);
+    EXPECT_EQ(H->Status(), "Print preview was generated.");
+    EXPECT_EQ(PageFilesLeft(), 0);
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), -1);
+    EXPECT_TRUE(H->TakeErrorBoxes().empty());
+}
+
+TEST_F(OwnViewPrint, PrintSendsOneJobOfEveryPageThroughTheDialogAndCancelNone) {
+    H = std::make_unique<TMainFormHarness>();
+    {
+        bool seen = false;
+        TModalDriver cancel([&] {
+            HWND dialog = FindPrintDialog();
+            if (dialog)
+                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return seen = dialog != nullptr;
+        });
+        Click(H->Form().tbPrint);
+        EXPECT_TRUE(seen);
+    }
+    EXPECT_EQ(H->Status(), "Errors were sent to printer.");
+    EXPECT_EQ(PageFilesLeft(), 0);
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), -1);
+
+    TModalDriver ok([] {
+        HWND dialog = FindPrintDialog();
+        if (dialog)
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return dialog != nullptr;
+    });
+    Click(H->Form().tbPrint);
+    EXPECT_TRUE(ok.Finished());
+    EXPECT_EQ(H->Status(), "Errors were sent to printer.");
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), PagesOnTheTestPrinter(*View().Document()));
+    EXPECT_EQ(PageFilesLeft(), 0);
+    EXPECT_TRUE(H->TakeErrorBoxes().empty());
+}
+
+// In a process of its own (see CMakeLists.txt): the printer is taken away
+// before the program starts and put back after.
+TEST(OwnViewNoPrinter, PrintIsDisabledAndPreviewStillWorks) {
+    if (!getenv("QORV_NO_PRINTER_CASES"))
+        GTEST_SKIP() << "runs as wintest_ownview_noprinter";
+    RemoveTestPrinter();
+    {
+        TMainFormHarness h;
+        EXPECT_FALSE(h.Form().tbPrint->Enabled());
+        EXPECT_TRUE(h.Form().tbPrintPreview->Enabled());
+        auto& view = dynamic_cast<THtmlView&>(*h.Form().Browser);
+        TPreviewWalk walk(view);
+        ClickToolButton(*h.Form().tbPrintPreview);
+        h.Pump();
+        EXPECT_FALSE(walk.TimedOut());
+        ASSERT_EQ(walk.Texts.size(), 5u);
+        EXPECT_EQ(walk.Texts[0], PageOf(1, walk.Pages));
+        EXPECT_GT(walk.Pages, 5);
+        EXPECT_EQ(h.Status(), "Print preview was generated.");
+        EXPECT_TRUE(h.TakeErrorBoxes().empty());
+    }
+    InstallTestPrinter(QORV_TEST_PRINTER_PPD);
+}
