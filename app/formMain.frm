@@ -320,7 +320,7 @@ object MainForm: TMainForm
       Caption = 'About'
       Hint = 'About Drovanex Vantrel 2006'
       ImageIndex = 9
-      Enabled = False
+      OnExecute = atAboutExecute
     end
     object atLargeIcons: TAction
       Caption = 'Large Icons'

@@ -4,7 +4,9 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <memory>
 
+#include "about/formAbout_win32.h"
 #include "app/ErrorCatalog.h"
 #include "app/ErrorExport.h"
 #include "app/unitOSInfo.h"
@@ -53,6 +55,7 @@ TMethodTable TMainForm::Methods() {
     QORV_METHOD(m, TMainForm, atStayOnTopExecute);
     QORV_METHOD(m, TMainForm, atSaveLayoutExecute);
     QORV_METHOD(m, TMainForm, atClearLayoutExecute);
+    QORV_METHOD(m, TMainForm, atAboutExecute);
     QORV_METHOD(m, TMainForm, atLargeIconsExecute);
     QORV_METHOD(m, TMainForm, atSmallIconsExecute);
     QORV_METHOD(m, TMainForm, sbWordWrapClick);
@@ -330,6 +333,13 @@ void TMainForm::atClearLayoutExecute(TObject*) {
     SetStatus("");
     Settings->ClearWindowLayout();
     SetStatus(SLayoutCleared);
+}
+
+void TMainForm::atAboutExecute(TObject*) {
+    SetStatus("");
+    // No owner: the window is ours to free, also when showing it raises.
+    std::unique_ptr<TAboutForm> about(new TAboutForm(nullptr));
+    about->ShowModal();
 }
 
 // ------------------------------------------------------------------ export

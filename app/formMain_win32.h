@@ -96,6 +96,7 @@ public:
     void atStayOnTopExecute(TObject* Sender);
     void atSaveLayoutExecute(TObject* Sender);
     void atClearLayoutExecute(TObject* Sender);
+    void atAboutExecute(TObject* Sender);
     void atLargeIconsExecute(TObject* Sender);
     void atSmallIconsExecute(TObject* Sender);
     void sbWordWrapClick(TObject* Sender);

@@ -2,6 +2,7 @@
 
 #include "app/formMain_win32.h"
 #include "app/unitHtmlView_win32.h"
+#include "about/formAbout_win32.h"
 #include "app/unitOSInfo.h"
 #include "components/QorvEdit_win32.h"
 #include "components/QorvPanel_win32.h"
@@ -19,6 +20,7 @@ TApplication& InitializeProgram(TKeyStore* store) {
         RegisterQorvPanelClasses();
         RegisterHtmlPreviewClasses();
         RegisterPNGGraphicClass();
+        RegisterAboutClasses();
     }
     {
         TStartupStep step("units: settings");

@@ -375,6 +375,10 @@ public:
     virtual void HintChanged(TControl*) {}
     // A control inside received the focus, or asked for it while we are hidden.
     virtual void ControlActivated(TWinControl*) {}
+    // Enter pressed in our form: a default button presses itself and says so.
+    virtual bool DefaultKey() { return false; }
+    // A button inside chose how our modal showing ends.
+    virtual void ModalResultChosen(int) {}
 
 protected:
     virtual void CreateParams(TCreateParams& params);

@@ -34,9 +34,11 @@ const TClassInfo& TCustomForm::StaticClass() {
             EnumProp(
                 "Position", &TCustomForm::SetPosition,
                 published::TEnumNames<TPosition>{{"poDesigned", TPosition::poDesigned},
-                                                 {"poScreenCenter", TPosition::poScreenCenter}},
+                                                 {"poScreenCenter", TPosition::poScreenCenter},
+                                                 {"poMainFormCenter", TPosition::poMainFormCenter}},
                 "poDesigned"),
             EnumProp("BorderStyle", &TCustomForm::SetBorderStyle, BorderStyleNames(), "bsSizeable"),
+            IntProp("BorderWidth", &TCustomForm::SetBorderWidth, "0"),
             EventProp("OnCreate", &TCustomForm::SetOnCreate),
             EventProp("OnShow", &TCustomForm::SetOnShow),
             EventProp("OnDestroy", &TCustomForm::SetOnDestroy),
@@ -124,11 +126,13 @@ void TCustomForm::SetClientHeight(int v) {
 }
 
 int TCustomForm::ClientWidth() const {
-    return HandleAllocated() ? TWinControl::ClientWidth() : Width() - FrameSize(FBorderStyle).cx;
+    return HandleAllocated() ? TWinControl::ClientWidth()
+                             : Width() - FrameSize(FBorderStyle).cx - 2 * BorderWidth();
 }
 
 int TCustomForm::ClientHeight() const {
-    return HandleAllocated() ? TWinControl::ClientHeight() : Height() - FrameSize(FBorderStyle).cy;
+    return HandleAllocated() ? TWinControl::ClientHeight()
+                             : Height() - FrameSize(FBorderStyle).cy - 2 * BorderWidth();
 }
 
 void TCustomForm::SetBorderStyle(TBorderStyle v) {
@@ -272,6 +276,12 @@ void TCustomForm::Show() {
             SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
             SetBounds(work.left + (work.right - work.left - Width()) / 2,
                       work.top + (work.bottom - work.top - Height()) / 2, Width(), Height());
+        } else if (FPosition == TPosition::poMainFormCenter && Application &&
+                   Application->MainForm() && Application->MainForm() != this) {
+            RECT main;
+            GetWindowRect(Application->MainForm()->Handle(), &main);
+            SetBounds(main.left + (main.right - main.left - Width()) / 2,
+                      main.top + (main.bottom - main.top - Height()) / 2, Width(), Height());
         }
         if (FOnShow) {
             TStartupStep step("FormShow");
@@ -330,6 +340,24 @@ int TCustomForm::ShowModal() {
         Application->ProcessMessage(msg);
     }
     return FModalResult;
+}
+
+namespace {
+bool PressDefault(TWinControl* parent) {
+    for (TControl* c : parent->Controls())
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible())
+            if (w->DefaultKey() || PressDefault(w))
+                return true;
+    return false;
+}
+} // namespace
+
+bool TCustomForm::DefaultKey() {
+    return PressDefault(this);
+}
+
+bool TCustomForm::DialogKey(WORD key) {
+    return key == VK_RETURN && !(KeyboardShiftState() & (ssCtrl | ssAlt)) && DefaultKey();
 }
 
 bool TCustomForm::DialogChar(char key) {

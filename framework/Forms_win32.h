@@ -16,7 +16,7 @@
 #include "framework/Gdi_win32.h"
 
 enum class TFormStyle { fsNormal, fsStayOnTop };
-enum class TPosition { poDesigned, poScreenCenter };
+enum class TPosition { poDesigned, poScreenCenter, poMainFormCenter };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
@@ -73,8 +73,12 @@ public:
     bool DialogChar(char key);
     // A key pressed anywhere in the form, offered to the form before the
     // control with the focus; true takes it (Esc closing a window of pages).
-    virtual bool DialogKey(WORD) { return false; }
+    // Here: Enter presses the default button.
+    virtual bool DialogKey(WORD key);
     bool SelectNext(bool forward);
+    // Enter: the default button inside presses itself; false when none does.
+    bool DefaultKey() override;
+    void ModalResultChosen(int result) override { SetModalResult(result); }
     void UpdateHint(TControl* control);
     // The form's hint window with a tool per control that has a hint; made
     // when first asked for (by the message loop, on the first mouse message)

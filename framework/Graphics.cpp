@@ -23,6 +23,7 @@ bool IdentToColor(const std::string& name, TColor& color) {
         {"clDefault", clDefault},
         {"clBlue", colors::RGBColor(0, 0, 255)},
         {"clRed", colors::RGBColor(255, 0, 0)},
+        {"clPurple", colors::RGBColor(128, 0, 128)},
     };
     auto it = names.find(name);
     if (it == names.end())

@@ -1,6 +1,7 @@
 #include "framework/StdCtrls_win32.h"
 
 #include <cctype>
+#include <utility>
 
 #include "framework/Gdi_win32.h"
 #include "framework/Published.h"
@@ -20,12 +21,23 @@ const published::TEnumNames<TEditCharCase> kCharCaseNames = {
 
 // -------------------------------------------------------------------- TLabel
 
+const std::vector<std::pair<std::string, unsigned>>& FontStyleNames() {
+    static const std::vector<std::pair<std::string, unsigned>> names{{"fsBold", fsBold},
+                                                                     {"fsItalic", fsItalic},
+                                                                     {"fsUnderline", fsUnderline},
+                                                                     {"fsStrikeOut", fsStrikeOut}};
+    return names;
+}
+
 const TClassInfo& TLabel::StaticClass() {
-    static const TClassInfo info{"TLabel",
-                                 &TGraphicControl::StaticClass(),
-                                 CreateComponent<TLabel>,
-                                 {StrProp("Caption", &TLabel::SetCaption),
-                                  RefProp("FocusControl", &TLabel::SetFocusControl)}};
+    static const TClassInfo info{
+        "TLabel",
+        &TGraphicControl::StaticClass(),
+        CreateComponent<TLabel>,
+        {StrProp("Caption", &TLabel::SetCaption), RefProp("FocusControl", &TLabel::SetFocusControl),
+         ColorProp("Font.Color", &TLabel::SetFontColor, "clWindowText"),
+         SetProp("Font.Style", &TLabel::SetFontStyle, FontStyleNames(), "[]"),
+         BoolProp("AutoSize", &TLabel::SetAutoSize, "False")}};
     return info;
 }
 
@@ -33,14 +45,72 @@ TLabel::TLabel(TComponent* owner) : TGraphicControl(owner), FFocusControl(this) 
     FColor = clNone;
 }
 
-void TLabel::Paint(HDC dc) {
+void TLabel::SetFontColor(TColor value) {
+    if (value != FFontColor) {
+        FFontColor = value;
+        Invalidate();
+    }
+}
+
+void TLabel::SetFontStyle(TFontStyles value) {
+    if (value != FFontStyle) {
+        FFontStyle = value;
+        Invalidate();
+        AdjustSize(); // bold is wider
+    }
+}
+
+HFONT TLabel::Font() {
     TWinControl* top = TopParent();
-    HFONT parentFont = top ? top->ControlFont() : nullptr;
-    TSelectObject font(dc, parentFont ? parentFont : GetStockObject(DEFAULT_GUI_FONT));
+    HFONT base = top ? top->ControlFont() : nullptr;
+    if (!base)
+        base = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (FFontStyle == 0)
+        return base;
+    if (!FStyledFont.Get() || FStyledFrom != base || FStyledAs != FFontStyle) {
+        LOGFONTA lf{};
+        GetObjectA(base, sizeof lf, &lf);
+        lf.lfWeight = (FFontStyle & fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = (FFontStyle & fsItalic) != 0;
+        lf.lfUnderline = (FFontStyle & fsUnderline) != 0;
+        lf.lfStrikeOut = (FFontStyle & fsStrikeOut) != 0;
+        FStyledFont.Reset(CreateFontIndirectA(&lf));
+        FStyledFrom = base;
+        FStyledAs = FFontStyle;
+    }
+    return FStyledFont.Get() ? FStyledFont.Get() : base;
+}
+
+void TLabel::Paint(HDC dc) {
+    TSelectObject font(dc, Font());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(FEnabled ? clWindowText : clBtnShadow));
+    SetTextColor(dc, ColorToRGB(FEnabled ? FFontColor : clBtnShadow));
     RECT r{FLeft, FTop, FLeft + FWidth, FTop + FHeight};
     DrawTextA(dc, FText.c_str(), -1, &r, DT_LEFT | DT_TOP | DT_WORDBREAK);
+}
+
+bool TLabel::CanAutoSize(int& width, int& height) {
+    TScreenDC dc;
+    TSelectObject font(dc.Get(), Font());
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc.Get(), FText.empty() ? " " : FText.c_str(), -1, &r, DT_LEFT | DT_CALCRECT);
+    width = r.right;
+    height = r.bottom;
+    return true;
+}
+
+void TLabel::MouseDown(int, int) {
+    FPressed = true;
+}
+
+void TLabel::MouseUp(int x, int y) {
+    if (std::exchange(FPressed, false) && x >= 0 && y >= 0 && x < FWidth && y < FHeight)
+        Click();
+}
+
+void TLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustSize();
 }
 
 bool TLabel::DialogChar(char key) {
@@ -72,31 +142,55 @@ void TLabel::Notification(TComponent* component, TOperation operation) {
 // ------------------------------------------------------------------- TButton
 
 const TClassInfo& TButton::StaticClass() {
-    static const TClassInfo info{
-        "TButton",
-        &TWinControl::StaticClass(),
-        CreateComponent<TButton>,
-        {StrProp("Caption", &TButton::SetCaption), EventProp("OnClick", &TButton::SetOnClick)}};
+    static const TClassInfo info{"TButton",
+                                 &TWinControl::StaticClass(),
+                                 CreateComponent<TButton>,
+                                 {StrProp("Caption", &TButton::SetCaption),
+                                  BoolProp("Default", &TButton::SetDefault, "False"),
+                                  IntProp("ModalResult", &TButton::SetModalResult, "0"),
+                                  EventProp("OnClick", &TButton::SetOnClick)}};
     return info;
 }
 
 TButton::TButton(TComponent* owner) : TWinControl(owner) {
     FTabStop = true;
+    FWidth = 75;
+    FHeight = 25;
 }
 
 void TButton::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.WindowClass = "BUTTON";
-    params.Style |= BS_PUSHBUTTON;
+    params.Style |= WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
 }
 
-bool TButton::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+void TButton::SetDefault(bool value) {
+    FDefault = value;
+    if (HandleAllocated())
+        Perform(BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+bool TButton::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
         Click();
         result = 0;
         return true;
     }
-    return false;
+    return TWinControl::Reflected(msg, wParam, lParam, result);
+}
+
+void TButton::Click() {
+    TWinControl::Click();
+    if (FModalResult != 0)
+        if (TWinControl* top = TopParent(); top && top != this)
+            top->ModalResultChosen(FModalResult);
+}
+
+bool TButton::DefaultKey() {
+    if (!FDefault || !Visible() || !Enabled())
+        return false;
+    Click();
+    return true;
 }
 
 // --------------------------------------------------------------- TCustomEdit

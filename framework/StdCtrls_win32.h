@@ -21,7 +21,14 @@ enum class TImeMode {
     imHanguel
 };
 
-// A caption painted by its parent. "&C" underlines C, and Alt+C moves the
+// Font style bits of a label's font.
+enum TFontStyleBits : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;
+// The names form data uses for them.
+const std::vector<std::pair<std::string, unsigned>>& FontStyleNames();
+
+// A caption painted by its parent, always see-through, in its form's font
+// with its own colour and style. "&C" underlines C, and Alt+C moves the
 // focus to FocusControl.
 class TLabel : public TGraphicControl {
     QORV_COMPONENT_CLASS
@@ -31,27 +38,57 @@ public:
     void SetCaption(const std::string& v) { SetText(v); }
     TWinControl* FocusControl() const { return FFocusControl.Get(); }
     void SetFocusControl(TWinControl* control) { FFocusControl.Set(control); }
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor value);
+    TFontStyles FontStyle() const { return FFontStyle; }
+    void SetFontStyle(TFontStyles value);
     void Paint(HDC dc) override;
     bool DialogChar(char key) override;
+    bool CanAutoSize(int& width, int& height) override;
+    void Loaded() override;
+    // A press and a release over the label click it.
+    void MouseDown(int x, int y) override;
+    void MouseUp(int x, int y) override;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    void TextChanged() override { AdjustSize(); }
 
 private:
+    // The form's font with our style; the form's own when the style is plain.
+    HFONT Font();
+
     TComponentRef<TWinControl> FFocusControl;
+    TColor FFontColor = clWindowText;
+    TFontStyles FFontStyle = 0;
+    TFontHandle FStyledFont;
+    HFONT FStyledFrom = nullptr;
+    TFontStyles FStyledAs = 0;
+    bool FPressed = false;
 };
 
-// The system's push button; a press is its Click.
+// The system's push button; a press is its Click. Default makes it the one Enter presses, and a
+// ModalResult other than mrNone closes its modal form with that result when clicked.
 class TButton : public TWinControl {
     QORV_COMPONENT_CLASS
 public:
     explicit TButton(TComponent* owner);
     std::string Caption() const { return Text(); }
     void SetCaption(const std::string& v) { SetText(v); }
+    bool Default() const { return FDefault; }
+    void SetDefault(bool value);
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int value) { FModalResult = value; }
+    void Click() override;
+    bool DefaultKey() override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool FDefault = false;
+    int FModalResult = 0;
 };
 
 class TCustomEdit : public TWinControl {

@@ -7,6 +7,8 @@ ToolbarLarge.bmp / ToolbarSmall.bmp: the ten tool-bar pictures as 32 x 32 and
 16 x 16 strips, 32-bit BGRA with straight alpha (for ImageList_Add, ILC_COLOR32).
 WordWrap.bmp: the 16 x 16 word-wrap glyph, 24-bit, magenta = transparent.
 Vantrel2006.ico: the program icon at 16, 32 and 48 pixels, 32-bit with alpha.
+About.png: the About window's background, 458 x 358, 8-bit palette of 128
+entries, gamma 0.45 and one text chunk; the window shows its top 301 rows.
 
 Pictures are designed on a 32-unit grid (48 for the icon) and rendered with
 4 x 4 supersampling. At 16 pixels one unit is half a pixel, so strokes there
@@ -547,6 +549,100 @@ def preview(canvas, zoom):
     return png_file(canvas.w * zoom, canvas.h * zoom, rows)
 
 
+# --- About window background: 458 x 358, 8-bit palette -------------------------
+
+ABOUT_W, ABOUT_H = 458, 358
+STRIP = 106  # the white strip down the left side
+PALE_YELLOW = (255, 250, 215)
+
+# Capitals and digits of the title, 5 x 7.
+GLYPHS = {
+    "V": ["#...#", "#...#", "#...#", "#...#", "#...#", ".#.#.", "..#.."],
+    "A": [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
+    "N": ["#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"],
+    "T": ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
+    "R": ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
+    "E": ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
+    "L": ["#....", "#....", "#....", "#....", "#....", "#....", "#####"],
+    "2": [".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"],
+    "0": [".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."],
+    "6": ["..##.", ".#...", "#....", "####.", "#...#", "#...#", ".###."],
+    " ": [".....", ".....", ".....", ".....", ".....", ".....", "....."],
+}
+
+
+def about_pixels():
+    """The picture as rows of (r, g, b): a blue title band over the yellow
+    area with the product name, a red error sign at the top left, the white
+    strip, and a grey band in the lowest rows that the window does not show."""
+    px = [[PALE_YELLOW] * ABOUT_W for _ in range(ABOUT_H)]
+    band = 66
+    for y in range(ABOUT_H):
+        for x in range(ABOUT_W):
+            if y >= 301:
+                px[y][x] = (200, 204, 212)
+            elif x < STRIP:
+                px[y][x] = (255, 255, 255)
+            elif y < band:
+                t = round((x - STRIP) / (ABOUT_W - STRIP) * 31) / 31
+                px[y][x] = mix(DARKBLUE[:3], LIGHTBLUE[:3], t)
+            elif y < band + 2:
+                px[y][x] = DARKBLUE[:3]
+    # the title, three pixels per dot, with a dark shadow
+    x0, y0, dot = 128, 20, 4
+    for dx, dy, colour in ((2, 2, DARKBLUE[:3]), (0, 0, (255, 255, 255))):
+        for i, ch in enumerate("VANTREL 2006"):
+            for j, row in enumerate(GLYPHS[ch]):
+                for k, c in enumerate(row):
+                    if c != "#":
+                        continue
+                    for yy in range(dot):
+                        for xx in range(dot):
+                            px[y0 + dy + j * dot + yy][x0 + dx + i * 6 * dot + k * dot + xx] = colour
+    # the error sign: a red disc with a white cross, edges mixed over 8 steps
+    cx, cy, r = 53.0, 40.0, 28.0
+    for y in range(int(cy - r - 2), int(cy + r + 3)):
+        for x in range(int(cx - r - 2), int(cx + r + 3)):
+            cover = 0
+            inner = 0
+            for sy in range(4):
+                for sx in range(4):
+                    fx, fy = x + (sx + 0.5) / 4 - cx, y + (sy + 0.5) / 4 - cy
+                    if fx * fx + fy * fy <= r * r:
+                        cover += 1
+                        if abs(abs(fx) - abs(fy)) <= 4.5 and max(abs(fx), abs(fy)) <= 13:
+                            inner += 1
+            if cover:
+                red = mix(px[y][x], RED[:3], round(cover / 16 * 8) / 8)
+                px[y][x] = mix(red, (255, 255, 255), round(inner / 16 * 8) / 8)
+    return px
+
+
+def about_png():
+    rows = about_pixels()
+    palette = []
+    index = {}
+    for row in rows:
+        for c in row:
+            if c not in index:
+                index[c] = len(palette)
+                palette.append(c)
+    if len(palette) > 128:
+        raise SystemExit("About.png needs %d colours, 128 allowed" % len(palette))
+    palette += [(0, 0, 0)] * (128 - len(palette))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    raw = b"".join(b"\0" + bytes(index[c] for c in row) for row in rows)
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", ABOUT_W, ABOUT_H, 8, 3, 0, 0, 0))
+            + chunk(b"gAMA", struct.pack(">I", 45000))
+            + chunk(b"PLTE", b"".join(bytes(c) for c in palette))
+            + chunk(b"tEXt", b"Title\0Drovanex Vantrel 2006")
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     args = sys.argv[1:]
@@ -561,6 +657,7 @@ def main():
         "WordWrap.bmp": wordwrap_bmp(),
         "Vantrel2006.ico": ico_file(icons),
         "Vantrel2006.manifest": MANIFEST.encode("utf-8"),
+        "About.png": about_png(),
     }
     if check:
         stale = []
