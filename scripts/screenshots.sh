@@ -35,7 +35,7 @@ shot() {
 
 # The program starts from a folder of the prefix, as an installed copy would.
 mkdir -p "$scratch/app"
-cp "$build/app/Vantrel2006.exe" "$scratch/app/"
+cp "$build/app/Vantrel2006.exe" "$build/app/License.txt" "$scratch/app/"
 ( cd "$scratch/app" && exec wine Vantrel2006.exe ) &
 program_pid=$!
 
@@ -43,6 +43,9 @@ drive main >/dev/null
 shot find "$(drive code 5)"
 shot list "$(drive button 1)"
 drive button 0 >/dev/null
+drive button 15 >/dev/null
+shot about "$(drive window About)"
+drive close About
 drive close "Drovanex Vantrel 2006"
 wait "$program_pid" || true
 program_pid=

@@ -134,6 +134,18 @@ TEST(AboutWindow, LicenseButtonFollowsTheFileAndOpensItWithTheShell) {
                  EXPECT_TRUE(f.btLicense->Enabled());
                  EXPECT_EQ(f.edProductHomepage->URL(), "http://www.drovanex.com/vantrel/");
                  EXPECT_EQ(f.edDrovanexMail->URL(), "mailto:support@drovanex.com");
+                 // A user's click on the sized link: the shell gets its address.
+                 TQorvHyperlinkLabel& link = *f.edDrovanexHomepage;
+                 ASSERT_GT(link.Width(), 0);
+                 const LPARAM at =
+                     MAKELPARAM(link.Left() + link.Width() / 2, link.Top() + link.Height() / 2);
+                 shell.Clear();
+                 SendMessageA(f.Handle(), WM_MOUSEMOVE, 0, at);
+                 SendMessageA(f.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+                 SendMessageA(f.Handle(), WM_LBUTTONUP, 0, at);
+                 EXPECT_THAT(shell.Lines(1), ElementsAre("http://www.drovanex.com/"));
+                 EXPECT_TRUE(link.Visited());
+                 EXPECT_TRUE(f.Showing());
                  f.btOK->Click();
              }});
 }
