@@ -5,7 +5,9 @@
 #  - the program's start-up under Wine against two floors (a bare window, and
 #    one with the common controls 6 and the visual style), its steps, lookups;
 #  - the whole-catalogue export of each form under Wine against its floor;
-#  - the HTML view's layout of the whole catalogue page for A4 and Letter (native).
+#  - the HTML view's layout of the whole catalogue page for A4 and Letter (native);
+#  - Print Preview and About under Wine: command to window shown, against a
+#    bare modal window.
 # Arguments go to the PNG benchmark (for example --encode).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,9 +18,10 @@ cmake --build --preset native -j 2 --target png_bench htmlview_bench
 ./build/native/bench/htmlview_bench
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j 2 --target StartupBench ExportBench TimedProgram BareWindow ThemedWindow Vantrel2006
+cmake --build --preset win32 -j 2 --target StartupBench ExportBench ModalBench TimedProgram BareWindow ThemedWindow Vantrel2006
 QORV_WINE_UNMANAGED=1 . scripts/wine-env.sh "$PWD/build/wineprefix-test"
 trap qorv_wine_cleanup EXIT
 (cd build/win32 && wine bench/win32/StartupBench.exe app/Vantrel2006.exe bench/win32/TimedProgram.exe \
   bench/win32/BareWindow.exe bench/win32/ThemedWindow.exe "${QORV_STARTUP_RUNS:-21}")
 (cd build/win32 && wine bench/win32/ExportBench.exe "${QORV_EXPORT_RUNS:-21}")
+(cd build/win32 && wine bench/win32/ModalBench.exe "${QORV_MODAL_RUNS:-15}")

@@ -46,6 +46,9 @@ drive button 0 >/dev/null
 drive button 15 >/dev/null
 shot about "$(drive window About)"
 drive close About
+drive button 8 >/dev/null
+shot preview "$(drive window "Print Preview")"
+drive close "Print Preview"
 drive close "Drovanex Vantrel 2006"
 wait "$program_pid" || true
 program_pid=

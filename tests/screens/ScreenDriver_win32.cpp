@@ -5,7 +5,9 @@
 //   ScreenDriver main                 the main window, once it is shown
 //   ScreenDriver code 5               types the code into the code field
 //   ScreenDriver button N             clicks the N-th tool-bar button
-//   ScreenDriver window TITLE         a shown top-level window of that title
+//   ScreenDriver window TITLE         a shown top-level window of that title, or
+//                                     whose title ends in " - TITLE" (a window
+//                                     that names its document first)
 //   ScreenDriver close TITLE          closes that window
 #include <chrono>
 #include <cstdio>
@@ -20,12 +22,31 @@ namespace {
 
 const char kMainTitle[] = "Drovanex Vantrel 2006";
 
+struct TTitleSearch {
+    std::string Title;
+    HWND Found;
+};
+
+BOOL CALLBACK FindTitled(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<TTitleSearch*>(param);
+    char text[512];
+    const std::string title(text, GetWindowTextA(wnd, text, sizeof text));
+    const std::string suffix = " - " + search->Title;
+    if (IsWindowVisible(wnd) &&
+        (title == search->Title || (title.size() > suffix.size() && title.ends_with(suffix)))) {
+        search->Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND WaitForWindow(const char* title) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
-        HWND wnd = FindWindowA(nullptr, title);
-        if (wnd && IsWindowVisible(wnd))
-            return wnd;
+        TTitleSearch search{title, nullptr};
+        EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&search));
+        if (search.Found)
+            return search.Found;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::fprintf(stderr, "ScreenDriver: no window \"%s\"\n", title);

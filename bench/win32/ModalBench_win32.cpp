@@ -1,0 +1,225 @@
+// Time from a user's command to its window shown and painted, for the main
+// window's Print Preview and About, each next to its floor measured in the
+// same run: a bare modal window of the same size, owned by the main window and
+// opened the same way. The first opening is reported apart from the later
+// ones, since it pays for what is made on first use.
+// Usage: ModalBench.exe [runs]
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/formMain_win32.h"
+#include "app/unitStartup_win32.h"
+#include "framework/MemoryKeyStore.h"
+
+namespace {
+
+double Now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+BOOL CALLBACK AddVisible(HWND wnd, LPARAM param) {
+    if (IsWindowVisible(wnd))
+        reinterpret_cast<std::set<HWND>*>(param)->insert(wnd);
+    return TRUE;
+}
+
+std::set<HWND> VisibleWindows(DWORD thread) {
+    std::set<HWND> found;
+    EnumThreadWindows(thread, AddVisible, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+BOOL CALLBACK FindUnpainted(HWND child, LPARAM param) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(param) = false;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A window has painted when neither it nor any of its children waits for
+// WM_PAINT.
+bool Painted(HWND wnd) {
+    bool painted = !GetUpdateRect(wnd, nullptr, FALSE);
+    if (painted)
+        EnumChildWindows(wnd, FindUnpainted, reinterpret_cast<LPARAM>(&painted));
+    return painted;
+}
+
+// Watches the GUI thread from a thread of its own: the first visible top-level
+// window that was not there when the watch began is the opened one. Once it
+// has painted and its loop answers a message (it waits for the user), the time
+// is taken and the window is asked to close, as its close box would.
+class TOpenWatch {
+public:
+    explicit TOpenWatch(DWORD guiThread)
+        : FThread(guiThread), FBefore(VisibleWindows(guiThread)), FStart(Now()),
+          FWatcher([this] { Watch(); }) {}
+    ~TOpenWatch() { FWatcher.join(); }
+    bool Done() const { return FDone; }
+    double Shown() const { return FShown; } // seconds; -1: none, or not the kind's window
+    SIZE Size() const { return FSize; }
+    const std::string& Title() const { return FTitle; }
+
+private:
+    void Watch() {
+        while (Now() - FStart < 30) {
+            for (HWND wnd : VisibleWindows(FThread)) {
+                if (FBefore.count(wnd))
+                    continue;
+                DWORD_PTR answer = 0;
+                if (!SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) ||
+                    !Painted(wnd))
+                    continue;
+                const double shown = Now() - FStart;
+                char text[256] = "", cls[64] = "";
+                GetWindowTextA(wnd, text, sizeof text);
+                GetClassNameA(wnd, cls, sizeof cls);
+                RECT r;
+                GetWindowRect(wnd, &r);
+                FSize = {r.right - r.left, r.bottom - r.top};
+                FTitle = text;
+                // A message box instead of the window means the command failed.
+                FShown = std::string(cls) == "#32770" ? -1 : shown;
+                PostMessageA(wnd, WM_CLOSE, 0, 0);
+                while (IsWindow(wnd))
+                    Sleep(1);
+                FDone = true;
+                return;
+            }
+            Sleep(1);
+        }
+        FDone = true;
+    }
+
+    DWORD FThread;
+    std::set<HWND> FBefore;
+    double FStart;
+    double FShown = -1;
+    SIZE FSize{};
+    std::string FTitle;
+    std::atomic<bool> FDone{false};
+    std::thread FWatcher;
+};
+
+// Opens a window with `open` (which may return before it shows, as Print
+// Preview does) and runs the loop until the watch has closed it.
+std::unique_ptr<TOpenWatch> TimeOpening(const std::function<void()>& open) {
+    auto watch = std::make_unique<TOpenWatch>(GetCurrentThreadId());
+    open();
+    while (!watch->Done()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        Application->ProcessMessages();
+    }
+    return watch;
+}
+
+LRESULT CALLBACK BareProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+// The floor: a plain window of `size` centred on the owner, the owner
+// disabled while its own loop runs, as a modal form does it.
+void ShowBareModal(HWND owner, SIZE size) {
+    static const char* cls = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = BareProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "QorvBareModal";
+        RegisterClassA(&wc);
+        return wc.lpszClassName;
+    }();
+    RECT o;
+    GetWindowRect(owner, &o);
+    EnableWindow(owner, FALSE);
+    HWND wnd = CreateWindowExA(WS_EX_DLGMODALFRAME, cls, "Bare modal window",
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU, (o.left + o.right - size.cx) / 2,
+                               (o.top + o.bottom - size.cy) / 2, size.cx, size.cy, owner, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(wnd, SW_SHOW);
+    MSG msg;
+    while (IsWindow(wnd) && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
+}
+
+struct TFigures {
+    double First = -1;
+    std::vector<double> Later;
+};
+
+void Report(const char* kind, const TFigures& ours, const TFigures& floor) {
+    const double o = Median(ours.Later) * 1000, f = Median(floor.Later) * 1000;
+    std::printf("  %-14s first %7.1f ms (floor %5.1f)   later %7.1f ms (floor %5.1f)   ratio "
+                "%.2f\n",
+                kind, ours.First * 1000, floor.First * 1000, o, f, o / f);
+}
+
+// Opens the kind's window and the floor in turn, `runs` times each.
+bool Measure(const char* kind, TMainForm& form, const std::function<void()>& open, int runs) {
+    TFigures ours, floor;
+    std::string title;
+    for (int i = 0; i < runs; ++i) {
+        const auto watch = TimeOpening(open);
+        if (watch->Shown() < 0) {
+            std::printf("  %s: the window did not open\n", kind);
+            return false;
+        }
+        title = watch->Title();
+        const SIZE size = watch->Size();
+        const auto bare = TimeOpening([&] { ShowBareModal(form.Handle(), size); });
+        for (auto [figures, w] : {std::pair{&ours, watch.get()}, std::pair{&floor, bare.get()}}) {
+            if (i == 0)
+                figures->First = w->Shown();
+            else
+                figures->Later.push_back(w->Shown());
+        }
+    }
+    Report(kind, ours, floor);
+    std::printf("  %-14s (window \"%s\")\n", "", title.c_str());
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(2, std::atoi(argv[1])) : 15;
+    TMemoryKeyStore store;
+    InitializeProgram(&store);
+    TProgramShutdown shutdown;
+    auto* form = Application->CreateForm<TMainForm>();
+    form->Show();
+    for (int i = 0; i < 3; ++i)
+        Application->ProcessMessages();
+
+    std::printf("Command to its window shown and painted, under Wine; medians of %d later "
+                "openings (the window and its floor in turn)\n",
+                runs - 1);
+    bool ok = Measure(
+        "Print Preview", *form, [&] { form->atPrintPreview->Execute(); }, runs);
+    ok = Measure(
+             "About", *form, [&] { form->atAbout->Execute(); }, runs) &&
+         ok;
+    return ok ? 0 : 1;
+}
