@@ -100,7 +100,6 @@ void TMainForm::FormCreate(TObject*) {
         FillList();
     }
     // Only with rows is the list's least height known.
-    Splitter->SetMinClientSize(MinListHeight());
     FitListMemo();
 }
 
@@ -130,6 +129,10 @@ void TMainForm::FormResize(TObject*) {
 }
 
 void TMainForm::SetMemoMargins(TMemo* memo, int margin) {
+    // A memo on a page not shown yet has no window: its page sets them when
+    // it makes one (pgListResize).
+    if (memo->WindowDeferred())
+        return;
     RECT r;
     GetClientRect(memo->Handle(), &r);
     InflateRect(&r, -margin, -margin);
@@ -234,7 +237,9 @@ void TMainForm::SplitterMoved(TObject*) {
 }
 
 void TMainForm::pgListResize(TObject*) {
+    // Also when the page's windows have just been made.
     FitListMemo();
+    SetMemoMargins(mmListDescription, 4);
 }
 
 int TMainForm::MinListHeight() const {
@@ -247,8 +252,16 @@ void TMainForm::FitListMemo() {
     // the program): that is the one wanted from now on.
     if (height != FListMemoShown)
         FListMemoWanted = height;
-    FListMemoShown = FitDockedHeight(FListMemoWanted, Splitter->Parent()->ClientHeight(),
-                                     Splitter->Height(), MinListHeight());
+    // Until the page has its windows the list cannot tell its header and
+    // rows: the memo takes the height wanted, fitted once the page shows.
+    if (lvList->WindowDeferred()) {
+        FListMemoShown = FListMemoWanted;
+    } else {
+        const int minList = MinListHeight();
+        Splitter->SetMinClientSize(minList);
+        FListMemoShown = FitDockedHeight(FListMemoWanted, Splitter->Parent()->ClientHeight(),
+                                         Splitter->Height(), minList);
+    }
     if (FListMemoShown != height) {
         // Its bottom edge stays: the page stacks bottom-aligned controls by it.
         mmListDescription->SetBounds(mmListDescription->Left(),
@@ -324,6 +337,8 @@ void TMainForm::sbWordWrapClick(TObject*) {
 
 void TMainForm::atSaveLayoutExecute(TObject*) {
     SetStatus("");
+    // The lower memo's height as the List page fits it, shown yet or not.
+    pgList->HandleNeeded();
     Settings->SaveWindowLayout(*this, lvList->Column(0)->Width(), lvList->Column(1)->Width(),
                                mmListDescription->Height());
     SetStatus(SLayoutSaved);

@@ -449,9 +449,17 @@ void TWinControl::CreateHandle() {
     CreateWnd();
     for (TControl* child : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(child))
-            if (!w->FHandle)
+            if (!w->FHandle && !w->DefersWindow())
                 w->CreateHandle();
     AlignControls();
+    WindowsCreated();
+}
+
+bool TWinControl::WindowDeferred() const {
+    for (const TWinControl* c = this; c && !c->FHandle; c = c->FParent)
+        if (c->DefersWindow())
+            return true;
+    return false;
 }
 
 void TWinControl::Attach(HWND wnd) {
@@ -488,7 +496,8 @@ void TWinControl::InsertControl(TControl* control) {
     control->FParent = this;
     if (auto* w = dynamic_cast<TWinControl*>(control); w && w->FParentCtl3D)
         w->FCtl3D = FCtl3D;
-    if (auto* w = dynamic_cast<TWinControl*>(control); w && FHandle && !w->FHandle)
+    if (auto* w = dynamic_cast<TWinControl*>(control);
+        w && FHandle && !w->FHandle && !w->DefersWindow())
         w->CreateHandle();
     if (!Loading())
         AlignControls();
@@ -546,6 +555,9 @@ void TWinControl::SetVisible(bool visible) {
     if (FHandle && visible != FVisible)
         ShowWindow(FHandle, visible ? SW_SHOWNA : SW_HIDE);
     TControl::SetVisible(visible);
+    // A window left waiting while hidden is made when it shows.
+    if (visible && !FHandle && FParent && FParent->FHandle)
+        CreateHandle();
 }
 
 void TWinControl::SetEnabled(bool enabled) {

@@ -362,6 +362,9 @@ public:
     LRESULT Query(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT noWindow = 0) const;
     // The window, or null when it does not exist yet.
     HWND HandleIfAllocated() const { return FHandle; }
+    // True while our window waits for a hidden container of ours (a notebook
+    // page) to show: it is made then, or when something asks for it.
+    bool WindowDeferred() const;
 
     static TWinControl* FromHandle(HWND wnd);
     // The graphic child under a point of our client area (mnemonics, hints).
@@ -384,6 +387,11 @@ protected:
     virtual void CreateParams(TCreateParams& params);
     // After the window exists: apply what was set before (items, columns...).
     virtual void CreateWnd() {}
+    // After the window and its children's exist and are laid out.
+    virtual void WindowsCreated() {}
+    // Whether our window (and our children's) waits until we are shown:
+    // the parent's creation leaves it out.
+    virtual bool DefersWindow() const { return false; }
     virtual void DestroyHandle();
     void RecreateWnd();
     void CreateHandle();

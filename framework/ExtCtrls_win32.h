@@ -11,6 +11,14 @@ public:
     explicit TPage(TComponent* owner);
     std::string Caption() const { return FText; }
     void SetCaption(const std::string& v) { FText = v; }
+
+protected:
+    // A hidden page's windows are made when it first shows: each costs the
+    // window server a round trip per message under Wine, and a page the user
+    // never opens needs none.
+    bool DefersWindow() const override { return !Visible(); }
+    // Its layout is new once its windows exist: OnResize tells the owner.
+    void WindowsCreated() override { Resize(); }
 };
 
 // Shows exactly one of its pages, filling its client area.

@@ -321,4 +321,40 @@ TEST_F(RestartTest, ADamagedCodeWidthGivesTheDefaultColumns) {
                                                            "StayOnTop", "WordWrap"}));
 }
 
+// Started on the Find page the List page has no windows yet; what is saved
+// or shown of it is the same as when it had them from the start.
+TEST_F(RestartTest, ATallStoredMemoOnTheUnopenedListPageIsSavedAndShownFitted) {
+    PutDword(kRoot, "List", 0);
+    PutDword(kRoot, "ListSplitter", 100000);
+    {
+        TMainFormHarness run(Registry());
+        TMainForm& f = run.Form();
+        ASSERT_EQ(f.Notebook->PageIndex(), 0);
+        EXPECT_FALSE(f.pgList->HandleAllocated());
+        EXPECT_FALSE(f.lvList->HandleAllocated());
+        ClickToolButton(*f.tbSavePosition);
+        run.Pump();
+        const std::optional<DWORD> saved = Dword(kRoot, "ListSplitter");
+        ASSERT_TRUE(saved.has_value());
+        EXPECT_LT(*saved, 100000u);
+        EXPECT_EQ(static_cast<int>(*saved), f.mmListDescription->Height());
+
+        ClickToolButton(*f.tbList);
+        run.Pump();
+        TListView& list = *f.lvList;
+        EXPECT_EQ(f.mmListDescription->Height(), static_cast<int>(*saved));
+        EXPECT_EQ(list.Height(),
+                  list.HeaderHeight() + 3 * list.RowHeight() + GetSystemMetrics(SM_CYHSCROLL));
+        RECT page, client, format;
+        GetClientRect(f.pgList->Handle(), &page);
+        EXPECT_EQ(f.mmListDescription->Top() + f.mmListDescription->Height(), page.bottom);
+        GetClientRect(f.mmListDescription->Handle(), &client);
+        SendMessageA(f.mmListDescription->Handle(), EM_GETRECT, 0,
+                     reinterpret_cast<LPARAM>(&format));
+        EXPECT_EQ(format.left, client.left + 4);
+        EXPECT_EQ(format.top, client.top + 4);
+        EXPECT_EQ(format.right, client.right - 4);
+    }
+}
+
 } // namespace

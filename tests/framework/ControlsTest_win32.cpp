@@ -231,4 +231,66 @@ TEST(ControlFrame, FlipChildrenMirrorsAndTellsEachChildAndCtl3DFollowsTheParent)
     EXPECT_TRUE(child->Ctl3D());
 }
 
+// A hidden notebook page makes no windows with its form: they come when it
+// first shows, or hidden when something asks for one, and the page's
+// OnResize then sees them laid out (an earlier one, as it is aligned on
+// showing, comes before).
+TEST(Notebook, AHiddenPageMakesItsWindowsWhenItShowsOrOneIsAskedFor) {
+    RegisterControlClasses();
+    TCustomForm form(nullptr);
+    form.SetBounds(30, 30, 300, 200);
+    auto* book = new TNotebook(&form);
+    book->SetAlign(TAlign::alClient);
+    book->SetParent(&form);
+    auto* first = new TPage(&form);
+    first->SetParent(book);
+    auto* second = new TPage(&form);
+    second->SetVisible(false);
+    second->SetParent(book);
+    auto* memo = new TMemo(&form);
+    memo->SetAlign(TAlign::alClient);
+    memo->SetParent(second);
+    int resized = 0;
+    bool laidOut = false;
+    second->SetOnResize([&](TObject*) {
+        ++resized;
+        laidOut = memo->HandleAllocated() && memo->ClientWidth() > 0;
+    });
+    form.Show();
+    EXPECT_TRUE(first->HandleAllocated());
+    EXPECT_FALSE(second->HandleAllocated());
+    EXPECT_FALSE(memo->HandleAllocated());
+    EXPECT_TRUE(memo->WindowDeferred());
+    EXPECT_FALSE(first->WindowDeferred());
+
+    resized = 0;
+    book->SetPageIndex(1);
+    ASSERT_TRUE(memo->HandleAllocated());
+    EXPECT_FALSE(memo->WindowDeferred());
+    EXPECT_TRUE(IsWindowVisible(memo->Handle()));
+    EXPECT_EQ(GetParent(memo->Handle()), second->Handle());
+    EXPECT_EQ(GetParent(second->Handle()), book->Handle());
+    EXPECT_GE(resized, 1);
+    EXPECT_TRUE(laidOut); // the last one saw the windows
+    RECT r;
+    GetClientRect(second->Handle(), &r);
+    EXPECT_EQ(memo->Width(), r.right);
+    book->SetPageIndex(0);
+    EXPECT_TRUE(memo->HandleAllocated()); // kept while hidden again
+    EXPECT_FALSE(IsWindowVisible(memo->Handle()));
+
+    // Asked for before its page shows: made, and the page stays hidden.
+    auto* third = new TPage(&form);
+    third->SetVisible(false);
+    third->SetParent(book);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(third);
+    EXPECT_FALSE(third->HandleAllocated());
+    HWND wnd = edit->Handle();
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_EQ(GetParent(wnd), third->Handle());
+    EXPECT_FALSE(IsWindowVisible(third->Handle()));
+    EXPECT_TRUE(IsWindowVisible(first->Handle()));
+}
+
 } // namespace
