@@ -449,6 +449,7 @@ void TMainForm::LoadPrintPage() {
     PrintFileName = std::string(name) + ".htm";
     FPrintPageLeft = true;
     try {
+        TStartupStep step("export");
         ExportErrors(PrintFileName, ExportWebPage);
     } catch (...) {
         DeletePrintPage();

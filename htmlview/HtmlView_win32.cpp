@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "framework/Forms_win32.h"
+#include "framework/StepTimes.h"
 #include "framework/SysUtils_win32.h"
 #include "htmlview/HtmlPaint_win32.h"
 #include "htmlview/HtmlPrinting_win32.h"
@@ -146,6 +147,7 @@ THtmlView::~THtmlView() = default;
 
 void THtmlView::Navigate(const std::string& url) {
     std::unique_ptr<THtmlDocument> document;
+    TStartupStep step("page read");
     if (_stricmp(url.c_str(), "about:blank") == 0)
         document = LoadHtmlDocument("");
     else
@@ -218,6 +220,7 @@ void THtmlView::Print(bool prompt) {
 
 THtmlPages THtmlView::PreviewPages() const {
     RequireDocument();
+    TStartupStep step("layout");
     const std::string printer = DefaultPrinterName();
     if (!printer.empty()) {
         TPrinterIC ic(printer);
