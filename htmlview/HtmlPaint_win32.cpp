@@ -153,15 +153,30 @@ HFONT THtmlFontCache::Font(const THtmlFont& font, int emPixels) {
     return handle;
 }
 
+TGdiTextMeasurer::~TGdiTextMeasurer() {
+    if (FOriginal)
+        SelectObject(FDC, FOriginal);
+}
+
 THtmlTextExtent TGdiTextMeasurer::Measure(const THtmlFont& font, std::string_view text, int dpi) {
-    TSelectObject select(FDC, FFonts.Font(font, HtmlEmPixels(font, dpi)));
-    TEXTMETRICA tm{};
-    GetTextMetricsA(FDC, &tm);
+    HFONT handle = FFonts.Font(font, HtmlEmPixels(font, dpi));
+    if (handle != FSelected) {
+        HGDIOBJ before = SelectObject(FDC, handle);
+        if (!FOriginal)
+            FOriginal = before;
+        FSelected = handle;
+        auto [it, added] = FMetrics.try_emplace(handle, TMetrics{0, 0});
+        if (added) {
+            TEXTMETRICA tm{};
+            GetTextMetricsA(FDC, &tm);
+            it->second = {static_cast<int>(tm.tmHeight), static_cast<int>(tm.tmAscent)};
+        }
+        FSelectedMetrics = it->second;
+    }
     SIZE size{0, 0};
     if (!text.empty())
         GetTextExtentPoint32A(FDC, text.data(), static_cast<int>(text.size()), &size);
-    return {static_cast<int>(size.cx), static_cast<int>(tm.tmHeight),
-            static_cast<int>(tm.tmAscent)};
+    return {static_cast<int>(size.cx), FSelectedMetrics.Height, FSelectedMetrics.Ascent};
 }
 
 void PaintHtmlPage(HDC dc, const THtmlPages& pages, int index, const RECT& target,

@@ -32,14 +32,28 @@ private:
 // there): a font's size at the layout's resolution becomes an em height in
 // the layout's units, so the figures are the device's own when the layout's
 // resolution is the device's.
+// A font stays selected in the DC from one measure to the next and its metrics
+// are read once: a layout asks thousands of times, mostly in one font, and
+// each GDI call is costly under Wine. The DC gets its own font back when the
+// measurer goes.
 class TGdiTextMeasurer : public THtmlTextMeasurer {
 public:
     explicit TGdiTextMeasurer(HDC dc) : FDC(dc) {}
+    ~TGdiTextMeasurer() override;
+    TGdiTextMeasurer(const TGdiTextMeasurer&) = delete;
+    TGdiTextMeasurer& operator=(const TGdiTextMeasurer&) = delete;
     THtmlTextExtent Measure(const THtmlFont& font, std::string_view text, int dpi) override;
 
 private:
+    struct TMetrics {
+        int Height, Ascent;
+    };
     HDC FDC;
     THtmlFontCache FFonts;
+    HGDIOBJ FOriginal = nullptr; // the DC's font before the first measure
+    HFONT FSelected = nullptr;
+    TMetrics FSelectedMetrics{0, 0};
+    std::map<HFONT, TMetrics> FMetrics;
 };
 
 // Paints page `index` of `pages` on `dc` so that the paper fills `target`

@@ -81,9 +81,25 @@ TEST(HtmlMeasure, FontsScaleWithTheResolutionAndTheText) {
     const THtmlTextExtent twice = measurer.Measure(Sans(10), "Description", 600);
     EXPECT_NEAR(twice.Width, 2.0 * word.Width, 0.1 * word.Width);
     EXPECT_NEAR(twice.Height, 2.0 * word.Height, 0.1 * word.Height);
+    // Back in the first font after others: its own figures, not the last font's.
+    const THtmlTextExtent again = measurer.Measure(Sans(10), "Description", 300);
+    EXPECT_EQ(again.Width, word.Width);
+    EXPECT_EQ(again.Height, word.Height);
+    EXPECT_EQ(again.Ascent, word.Ascent);
     // Unknown families fall back to a face the system has.
     THtmlFont unknown{{"No Such Face"}, 10};
     EXPECT_GT(measurer.Measure(unknown, "abc", 96).Width, 0);
+}
+
+TEST(HtmlMeasure, TheDeviceKeepsItsOwnFont) {
+    TScreenDC screen;
+    HGDIOBJ own = GetCurrentObject(screen.Get(), OBJ_FONT);
+    {
+        TGdiTextMeasurer measurer(screen.Get());
+        measurer.Measure(Sans(10), "abc", 300);
+        measurer.Measure(Sans(12, true), "abc", 300);
+    }
+    EXPECT_EQ(GetCurrentObject(screen.Get(), OBJ_FONT), own);
 }
 
 TEST(HtmlPaint, ItemsLandWhereTheLayoutPutThemAtAnyScale) {
