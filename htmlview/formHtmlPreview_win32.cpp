@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/Gdi_win32.h"
+#include "framework/StepTimes.h"
 
 namespace {
 // Grey around the page, as far as the page lies from the pane's edges, and
@@ -106,6 +107,7 @@ void THtmlPreviewPane::Paint(HDC dc) {
     TBrushHandle dark(CreateSolidBrush(kShadow));
     FillRect(dc, &shadow, dark.Get());
     FillRect(dc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    TStartupStep step("page paint");
     PaintHtmlPage(dc, *FPages, FPageIndex, page, FFonts);
 }
 
