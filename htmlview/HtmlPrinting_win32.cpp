@@ -9,6 +9,38 @@
 #include "framework/SysUtils_win32.h"
 
 namespace {
+// The print dialog's library and the spooler are loaded when first needed:
+// imported, they and what they need would load before the program's entry.
+// The spooler answers whether a printer exists; the dialog's library (which
+// brings shell32) is needed only to print.
+struct TSpooler {
+    HMODULE Library = LoadLibraryA("winspool.drv");
+    decltype(&::EnumPrintersA) EnumPrinters =
+        LibraryEntry<decltype(&::EnumPrintersA)>(Library, "winspool.drv", "EnumPrintersA");
+    decltype(&::GetDefaultPrinterA) GetDefaultPrinter =
+        LibraryEntry<decltype(&::GetDefaultPrinterA)>(Library, "winspool.drv",
+                                                      "GetDefaultPrinterA");
+};
+
+const TSpooler& Spooler() {
+    static const TSpooler library;
+    return library;
+}
+
+struct TPrintDialogLibrary {
+    HMODULE Library = LoadLibraryA("comdlg32.dll");
+    decltype(&::PrintDlgA) PrintDlg =
+        LibraryEntry<decltype(&::PrintDlgA)>(Library, "comdlg32.dll", "PrintDlgA");
+    decltype(&::CommDlgExtendedError) ExtendedError =
+        LibraryEntry<decltype(&::CommDlgExtendedError)>(Library, "comdlg32.dll",
+                                                        "CommDlgExtendedError");
+};
+
+const TPrintDialogLibrary& PrintDialogLibrary() {
+    static const TPrintDialogLibrary library;
+    return library;
+}
+
 // What the print dialog hands back and we must free: its DC and the global
 // memory of its DEVMODE and DEVNAMES.
 class TPrintDialogResult {
@@ -62,12 +94,19 @@ constexpr WORD kAnyPage = 9999;
 } // namespace
 
 bool PrinterInstalled() {
+    const auto enumPrinters = Spooler().EnumPrinters;
     DWORD needed = 0, count = 0;
     const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-    if (EnumPrintersA(flags, nullptr, 4, nullptr, 0, &needed, &count) || needed == 0)
+    if (enumPrinters(flags, nullptr, 4, nullptr, 0, &needed, &count) || needed == 0)
         return false;
     std::vector<BYTE> buffer(needed);
-    return EnumPrintersA(flags, nullptr, 4, buffer.data(), needed, &needed, &count) && count > 0;
+    return enumPrinters(flags, nullptr, 4, buffer.data(), needed, &needed, &count) && count > 0;
+}
+
+std::string DefaultPrinterName() {
+    char name[MAX_PATH + 1];
+    DWORD size = sizeof name;
+    return Spooler().GetDefaultPrinter(name, &size) ? std::string(name) : std::string();
 }
 
 bool PrintWithDialog(HWND owner, const THtmlPrintJob& job, bool prompt) {
@@ -81,8 +120,8 @@ bool PrintWithDialog(HWND owner, const THtmlPrintJob& job, bool prompt) {
     pd.nMaxPage = kAnyPage;
     pd.nCopies = 1;
     TPrintDialogResult result(pd);
-    if (!PrintDlgA(&pd)) {
-        if (const DWORD error = CommDlgExtendedError())
+    if (!PrintDialogLibrary().PrintDlg(&pd)) {
+        if (const DWORD error = PrintDialogLibrary().ExtendedError())
             RaiseOSError("The print dialog", "PrintDlg", error);
         return false;
     }

@@ -10,6 +10,8 @@
 
 // Whether the system has at least one printer, local or connected.
 bool PrinterInstalled();
+// The default printer's name; empty without one.
+std::string DefaultPrinterName();
 
 // What a job prints on a printer's DC: `Paginate` lays the document out for
 // the DC's paper and answers the number of pages; `DrawPage` draws one page

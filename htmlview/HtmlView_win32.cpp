@@ -1,7 +1,5 @@
 #include "htmlview/HtmlView_win32.h"
 
-#include <winspool.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -96,12 +94,6 @@ std::string ReadPageFile(const std::string& path) {
         RaiseLastOSError(what, "ReadFile");
     bytes.resize(read);
     return bytes;
-}
-
-std::string DefaultPrinterName() {
-    char name[MAX_PATH + 1];
-    DWORD size = sizeof name;
-    return GetDefaultPrinterA(name, &size) ? std::string(name) : std::string();
 }
 
 THtmlPaper LocalePaper() {
