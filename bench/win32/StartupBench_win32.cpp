@@ -1,13 +1,15 @@
 // Start-up and lookup figures of the program, measured in one run:
 //  - time from process start to the main window on screen, for the program
-//    and for two floors: a bare Win32 window, and a bare window with the
-//    common controls 6 and the visual style (the program's manifest); the
-//    four programs run in turn, so that all see the same machine;
+//    and for three floors: a bare Win32 window; a bare window with the
+//    common controls 6 and the visual style (the program's manifest); and
+//    the main window's system controls in plain Win32 with that style, so
+//    that the platform's own share shows; the programs run in turn, so that
+//    all see the same machine;
 //  - where the start-up goes, step by step: the program's from its timed
 //    twin, the floors' from their own reports;
 //  - time of the 16384 message lookups the List page is built from, and of
 //    building the list.
-// Usage: StartupBench.exe <program.exe> <timed.exe> <bare.exe> <themed.exe> [runs]
+// Usage: StartupBench.exe <program.exe> <timed.exe> <bare.exe> <themed.exe> <controls.exe> [runs]
 #include <windows.h>
 
 #include <algorithm>
@@ -158,19 +160,21 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 5) {
-        std::fprintf(stderr, "usage: %s program.exe timed.exe bare.exe themed.exe [runs]\n",
+    if (argc < 6) {
+        std::fprintf(stderr,
+                     "usage: %s program.exe timed.exe bare.exe themed.exe controls.exe [runs]\n",
                      argv[0]);
         return 2;
     }
-    const int runs = argc > 5 ? std::max(1, std::atoi(argv[5])) : 15;
+    const int runs = argc > 6 ? std::max(1, std::atoi(argv[6])) : 15;
     char temp[MAX_PATH] = {}, stepsFile[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     GetTempFileNameA(temp, "stp", 0, stepsFile);
 
-    enum { Program, Timed, Bare, Themed, Kinds };
+    enum { Program, Timed, Bare, Themed, Controls, Kinds };
     const char* names[Kinds] = {"program", "program (timed twin)", "bare window",
-                                "bare window with controls 6 + style"};
+                                "bare window with controls 6 + style",
+                                "its system controls in plain Win32"};
     std::vector<double> visible[Kinds], shown[Kinds];
     // The breakdowns of the kinds that report one, by step in first-seen order.
     std::vector<std::string> order[Kinds];
@@ -214,11 +218,13 @@ int main(int argc, char** argv) {
         const double program = Median(ms[Program]);
         std::printf("  ratio to the bare window           %5.2f\n", program / Median(ms[Bare]));
         std::printf("  ratio to controls 6 + style        %5.2f\n", program / Median(ms[Themed]));
+        std::printf("  ratio to its controls in plain Win32 %3.2f\n",
+                    program / Median(ms[Controls]));
     };
     print("start to window shown (painted, taking input)", shown);
     print("start to window visible (before its first paint)", visible);
 
-    for (const int kind : {Timed, Themed, Bare}) {
+    for (const int kind : {Timed, Controls, Themed, Bare}) {
         std::printf("where the start-up of the %s goes (own time of each step)\n", names[kind]);
         double sum = 0;
         for (const std::string& name : order[kind]) {
