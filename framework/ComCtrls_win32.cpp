@@ -143,8 +143,11 @@ void TToolButton::SetImageIndex(int v) {
 void TToolButton::SetEnabled(bool enabled) {
     TControl::SetEnabled(enabled);
     TToolBar* bar = ToolBar();
-    if (bar && bar->HandleAllocated())
+    if (bar && bar->HandleAllocated()) {
+        if (!enabled)
+            bar->UpdateDisabledImages();
         SendMessageA(bar->Handle(), TB_ENABLEBUTTON, Index() + 1, MAKELONG(enabled, 0));
+    }
 }
 
 void TToolButton::SetAction(TAction* action) {
@@ -216,12 +219,22 @@ void TToolBar::SetImages(TImageList* images) {
     FImages.Set(images);
     if (HandleAllocated()) {
         Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
-        Perform(TB_SETDISABLEDIMAGELIST, 0,
-                reinterpret_cast<LPARAM>(images ? images->DisabledHandle() : nullptr));
+        // None rather than the old images' greyed copies until one is needed.
+        Perform(TB_SETDISABLEDIMAGELIST, 0, 0);
+        UpdateDisabledImages();
         if (images)
             Perform(TB_SETBITMAPSIZE, 0, MAKELONG(images->Width(), images->Height()));
         ApplyButtonSize();
     }
+}
+
+void TToolBar::UpdateDisabledImages() {
+    TImageList* images = FImages.Get();
+    if (!images || !HandleAllocated())
+        return;
+    const auto buttons = Buttons();
+    if (std::any_of(buttons.begin(), buttons.end(), [](TToolButton* b) { return !b->Enabled(); }))
+        Perform(TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images->DisabledHandle()));
 }
 
 int TToolBar::EffectiveButtonWidth() const {
@@ -278,7 +291,7 @@ void TToolBar::CreateWnd() {
     Perform(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     if (TImageList* images = FImages.Get()) {
         Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->Handle()));
-        Perform(TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images->DisabledHandle()));
+        UpdateDisabledImages();
         Perform(TB_SETBITMAPSIZE, 0, MAKELONG(images->Width(), images->Height()));
     }
     std::vector<TBBUTTON> buttons;

@@ -101,6 +101,9 @@ protected:
 
 private:
     friend class TToolButton;
+    // Gives the window the greyed copies of the images while a button is
+    // disabled; they are made only then, not with every tool bar.
+    void UpdateDisabledImages();
     void ApplyButtonSize();
     void SizeToButtons();
     int EffectiveButtonWidth() const;

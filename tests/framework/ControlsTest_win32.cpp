@@ -293,4 +293,46 @@ TEST(Notebook, AHiddenPageMakesItsWindowsWhenItShowsOrOneIsAskedFor) {
     EXPECT_TRUE(IsWindowVisible(first->Handle()));
 }
 
+// The greyed copies of a tool bar's images are made and given to its window
+// only while a button is disabled, and follow a change of images.
+TEST(ToolBar, GivesGreyedImagesOnlyWhileAButtonIsDisabled) {
+    RegisterControlClasses();
+    TCustomForm form(nullptr);
+    form.SetBounds(30, 30, 300, 200);
+    auto* large = new TImageList(&form);
+    large->SetWidth(32);
+    large->SetHeight(32);
+    auto* small = new TImageList(&form);
+    auto* bar = new TToolBar(&form);
+    bar->SetImages(large);
+    bar->SetParent(&form);
+    auto* first = new TToolButton(&form);
+    first->SetParent(bar);
+    auto* second = new TToolButton(&form);
+    second->SetParent(bar);
+    auto* other = new TToolBar(&form);
+    other->SetImages(small);
+    other->SetParent(&form);
+    auto* off = new TToolButton(&form);
+    off->SetEnabled(false);
+    off->SetParent(other);
+    form.Show();
+    const auto disabledList = [](TToolBar* b) {
+        return reinterpret_cast<HIMAGELIST>(b->Perform(TB_GETDISABLEDIMAGELIST));
+    };
+    EXPECT_EQ(disabledList(bar), nullptr);
+    EXPECT_EQ(disabledList(other), small->DisabledHandle()); // disabled from the start
+    EXPECT_FALSE(other->Perform(TB_ISBUTTONENABLED, 1));
+
+    second->SetEnabled(false);
+    EXPECT_EQ(disabledList(bar), large->DisabledHandle());
+    EXPECT_FALSE(bar->Perform(TB_ISBUTTONENABLED, 2));
+    bar->SetImages(small);
+    EXPECT_EQ(disabledList(bar), small->DisabledHandle());
+    second->SetEnabled(true);
+    bar->SetImages(large);
+    EXPECT_EQ(disabledList(bar), nullptr);
+    EXPECT_TRUE(bar->Perform(TB_ISBUTTONENABLED, 2));
+}
+
 } // namespace
