@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "framework/Components.h"
+#include "framework/SysUtils.h"
 
 const char* TFormValue::KindName() const {
     switch (Kind) {
@@ -174,7 +175,7 @@ private:
         long long value = 0;
         size_t digits = 0;
         for (; !AtEnd(); ++FPos, ++digits) {
-            const int d = DigitValue(FText[FPos]);
+            const int d = HexDigitValue(FText[FPos]);
             if (d < 0 || d >= base)
                 break;
             value = value * base + d;
@@ -211,16 +212,6 @@ private:
         if (err != std::errc() || end != FText.data() + FPos)
             Fail("number out of range");
         return value;
-    }
-
-    static int DigitValue(char c) {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
     }
 
     // 'quoted' pieces ('' is a quote) and #nn or #$hh character codes,
@@ -268,7 +259,7 @@ private:
     void ParseHex(std::vector<uint8_t>& out) {
         int high = -1;
         for (SkipBlanks(); Peek() != '}'; SkipBlanks()) {
-            const int d = DigitValue(Peek());
+            const int d = HexDigitValue(Peek());
             if (d < 0)
                 Fail(AtEnd() ? "unterminated binary data" : "invalid hexadecimal digit");
             ++FPos;

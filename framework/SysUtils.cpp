@@ -31,3 +31,13 @@ int StrToInt(const std::string& text) {
 std::string IntToStr(long long value) {
     return std::to_string(value);
 }
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}

@@ -54,3 +54,5 @@ public:
 bool TryStrToInt(const std::string& text, int& value);
 int StrToInt(const std::string& text);
 std::string IntToStr(long long value);
+// The value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigitValue(char c);

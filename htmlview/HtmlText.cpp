@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include "framework/SysUtils.h"
+
 std::string HtmlLowerCopy(std::string_view text) {
     std::string out(text);
     for (char& c : out)
@@ -91,14 +93,8 @@ long NamedEntity(std::string_view name) {
 }
 
 int DigitValue(char c, int base) {
-    int v = -1;
-    if (c >= '0' && c <= '9')
-        v = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f')
-        v = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F')
-        v = c - 'A' + 10;
-    return v;
+    const int v = HexDigitValue(c);
+    return v < base ? v : -1;
 }
 
 // Decodes the reference at text[0] == '&'; returns the bytes it took, 0 when

@@ -44,16 +44,6 @@ private:
     HDC FDC;
 };
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // "file:///C:/a%20b.htm" -> "C:/a b.htm"; anything else is a path already.
 std::string PathOfURL(const std::string& url) {
     if (url.size() < 5 || _strnicmp(url.c_str(), "file:", 5) != 0)
@@ -66,8 +56,8 @@ std::string PathOfURL(const std::string& url) {
     std::string path;
     for (size_t i = 0; i < rest.size(); ++i) {
         int hi, lo;
-        if (rest[i] == '%' && i + 2 < rest.size() && (hi = HexDigit(rest[i + 1])) >= 0 &&
-            (lo = HexDigit(rest[i + 2])) >= 0) {
+        if (rest[i] == '%' && i + 2 < rest.size() && (hi = HexDigitValue(rest[i + 1])) >= 0 &&
+            (lo = HexDigitValue(rest[i + 2])) >= 0) {
             path += static_cast<char>(hi * 16 + lo);
             i += 2;
         } else

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,20 +12,11 @@
 #include "app/ErrorCatalog.h"
 #include "app/ErrorExport.h"
 #include "app/formMain_win32.h"
+#include "bench/win32/BenchTime.h"
 #include "app/unitStartup_win32.h"
 #include "framework/MemoryKeyStore.h"
 
 namespace {
-
-double Now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The main window with its writer open to timing.
 class TTimedMainForm : public TMainForm {

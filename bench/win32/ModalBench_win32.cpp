@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -20,21 +19,12 @@
 #include <vector>
 
 #include "app/formMain_win32.h"
+#include "bench/win32/BenchTime.h"
 #include "app/unitStartup_win32.h"
 #include "framework/MemoryKeyStore.h"
 #include "framework/StepTimes.h"
 
 namespace {
-
-double Now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 BOOL CALLBACK AddVisible(HWND wnd, LPARAM param) {
     if (IsWindowVisible(wnd))
