@@ -9,46 +9,14 @@
 #include "htmlview/HtmlPaint_win32.h"
 #include "htmlview/formHtmlPreview_win32.h"
 #include "tests/htmlview/HtmlViewTestUtil_win32.h"
+#include "tests/tools/DibSurface_win32.h"
 
 namespace {
-// A white 32-bit top-down bitmap to paint on.
-class TSurface {
+// A white bitmap to paint on, and how much of a rectangle was inked.
+class TSurface : public TDibSurface {
 public:
-    TSurface(int width, int height) : FWidth(width), FDC(nullptr) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        FBitmap.Reset(CreateDIBSection(FDC.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        FBits = static_cast<uint32_t*>(bits);
-        FSelect = std::make_unique<TSelectObject>(FDC.Get(), FBitmap.Get());
-        std::fill(FBits, FBits + width * height, 0xFFFFFFu);
-        FHeight = height;
-    }
-    HDC DC() const { return FDC.Get(); }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t v = FBits[y * FWidth + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    // Pixels that are neither white nor `except` inside the rectangle.
-    int Inked(const RECT& r) const {
-        int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x)
-                n += At(x, y) != RGB(255, 255, 255);
-        return n;
-    }
-
-private:
-    int FWidth, FHeight = 0;
-    TMemoryDC FDC;
-    TBitmapHandle FBitmap;
-    std::unique_ptr<TSelectObject> FSelect;
-    uint32_t* FBits = nullptr;
+    TSurface(int width, int height) : TDibSurface(width, height, RGB(255, 255, 255)) {}
+    int Inked(const RECT& r) const { return CountOther(r, RGB(255, 255, 255)); }
 };
 
 THtmlFont Sans(double pt, bool bold = false) {

@@ -10,47 +10,18 @@
 #include "framework/Graphics_win32.h"
 #include "png/QorvFormatPNG_internal.h"
 #include "tests/png/PngTestUtil.h"
+#include "tests/tools/DibSurface_win32.h"
 
 namespace {
-// A 32-bit top-down surface filled with one colour.
-class TSurface {
+// A surface filled with one colour that pictures are drawn on.
+class TSurface : public TDibSurface {
 public:
-    TSurface(int width, int height, COLORREF fill) : FWidth(width), FDC(nullptr) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        FBitmap.Reset(CreateDIBSection(FDC.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        FBits = static_cast<uint32_t*>(bits);
-        FSelect = std::make_unique<TSelectObject>(FDC.Get(), FBitmap.Get());
-        for (int i = 0; i < width * height; ++i)
-            FBits[i] = RGBOf(fill);
-    }
-    HDC DC() const { return FDC.Get(); }
-    // 0x00RRGGBB as the DIB holds it, returned as COLORREF 0x00BBGGRR.
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const uint32_t v = FBits[y * FWidth + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
+    using TDibSurface::TDibSurface;
     void Draw(TQorvPNGObject& image, TRect rect) {
         TCanvas canvas(DC());
         image.PaintTo(canvas, rect);
         GdiFlush();
     }
-
-private:
-    static uint32_t RGBOf(COLORREF c) {
-        return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
-    }
-    int FWidth;
-    TMemoryDC FDC;
-    TBitmapHandle FBitmap;
-    std::unique_ptr<TSelectObject> FSelect;
-    uint32_t* FBits = nullptr;
 };
 
 // 2 x 2 RGB: red, green / blue, white.
