@@ -158,16 +158,42 @@ private:
     const THtmlStyleSheet& Sheet;
     int Dpi;
     THtmlStyle Initial = HtmlInitialStyle();
-    std::unordered_map<const THtmlNode*, THtmlStyle> Styles;
+    // Elements alike (the same name and attributes) under parents of the same
+    // style object share one style: no selector or attribute rule looks at an
+    // element's siblings or place, only at it and its ancestors, and the
+    // parent's shared style stands for ancestors alike. The rows of a long
+    // table are styled a few times, not once each.
+    struct TSharedStyle {
+        const THtmlNode* Model;
+        THtmlStyle Style;
+    };
+    std::unordered_map<const THtmlNode*, const THtmlStyle*> Styles;
+    std::unordered_map<const THtmlStyle*, std::vector<std::unique_ptr<TSharedStyle>>> SharedStyles;
     std::unordered_map<const THtmlStyle*, int> StyleFonts;
     std::vector<THtmlTextExtent> Metrics;                         // per font
     std::vector<std::unordered_map<std::string, int>> WordWidths; // per font
 
+    static bool Alike(const THtmlNode& a, const THtmlNode& b) {
+        return a.Name == b.Name &&
+               std::equal(a.Attributes.begin(), a.Attributes.end(), b.Attributes.begin(),
+                          b.Attributes.end(), [](const THtmlAttribute& x, const THtmlAttribute& y) {
+                              return x.Name == y.Name && x.Value == y.Value;
+                          });
+    }
+
     const THtmlStyle& StyleOf(const THtmlNode& e, const THtmlStyle& parent) {
-        auto it = Styles.find(&e);
-        if (it == Styles.end())
-            it = Styles.emplace(&e, ComputeHtmlStyle(e, parent, Sheet, Dpi)).first;
-        return it->second;
+        if (auto it = Styles.find(&e); it != Styles.end())
+            return *it->second;
+        auto& shared = SharedStyles[&parent];
+        // Only the latest few are compared: alike siblings come in runs (or
+        // alternate), and many different ones must not slow each lookup.
+        const size_t latest = shared.size() > 4 ? shared.size() - 4 : 0;
+        for (size_t i = shared.size(); i-- > latest;)
+            if (Alike(*shared[i]->Model, e))
+                return *(Styles[&e] = &shared[i]->Style);
+        shared.push_back(std::make_unique<TSharedStyle>(
+            TSharedStyle{&e, ComputeHtmlStyle(e, parent, Sheet, Dpi)}));
+        return *(Styles[&e] = &shared.back()->Style);
     }
 
     // The font of a style, found once per style: styles live as long as the layout.

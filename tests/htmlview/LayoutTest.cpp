@@ -137,6 +137,48 @@ TEST(HtmlLayout, TableColumnsPaddingBorderAndShading) {
     EXPECT_NE(nullptr, FindText(narrow.Pages[0], "function."));
 }
 
+TEST(HtmlLayout, AlikeCellsTakeTheirStyleFromTheirOwnRowAndAttributes) {
+    // Cells alike in name and attributes, in rows that differ only by class,
+    // by the colour attribute or by what their parent row is; the last rows
+    // repeat the first after more different rows than styles are compared with.
+    std::string rows;
+    const char* const kinds[] = {"a", "", "a", "b", "", "c", "d", "e", "f", "a", ""};
+    for (int i = 0; i < 11; ++i)
+        rows += std::string("<tr") + (*kinds[i] ? std::string(" class=\"") + kinds[i] + "\"" : "") +
+                "><td>r" + std::to_string(i) + "</td><td" + (i == 4 ? " bgcolor=\"#00ff00\"" : "") +
+                ">x</td></tr>";
+    const std::string html = "<style>tr.a td { background-color: #ff0000; } "
+                             "tr.b > td { background-color: #0000ff; }</style><table>" +
+                             rows + "</table>";
+    const THtmlPages pages = LayOut(html, Paper(1000, 2000, 0));
+    const THtmlPage& page = pages.Pages[0];
+    for (int i = 0; i < 11; ++i) {
+        const THtmlText* text = FindText(page, "r" + std::to_string(i));
+        ASSERT_NE(nullptr, text) << i;
+        const THtmlFill* fill = FillAt(page, text->X + 1, text->Top + 1);
+        const std::string kind = kinds[i];
+        if (kind == "a")
+            EXPECT_EQ(fill ? fill->Color : clNone, colors::RGBColor(0xff, 0, 0)) << i;
+        else if (kind == "b")
+            EXPECT_EQ(fill ? fill->Color : clNone, colors::RGBColor(0, 0, 0xff)) << i;
+        else
+            EXPECT_EQ(nullptr, fill) << i;
+    }
+    // The second cell of row 4 alone has the colour attribute.
+    const auto fills = [&](int row) -> const THtmlFill* {
+        const THtmlText* code = FindText(page, "r" + std::to_string(row));
+        for (const THtmlText* t : TextsOf(page))
+            if (t->Text == "x" && t->Top == code->Top)
+                return FillAt(page, t->X + 1, t->Top + 1);
+        ADD_FAILURE() << "no second cell in row " << row;
+        return nullptr;
+    };
+    ASSERT_NE(nullptr, fills(4));
+    EXPECT_EQ(colors::RGBColor(0, 0xff, 0), fills(4)->Color);
+    EXPECT_EQ(nullptr, fills(1));
+    EXPECT_EQ(nullptr, fills(10));
+}
+
 TEST(HtmlLayout, EmptyCellsAndNestedTables) {
     const char* html = "<style>td { background-color: red; padding: 5px } "
                        ".h { empty-cells: hide }</style><table cellspacing=\"0\">"
