@@ -14,17 +14,7 @@
 #include <uxtheme.h>
 #endif
 
-#include "bench/win32/StepFile.h"
-
-namespace {
-LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-} // namespace
+#include "bench/win32/FloorWindow.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     const double entry = MonotonicNow();
@@ -34,7 +24,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     InitCommonControlsEx(&icc);
 #endif
     WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
+    wc.lpfnWndProc = FloorProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = "FloorWindow";
@@ -47,18 +37,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         CloseThemeData(theme);
 #endif
     const double created = MonotonicNow();
-    ShowWindow(wnd, show);
-    UpdateWindow(wnd);
-    const double shown = MonotonicNow();
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (__argc > 1)
-        WriteStepFile(__argv[1], entry, shown,
-                      {{"window class", registered - entry, 1},
-                       {"window", created - registered, 1},
-                       {"show and first paint", shown - created, 1}});
-    return 0;
+    return RunFloor(wnd, show, nullptr, entry, registered, created, "window");
 }

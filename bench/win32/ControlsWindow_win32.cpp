@@ -9,17 +9,9 @@
 
 #include <commctrl.h>
 
-#include "bench/win32/StepFile.h"
+#include "bench/win32/FloorWindow.h"
 
 namespace {
-LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
 HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, RECT r) {
     return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
                            r.right - r.left, r.bottom - r.top, parent, nullptr,
@@ -55,7 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                              ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     WNDCLASSA wc{};
-    wc.lpfnWndProc = Proc;
+    wc.lpfnWndProc = FloorProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -77,19 +69,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND status = Child(wnd, 0, STATUSCLASSNAMEA, nullptr, 0, {});
     SendMessageA(status, SB_SIMPLE, TRUE, 0);
     const double created = MonotonicNow();
-    ShowWindow(wnd, show);
-    UpdateWindow(wnd);
-    SetFocus(edit);
-    const double shown = MonotonicNow();
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (__argc > 1)
-        WriteStepFile(__argv[1], entry, shown,
-                      {{"window class", registered - entry, 1},
-                       {"windows", created - registered, 1},
-                       {"show and first paint", shown - created, 1}});
-    return 0;
+    return RunFloor(wnd, show, edit, entry, registered, created, "windows");
 }
