@@ -14,7 +14,7 @@
 #include <uxtheme.h>
 #endif
 
-#include "bench/win32/FloorWindow.h"
+#include "bench/win32/FloorWindow_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     const double entry = MonotonicNow();

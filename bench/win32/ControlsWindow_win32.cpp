@@ -9,7 +9,7 @@
 
 #include <commctrl.h>
 
-#include "bench/win32/FloorWindow.h"
+#include "bench/win32/FloorWindow_win32.h"
 
 namespace {
 HWND Child(HWND parent, DWORD exStyle, const char* cls, const char* text, DWORD style, RECT r) {
