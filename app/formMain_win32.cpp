@@ -390,10 +390,11 @@ void TMainForm::atExportExecute(TObject*) {
 void TMainForm::SaveDialogTypeChange(TObject*) {
     // The component's handle is our hook's window; the dialog is its parent.
     HWND dialog = GetParent(SaveDialog->Handle());
-    char spec[261] = {};
-    if (SendMessageA(dialog, CDM_GETSPEC, 260, reinterpret_cast<LPARAM>(spec)) < 0)
-        spec[0] = '\0';
-    const std::string name = ExportTargetName(spec, SaveDialog->FilterIndex());
+    // The name as typed in the name box, without its folder.
+    char typed[261] = {};
+    if (SendMessageA(dialog, CDM_GETSPEC, 260, reinterpret_cast<LPARAM>(typed)) < 0)
+        typed[0] = '\0';
+    const std::string name = ExportTargetName(typed, SaveDialog->FilterIndex());
     // Wine's dialog has no name edit 1152: its name box is the combo box 1148.
     const int nameBox = GetDlgItem(dialog, edt1) ? edt1 : cmb13;
     SendMessageA(dialog, CDM_SETCONTROLTEXT, nameBox, reinterpret_cast<LPARAM>(name.c_str()));
