@@ -1,30 +1,24 @@
 #include "framework/Dialogs_win32.h"
 
-#include <commdlg.h>
-
 #include <vector>
 
 #include "framework/Controls_win32.h"
 #include "framework/Published.h"
 #include "framework/SysUtils_win32.h"
 
-namespace {
-// comdlg32 is loaded when a dialog is first shown: imported, it and the
-// libraries it needs would load before the program's entry.
-struct TCommonDialogs {
-    HMODULE Library = LoadLibraryA("comdlg32.dll");
-    decltype(&::GetSaveFileNameA) GetSaveFileName =
-        LibraryEntry<decltype(&::GetSaveFileNameA)>(Library, "comdlg32.dll", "GetSaveFileNameA");
-    decltype(&::CommDlgExtendedError) ExtendedError =
-        LibraryEntry<decltype(&::CommDlgExtendedError)>(Library, "comdlg32.dll",
-                                                        "CommDlgExtendedError");
-};
+TCommonDialogs::TCommonDialogs() {
+    HMODULE library = LoadLibraryA("comdlg32.dll");
+    GetSaveFileName =
+        LibraryEntry<decltype(GetSaveFileName)>(library, "comdlg32.dll", "GetSaveFileNameA");
+    PrintDlg = LibraryEntry<decltype(PrintDlg)>(library, "comdlg32.dll", "PrintDlgA");
+    ExtendedError =
+        LibraryEntry<decltype(ExtendedError)>(library, "comdlg32.dll", "CommDlgExtendedError");
+}
 
-TCommonDialogs& CommonDialogs() {
-    static TCommonDialogs library;
+const TCommonDialogs& CommonDialogs() {
+    static const TCommonDialogs library;
     return library;
 }
-} // namespace
 
 const TClassInfo& TSaveDialog::StaticClass() {
     static const TClassInfo info{"TSaveDialog",
@@ -103,7 +97,7 @@ bool TSaveDialog::Execute() {
     ofn.lpfnHook = HookProc;
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
 
-    TCommonDialogs& dialogs = CommonDialogs();
+    const TCommonDialogs& dialogs = CommonDialogs();
     const BOOL chosen = dialogs.GetSaveFileName(&ofn);
     FHandle = nullptr;
     if (!chosen) {

@@ -5,9 +5,22 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include <string>
 
 #include "framework/Components.h"
+
+// The common dialogs' library, loaded when a dialog is first shown (raising
+// when it cannot be): imported, it and the libraries it needs would load
+// before the program's entry.
+struct TCommonDialogs {
+    TCommonDialogs();
+    decltype(&::GetSaveFileNameA) GetSaveFileName;
+    decltype(&::PrintDlgA) PrintDlg;
+    decltype(&::CommDlgExtendedError) ExtendedError;
+};
+const TCommonDialogs& CommonDialogs();
 
 enum TOpenOption : unsigned {
     ofOverwritePrompt = 1u << 0, // the dialog asks before an existing file is chosen

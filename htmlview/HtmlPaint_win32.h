@@ -31,11 +31,10 @@ private:
 // Measures on `dc` (a printer's DC, or the screen's for a device that is not
 // there): a font's size at the layout's resolution becomes an em height in
 // the layout's units, so the figures are the device's own when the layout's
-// resolution is the device's.
-// A font stays selected in the DC from one measure to the next and its metrics
-// are read once: a layout asks thousands of times, mostly in one font, and
-// each GDI call is costly under Wine. The DC gets its own font back when the
-// measurer goes.
+// resolution is the device's. A layout asks thousands of times, mostly in
+// one font, and each GDI call is costly under Wine: the font stays selected
+// from one measure to the next and its metrics are read once. The DC gets its
+// own font back when the measurer goes.
 class TGdiTextMeasurer : public THtmlTextMeasurer {
 public:
     explicit TGdiTextMeasurer(HDC dc) : FDC(dc) {}

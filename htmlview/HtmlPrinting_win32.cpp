@@ -1,18 +1,18 @@
 #include "htmlview/HtmlPrinting_win32.h"
 
-#include <commdlg.h>
 #include <winspool.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "framework/Dialogs_win32.h"
 #include "framework/SysUtils_win32.h"
 
 namespace {
-// The print dialog's library and the spooler are loaded when first needed:
-// imported, they and what they need would load before the program's entry.
-// The spooler answers whether a printer exists; the dialog's library (which
-// brings shell32) is needed only to print.
+// The spooler is loaded when first needed (whether a printer exists is asked
+// after the main window shows): imported, it and what it needs would load
+// before the program's entry. So is the print dialog's library
+// (CommonDialogs), which brings shell32 and is needed only to print.
 struct TSpooler {
     HMODULE Library = LoadLibraryA("winspool.drv");
     decltype(&::EnumPrintersA) EnumPrinters =
@@ -24,20 +24,6 @@ struct TSpooler {
 
 const TSpooler& Spooler() {
     static const TSpooler library;
-    return library;
-}
-
-struct TPrintDialogLibrary {
-    HMODULE Library = LoadLibraryA("comdlg32.dll");
-    decltype(&::PrintDlgA) PrintDlg =
-        LibraryEntry<decltype(&::PrintDlgA)>(Library, "comdlg32.dll", "PrintDlgA");
-    decltype(&::CommDlgExtendedError) ExtendedError =
-        LibraryEntry<decltype(&::CommDlgExtendedError)>(Library, "comdlg32.dll",
-                                                        "CommDlgExtendedError");
-};
-
-const TPrintDialogLibrary& PrintDialogLibrary() {
-    static const TPrintDialogLibrary library;
     return library;
 }
 
@@ -120,8 +106,8 @@ bool PrintWithDialog(HWND owner, const THtmlPrintJob& job, bool prompt) {
     pd.nMaxPage = kAnyPage;
     pd.nCopies = 1;
     TPrintDialogResult result(pd);
-    if (!PrintDialogLibrary().PrintDlg(&pd)) {
-        if (const DWORD error = PrintDialogLibrary().ExtendedError())
+    if (!CommonDialogs().PrintDlg(&pd)) {
+        if (const DWORD error = CommonDialogs().ExtendedError())
             RaiseOSError("The print dialog", "PrintDlg", error);
         return false;
     }

@@ -17,7 +17,7 @@
 #include "bench/win32/FloorWindow_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    const double entry = MonotonicNow();
+    const double entry = Now();
 #ifdef QORV_THEMED_FLOOR
     INITCOMMONCONTROLSEX icc{sizeof icc,
                              ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -29,13 +29,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = "FloorWindow";
     RegisterClassA(&wc);
-    const double registered = MonotonicNow();
+    const double registered = Now();
     HWND wnd = CreateWindowA("FloorWindow", "Floor window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                              CW_USEDEFAULT, 525, 457, nullptr, nullptr, instance, nullptr);
 #ifdef QORV_THEMED_FLOOR
     if (HTHEME theme = OpenThemeData(wnd, L"TOOLBAR"))
         CloseThemeData(theme);
 #endif
-    const double created = MonotonicNow();
+    const double created = Now();
     return RunFloor(wnd, show, nullptr, entry, registered, created, "window");
 }

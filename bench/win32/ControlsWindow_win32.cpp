@@ -42,7 +42,7 @@ void AddToolBar(HWND parent, HINSTANCE instance) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    const double entry = MonotonicNow();
+    const double entry = Now();
     INITCOMMONCONTROLSEX icc{sizeof icc,
                              ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
@@ -53,7 +53,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = "ControlsFloor";
     RegisterClassA(&wc);
-    const double registered = MonotonicNow();
+    const double registered = Now();
     HWND wnd =
         CreateWindowA("ControlsFloor", "Floor window", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                       CW_USEDEFAULT, CW_USEDEFAULT, 525, 457, nullptr, nullptr, instance, nullptr);
@@ -68,6 +68,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     SendMessageA(memo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     HWND status = Child(wnd, 0, STATUSCLASSNAMEA, nullptr, 0, {});
     SendMessageA(status, SB_SIMPLE, TRUE, 0);
-    const double created = MonotonicNow();
+    const double created = Now();
     return RunFloor(wnd, show, edit, entry, registered, created, "windows");
 }

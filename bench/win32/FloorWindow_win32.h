@@ -24,7 +24,7 @@ inline int RunFloor(HWND wnd, int show, HWND focus, double entry, double registe
     UpdateWindow(wnd);
     if (focus)
         SetFocus(focus);
-    const double shown = MonotonicNow();
+    const double shown = Now();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0)) {
         TranslateMessage(&msg);

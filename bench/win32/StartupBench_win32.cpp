@@ -13,7 +13,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -24,16 +23,10 @@
 #include "app/ErrorCatalog.h"
 #include "app/formMain_win32.h"
 #include "app/unitStartup_win32.h"
+#include "bench/win32/BenchTime.h"
 #include "framework/MemoryKeyStore.h"
 
 namespace {
-
-// The clock the timed program reports on: the performance counter, shared
-// by every process.
-double Now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 struct TFind {
     DWORD Pid;
@@ -134,10 +127,6 @@ TSpread SpreadOf(std::vector<double> v) {
         return {0, 0, 0};
     std::sort(v.begin(), v.end());
     return {v[v.size() / 2], v[v.size() / 4], v[(v.size() * 3) / 4]};
-}
-
-double Median(const std::vector<double>& v) {
-    return SpreadOf(v).Median;
 }
 
 void PrintSpread(const char* what, const std::vector<double>& ms) {

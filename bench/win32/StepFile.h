@@ -3,20 +3,16 @@
 // process shares, then "<own seconds>\t<count>\t<step>" per step.
 #pragma once
 
-#include <chrono>
 #include <cstdio>
 #include <vector>
+
+#include "bench/win32/BenchTime.h"
 
 struct TReportedStep {
     const char* Name;
     double Seconds;
     int Count;
 };
-
-inline double MonotonicNow() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Writes the report; false when the file cannot be written.
 inline bool WriteStepFile(const char* path, double began, double ended,

@@ -17,6 +17,7 @@
 #include "png/QorvFormatPNG.h"
 #include "tests/app/MainFormHarness_win32.h"
 #include "tests/tools/ShellLog_win32.h"
+#include "tests/tools/WindowOrigin_win32.h"
 
 using ::testing::ElementsAre;
 
@@ -122,15 +123,6 @@ TPixels WindowPixels(HWND wnd) {
     return Drawn(dc.Get(), r.right - r.left, r.bottom - r.top, [&](HDC mem) {
         BitBlt(mem, 0, 0, r.right - r.left, r.bottom - r.top, dc.Get(), 0, 0, SRCCOPY);
     });
-}
-
-// Where the client area's top-left corner lies in the window's pixels.
-POINT ClientOrigin(HWND wnd) {
-    RECT r;
-    GetWindowRect(wnd, &r);
-    POINT p{0, 0};
-    ClientToScreen(wnd, &p);
-    return {p.x - r.left, p.y - r.top};
 }
 
 std::vector<uint8_t> ArtworkFile() {

@@ -15,6 +15,7 @@
 #include "framework/Forms_win32.h"
 #include "framework/FormReader.h"
 #include "tests/app/MainFormHarness_win32.h"
+#include "tests/tools/WindowOrigin_win32.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ COLORREF WindowPixel(HWND wnd, int x, int y) {
 
 COLORREF Sys(int index) {
     return GetSysColor(index);
-}
-
-// Where the client area starts inside the window.
-POINT ClientOrigin(HWND wnd) {
-    RECT window;
-    GetWindowRect(wnd, &window);
-    POINT p{0, 0};
-    ClientToScreen(wnd, &p);
-    return {p.x - window.left, p.y - window.top};
 }
 
 TEST(QorvPanelFindHeader, ShowsItsMarginStripAndBottomBevelsInTheRealWindow) {
