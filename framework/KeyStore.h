@@ -12,11 +12,15 @@
 // 0 is no key.
 using TKeyHandle = std::uintptr_t;
 
-// The predefined roots, with the numeric values of the system's handles.
-constexpr TKeyHandle rkClassesRoot = 0x80000000u;
-constexpr TKeyHandle rkCurrentUser = 0x80000001u;
-constexpr TKeyHandle rkLocalMachine = 0x80000002u;
-constexpr TKeyHandle rkUsers = 0x80000003u;
+// The predefined roots, with the numeric values of the system's handles: 32-bit
+// negative numbers, which a 64-bit system's handles widen with their sign.
+constexpr TKeyHandle RootKey(std::int32_t value) {
+    return static_cast<TKeyHandle>(static_cast<std::intptr_t>(value));
+}
+constexpr TKeyHandle rkClassesRoot = RootKey(INT32_MIN);
+constexpr TKeyHandle rkCurrentUser = RootKey(INT32_MIN + 1);
+constexpr TKeyHandle rkLocalMachine = RootKey(INT32_MIN + 2);
+constexpr TKeyHandle rkUsers = RootKey(INT32_MIN + 3);
 
 // Access rights, as the system numbers them.
 constexpr uint32_t kaQueryValue = 0x0001;
