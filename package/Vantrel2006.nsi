@@ -3,7 +3,15 @@
 ;   makensis -DVERSION=1.0.0.26 -DPROGRAM=... -DLICENSE=... -DICON=... -DOUTFILE=...
 ; Silent with /S; the uninstaller takes /S too.
 
-Unicode true
+; A 64-bit build of the program gets a 64-bit installer: the 64-bit Program
+; Files and the registry view the program reads.
+!ifdef AMD64
+  Target amd64-unicode
+  !define PROGRAMS_DIR "$PROGRAMFILES64"
+!else
+  Unicode true
+  !define PROGRAMS_DIR "$PROGRAMFILES"
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -23,7 +31,7 @@ ManifestDPIAware true
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Drovanex\Vantrel 2006"
+InstallDir "${PROGRAMS_DIR}\Drovanex\Vantrel 2006"
 ; Installing again goes to where the last installation went.
 InstallDirRegKey HKLM "${SETTINGS_KEY}" "Path"
 BrandingText "${PRODUCT} ${VERSION}"
@@ -58,10 +66,16 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "Vantrel2006-${VERSION}-setup.exe"
 Function .onInit
   ; Program Files and the shortcut of every user.
   SetShellVarContext all
+  !ifdef AMD64
+    SetRegView 64
+  !endif
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext all
+  !ifdef AMD64
+    SetRegView 64
+  !endif
 FunctionEnd
 
 Section "Program" SecProgram
@@ -98,8 +112,8 @@ Section "Uninstall"
   Delete "$INSTDIR\uninstall.exe"
   ; Only when empty: anything the user put there stays.
   RMDir "$INSTDIR"
-  ${If} "$INSTDIR" == "$PROGRAMFILES\Drovanex\Vantrel 2006"
-    RMDir "$PROGRAMFILES\Drovanex"
+  ${If} "$INSTDIR" == "${PROGRAMS_DIR}\Drovanex\Vantrel 2006"
+    RMDir "${PROGRAMS_DIR}\Drovanex"
   ${EndIf}
   Delete "${SHORTCUT}"
 

@@ -18,12 +18,13 @@ cmake --build --preset native -j 2 --target png_bench htmlview_bench
 ./build/native/bench/png_bench "$@"
 ./build/native/bench/htmlview_bench
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j 2 --target StartupBench ExportBench ModalBench TimedProgram BareWindow ThemedWindow ControlsWindow Vantrel2006
+. scripts/wine-arch.sh
+cmake --preset "$qorv_windows_preset" >/dev/null
+cmake --build --preset "$qorv_windows_preset" -j 2 --target StartupBench ExportBench ModalBench TimedProgram BareWindow ThemedWindow ControlsWindow Vantrel2006
 QORV_WINE_UNMANAGED=1 . scripts/wine-env.sh "$PWD/build/wineprefix-test"
 trap qorv_wine_cleanup EXIT
-(cd build/win32 && wine bench/win32/StartupBench.exe app/Vantrel2006.exe bench/win32/TimedProgram.exe \
+(cd "build/$qorv_windows_preset" && wine bench/win32/StartupBench.exe app/Vantrel2006.exe bench/win32/TimedProgram.exe \
   bench/win32/BareWindow.exe bench/win32/ThemedWindow.exe bench/win32/ControlsWindow.exe \
   "${QORV_STARTUP_RUNS:-21}")
-(cd build/win32 && wine bench/win32/ExportBench.exe "${QORV_EXPORT_RUNS:-21}")
-(cd build/win32 && wine bench/win32/ModalBench.exe "${QORV_MODAL_RUNS:-15}")
+(cd "build/$qorv_windows_preset" && wine bench/win32/ExportBench.exe "${QORV_EXPORT_RUNS:-21}")
+(cd "build/$qorv_windows_preset" && wine bench/win32/ModalBench.exe "${QORV_MODAL_RUNS:-15}")

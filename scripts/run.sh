@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target Vantrel2006
+. scripts/wine-arch.sh
+cmake --preset "$qorv_windows_preset" >/dev/null
+cmake --build --preset "$qorv_windows_preset" -j "$(nproc)" --target Vantrel2006
 . scripts/wine-env.sh "${QORV_WINEPREFIX:-$HOME/.wine-vantrel}"
 trap qorv_wine_cleanup EXIT
-wine build/win32/app/Vantrel2006.exe
+wine "build/$qorv_windows_preset/app/Vantrel2006.exe"

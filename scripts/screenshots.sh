@@ -9,9 +9,10 @@ bash scripts/setup.sh
 out=${1:-docs}
 mkdir -p "$out"
 
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target Vantrel2006 ScreenDriver
-build=$PWD/build/win32
+. scripts/wine-arch.sh
+cmake --preset "$qorv_windows_preset" >/dev/null
+cmake --build --preset "$qorv_windows_preset" -j "$(nproc)" --target Vantrel2006 ScreenDriver
+build=$PWD/build/$qorv_windows_preset
 
 scratch=$(mktemp -d "$PWD/build/screens.XXXXXX")
 # A display of our own, whatever the caller's: the pictures must not show

@@ -5,7 +5,21 @@
 
 qorv_prefix=${1:?prefix directory}
 export WINEPREFIX=$qorv_prefix
-export WINEARCH=win32
+. "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh"
+mkdir -p "$WINEPREFIX"
+if [ "$qorv_windows_preset" = win64 ]; then
+  export WINEARCH=win64
+  # The wine command (and wineboot, winepath... through wine-stable) would
+  # take the 32-bit loader, which cannot run here: these take the 64-bit one.
+  mkdir -p "$WINEPREFIX/qorv-bin"
+  for qorv_name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$WINEPREFIX/qorv-bin/$qorv_name"
+    chmod +x "$WINEPREFIX/qorv-bin/$qorv_name"
+  done
+  export PATH=$WINEPREFIX/qorv-bin:$PATH
+else
+  export WINEARCH=win32
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer prompts: neither package can be had here. No
 # winemenubuilder either: shortcuts made in a prefix (the installer's) would
@@ -24,7 +38,6 @@ if [ -z "${DISPLAY:-}" ]; then
   done
 fi
 
-mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine-env: creating the Wine prefix $WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
@@ -45,12 +58,12 @@ wineserver -p >/dev/null 2>&1 || true
 # Start the prefix's background services now, detached from our output: when
 # a test program starts them they inherit CTest's pipe and CTest waits on it.
 wineboot </dev/null >/dev/null 2>&1 || true
-# A test prefix beside a win32 build tree opens the documents and addresses the
+# A test prefix beside a Windows build tree opens the documents and addresses the
 # program hands to the shell (.htm, .txt, http:, mailto:) with the tests'
 # ShellRecorder, which only notes them: tests never start a browser, mail
 # program or editor. QORV_SHELL_RECORDER names another recorder program.
 qorv_recorder=${QORV_SHELL_RECORDER:-}
-qorv_tree=$(cd "$(dirname "$WINEPREFIX")" && pwd)/win32
+qorv_tree=$(cd "$(dirname "$WINEPREFIX")" && pwd)/$qorv_windows_preset
 if [ -z "$qorv_recorder" ] && [ "${QORV_WINE_UNMANAGED:-0}" = 1 ] && [ -d "$qorv_tree" ]; then
   qorv_recorder=$qorv_tree/tests/tools/ShellRecorder.exe
 fi
