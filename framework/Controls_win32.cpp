@@ -867,9 +867,35 @@ std::string TWinControl::IconClassOf(HICON icon, HICON smallIcon) {
     return name;
 }
 
+namespace {
+// While a start-up or an opening is timed, what each window spends painting
+// and being activated is a step of its own: most of a first paint is the
+// window server's and the system controls', and this shows which.
+const char* TimedMessageKind(UINT msg) {
+    switch (msg) {
+    case WM_PAINT:
+    case WM_NCPAINT:
+    case WM_ERASEBKGND:
+        return "paint";
+    case WM_ACTIVATE:
+    case WM_NCACTIVATE:
+    case WM_SETFOCUS:
+        return "activation";
+    default:
+        return nullptr;
+    }
+}
+} // namespace
+
 // The one exception barrier: nothing unwinds through Windows.
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
+        if (const char* kind = TimedMessageKind(msg); kind && StartupSteps().Recording()) {
+            const std::string name =
+                std::string(kind) + ": " + (Name().empty() ? ClassInfo().Name : Name());
+            TStartupStep step(name.c_str());
+            return WndProc(msg, wParam, lParam);
+        }
         return WndProc(msg, wParam, lParam);
     } catch (...) {
         HandleControlException();
