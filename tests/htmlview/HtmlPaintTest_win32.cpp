@@ -159,6 +159,8 @@ TEST(HtmlPreview, PagesThroughWithButtonsAndKeysAndClosesOnEsc) {
     EXPECT_DOUBLE_EQ(form.pbPages->Scale(), GetDeviceCaps(screen.Get(), LOGPIXELSX) / 96.0);
     SendMessageA(form.btWholePage->Handle(), BM_CLICK, 0, 0);
     EXPECT_DOUBLE_EQ(form.pbPages->Scale(), whole);
+    // The whole page fits: no bar is left behind, and the page uses the room.
+    EXPECT_FALSE(GetWindowLongA(form.pbPages->Handle(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL));
 
     SendMessageA(form.btPrint->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(printed, 1);
