@@ -3,6 +3,7 @@
 // content. Pagination (HtmlPaginate.cpp) then cuts the flow into pages.
 #include <algorithm>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 
 #include "htmlview/HtmlFlow.h"
@@ -17,9 +18,12 @@ bool IsBlank(char c) {
 
 // A piece of inline content: a word (no blanks), one collapsed blank, or a
 // forced line break.
+// A word, blank or forced break of inline content. Its text is a view of the
+// document's own text (or of a literal): atoms live only while the document
+// is laid out.
 struct TAtom {
     enum class TKind { Word, Space, Break } Kind = TKind::Word;
-    std::string Text;
+    std::string_view Text;
     int Font = 0;
     TColor Color = clBlack;
     int Width = 0;
@@ -150,6 +154,7 @@ public:
         Metrics.push_back(M.Measure(font, "", Dpi));
         Flow.LineHeights.push_back(Metrics.back().Height);
         WordWidths.emplace_back();
+        SpaceWidths.push_back(-1);
         return static_cast<int>(Flow.Fonts.size()) - 1;
     }
 
@@ -170,8 +175,17 @@ private:
     std::unordered_map<const THtmlNode*, const THtmlStyle*> Styles;
     std::unordered_map<const THtmlStyle*, std::vector<std::unique_ptr<TSharedStyle>>> SharedStyles;
     std::unordered_map<const THtmlStyle*, int> StyleFonts;
-    std::vector<THtmlTextExtent> Metrics;                         // per font
-    std::vector<std::unordered_map<std::string, int>> WordWidths; // per font
+    // Looked up by a view of the word: no string is made unless it is new.
+    struct TWordHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view word) const {
+            return std::hash<std::string_view>{}(word);
+        }
+    };
+    using TWordWidths = std::unordered_map<std::string, int, TWordHash, std::equal_to<>>;
+    std::vector<THtmlTextExtent> Metrics; // per font
+    std::vector<TWordWidths> WordWidths;  // per font
+    std::vector<int> SpaceWidths;         // per font, -1 until measured: half the atoms are blanks
 
     static bool Alike(const THtmlNode& a, const THtmlNode& b) {
         return a.Name == b.Name &&
@@ -204,11 +218,12 @@ private:
         return it->second;
     }
 
-    int WordWidth(int font, const std::string& word) {
+    int WordWidth(int font, std::string_view word) {
         auto& cache = WordWidths[font];
         auto it = cache.find(word);
         if (it == cache.end())
-            it = cache.emplace(word, M.Measure(Flow.Fonts[font], word, Dpi).Width).first;
+            it = cache.emplace(std::string(word), M.Measure(Flow.Fonts[font], word, Dpi).Width)
+                     .first;
         return it->second;
     }
 
@@ -229,7 +244,10 @@ private:
                     a.Text = " ";
                     a.Font = font;
                     a.Color = s.Color;
-                    a.Width = WordWidth(font, a.Text);
+                    int& space = SpaceWidths[font];
+                    if (space < 0)
+                        space = WordWidth(font, a.Text);
+                    a.Width = space;
                     atoms.push_back(std::move(a));
                 }
                 continue;
@@ -238,7 +256,7 @@ private:
             while (i < text.size() && !IsBlank(text[i]))
                 ++i;
             TAtom a;
-            a.Text = text.substr(start, i - start);
+            a.Text = std::string_view(text).substr(start, i - start);
             a.Font = font;
             a.Color = s.Color;
             a.Width = WordWidth(font, a.Text);
@@ -301,7 +319,7 @@ private:
     void SplitWord(TAtom word, int width, std::vector<TAtom>& pieces) {
         const THtmlFont& font = Flow.Fonts[word.Font];
         const auto measure = [&](size_t n) {
-            return M.Measure(font, std::string_view(word.Text).substr(0, n), Dpi).Width;
+            return M.Measure(font, word.Text.substr(0, n), Dpi).Width;
         };
         while (true) {
             const size_t size = word.Text.size();
@@ -323,7 +341,7 @@ private:
             piece.Text = word.Text.substr(0, fits);
             piece.Width = measure(fits);
             pieces.push_back(std::move(piece));
-            word.Text.erase(0, fits);
+            word.Text.remove_prefix(fits);
         }
         word.Width = measure(word.Text.size());
         pieces.push_back(std::move(word));
@@ -359,12 +377,14 @@ private:
             }
             pendingSpace = -1;
             for (size_t j = i; j < end; ++j) {
+                const TAtom& word = atoms[j];
+                if (line->Width + word.Width <= width || !line->Atoms.empty()) {
+                    line->Width += word.Width;
+                    line->Atoms.push_back(word);
+                    continue;
+                }
                 std::vector<TAtom> pieces;
-                TAtom word = atoms[j];
-                if (line->Width + word.Width > width && line->Atoms.empty())
-                    SplitWord(word, std::max(1, width), pieces);
-                else
-                    pieces.push_back(std::move(word));
+                SplitWord(word, std::max(1, width), pieces);
                 for (size_t k = 0; k < pieces.size(); ++k) {
                     if (k > 0) {
                         lines.emplace_back();
