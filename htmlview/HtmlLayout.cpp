@@ -479,6 +479,7 @@ private:
     void Container(const THtmlNode& node, const THtmlStyle& s, int left, int width, int& y,
                    int& margin, TSink& sink) {
         std::vector<TAtom> atoms;
+        atoms.reserve(16);
         Children(node, s, atoms, [&](const THtmlNode& child, const THtmlStyle& cs) {
             Lines(atoms, s, left, width, y, margin, sink);
             atoms.clear();
@@ -536,6 +537,7 @@ private:
             w.Max = std::max(w.Max, c.Max);
         };
         std::vector<TAtom> atoms;
+        atoms.reserve(16);
         Children(node, s, atoms, [&](const THtmlNode& child, const THtmlStyle& cs) {
             widen(InlineWidths(atoms));
             atoms.clear();
