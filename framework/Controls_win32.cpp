@@ -6,6 +6,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "framework/Gdi_win32.h"
@@ -890,12 +891,10 @@ const char* TimedMessageKind(UINT msg) {
 // The one exception barrier: nothing unwinds through Windows.
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     try {
-        if (const char* kind = TimedMessageKind(msg); kind && StartupSteps().Recording()) {
-            const std::string name =
-                std::string(kind) + ": " + (Name().empty() ? ClassInfo().Name : Name());
-            TStartupStep step(name.c_str());
-            return WndProc(msg, wParam, lParam);
-        }
+        std::optional<TStartupStep> step;
+        if (const char* kind = TimedMessageKind(msg); kind && StartupSteps().Recording())
+            step.emplace(
+                (std::string(kind) + ": " + (Name().empty() ? ClassInfo().Name : Name())).c_str());
         return WndProc(msg, wParam, lParam);
     } catch (...) {
         HandleControlException();

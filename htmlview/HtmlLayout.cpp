@@ -17,10 +17,8 @@ bool IsBlank(char c) {
 }
 
 // A piece of inline content: a word (no blanks), one collapsed blank, or a
-// forced line break.
-// A word, blank or forced break of inline content. Its text is a view of the
-// document's own text (or of a literal): atoms live only while the document
-// is laid out.
+// forced line break. Its text is a view of the document's own text (or of a
+// literal): atoms live only while the document is laid out.
 struct TAtom {
     enum class TKind { Word, Space, Break } Kind = TKind::Word;
     std::string_view Text;
