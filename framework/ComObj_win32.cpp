@@ -8,8 +8,8 @@ namespace {
 // of the process, on the thread that initialised (static objects are
 // destroyed on the thread that ends the program); the libraries stay loaded.
 struct TOleSession {
-    HMODULE Ole = LoadLibraryA("ole32.dll");
-    HMODULE OleAut = LoadLibraryA("oleaut32.dll");
+    HMODULE Ole = LoadSystemLibrary("ole32.dll");
+    HMODULE OleAut = LoadSystemLibrary("oleaut32.dll");
     decltype(&::OleInitialize) Initialize =
         LibraryEntry<decltype(&::OleInitialize)>(Ole, "ole32.dll", "OleInitialize");
     decltype(&::OleUninitialize) Uninitialize =

@@ -7,7 +7,7 @@
 #include "framework/SysUtils_win32.h"
 
 TCommonDialogs::TCommonDialogs() {
-    HMODULE library = LoadLibraryA("comdlg32.dll");
+    HMODULE library = LoadSystemLibrary("comdlg32.dll");
     GetSaveFileName =
         LibraryEntry<decltype(GetSaveFileName)>(library, "comdlg32.dll", "GetSaveFileNameA");
     PrintDlg = LibraryEntry<decltype(PrintDlg)>(library, "comdlg32.dll", "PrintDlgA");

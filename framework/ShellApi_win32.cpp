@@ -7,7 +7,7 @@
 bool ShellOpen(HWND owner, const std::string& target, const std::string& parameters,
                const std::string& folder, int show) {
     static const auto execute = [] {
-        HMODULE shell = LoadLibraryA("shell32.dll");
+        HMODULE shell = LoadSystemLibrary("shell32.dll");
         return shell ? reinterpret_cast<decltype(&::ShellExecuteA)>(
                            reinterpret_cast<void*>(GetProcAddress(shell, "ShellExecuteA")))
                      : nullptr;

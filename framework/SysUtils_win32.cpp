@@ -1,6 +1,7 @@
 #include "framework/SysUtils_win32.h"
 
 #include <cstdio>
+#include <cstring>
 
 std::string SysErrorMessage(DWORD code) {
     char* buffer = nullptr;
@@ -31,6 +32,20 @@ void RaiseOSError(const std::string& what, const char* call, DWORD code) {
 
 void RaiseLastOSError(const std::string& what, const char* call) {
     RaiseOSError(what, call, GetLastError());
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0)
+        return nullptr;
+    if (length + 1 + std::strlen(name) >= MAX_PATH) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return nullptr;
+    }
+    path[length] = '\\';
+    std::strcpy(path + length + 1, name);
+    return LoadLibraryA(path);
 }
 
 void RaiseHResult(const std::string& what, const char* call, HRESULT result) {

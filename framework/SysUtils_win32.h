@@ -19,12 +19,18 @@ std::string OSErrorMessage(const std::string& what, const char* call, DWORD code
 [[noreturn]] void RaiseOSError(const std::string& what, const char* call, DWORD code);
 [[noreturn]] void RaiseHResult(const std::string& what, const char* call, HRESULT result);
 
+// A library of the system's, loaded from the system folder by its full path:
+// never a file of that name beside the program or in the current folder
+// (which anyone who can put a file there would otherwise get run), and no
+// search. Null when it is missing; GetLastError says why.
+HMODULE LoadSystemLibrary(const char* name);
+
 // An entry of a library loaded when first needed (kept off the start-up
 // path); raises when the library or the entry is missing.
 template <class F>
 F LibraryEntry(HMODULE library, const char* dll, const char* name) {
     if (!library)
-        RaiseLastOSError(std::string("Cannot load ") + dll, "LoadLibraryA");
+        RaiseLastOSError(std::string("Cannot load ") + dll, "LoadSystemLibrary");
     FARPROC entry = GetProcAddress(library, name);
     if (!entry)
         RaiseLastOSError(std::string("Cannot find ") + name + " in " + dll, "GetProcAddress");

@@ -27,7 +27,7 @@ std::string CommandName(int cmd) {
 
 struct TLibrary {
     HMODULE Module;
-    explicit TLibrary(const char* name) : Module(LoadLibraryA(name)) {}
+    explicit TLibrary(const char* name) : Module(LoadSystemLibrary(name)) {}
     ~TLibrary() {
         if (Module)
             FreeLibrary(Module);

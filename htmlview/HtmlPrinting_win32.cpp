@@ -14,7 +14,7 @@ namespace {
 // before the program's entry. So is the print dialog's library
 // (CommonDialogs), which brings shell32 and is needed only to print.
 struct TSpooler {
-    HMODULE Library = LoadLibraryA("winspool.drv");
+    HMODULE Library = LoadSystemLibrary("winspool.drv");
     decltype(&::EnumPrintersA) EnumPrinters =
         LibraryEntry<decltype(&::EnumPrintersA)>(Library, "winspool.drv", "EnumPrintersA");
     decltype(&::GetDefaultPrinterA) GetDefaultPrinter =

@@ -146,6 +146,39 @@ TEST(OSError, SaysWhatAndWhichCallFailedWithTheSystemsText) {
               0u);
 }
 
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of("\\/"));
+}
+
+// A file of a system library's name beside the program is never what loads.
+TEST(SystemLibrary, ComesFromTheSystemFolderNotFromBesideTheProgram) {
+    const char* name = "cabinet.dll";
+    ASSERT_EQ(GetModuleHandleA(name), nullptr) << "already loaded: the test would prove nothing";
+    char program[MAX_PATH], system[MAX_PATH], loaded[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, program, MAX_PATH), 0u);
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    const std::string planted = FolderOf(program) + "\\" + name;
+    {
+        HANDLE file = CreateFileA(planted.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, "MZ not a library", 16, &written, nullptr);
+        CloseHandle(file);
+    }
+    HMODULE module = LoadSystemLibrary(name);
+    const DWORD error = GetLastError();
+    DeleteFileA(planted.c_str());
+    ASSERT_NE(module, nullptr) << "error " << error;
+    ASSERT_GT(GetModuleFileNameA(module, loaded, MAX_PATH), 0u);
+    EXPECT_EQ(_stricmp(FolderOf(loaded).c_str(), system), 0) << loaded;
+    FreeLibrary(module);
+
+    SetLastError(0);
+    EXPECT_EQ(LoadSystemLibrary("qorv-no-such-library.dll"), nullptr);
+    EXPECT_NE(GetLastError(), 0u);
+}
+
 } // namespace
 
 namespace {
