@@ -108,12 +108,16 @@ DWORD FormExStyleBits(TBorderStyle border) {
     return border == TBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0;
 }
 
-SIZE FrameSize(TBorderStyle border) {
-    RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, FormStyleBits(border), FALSE, FormExStyleBits(border));
-    return {r.right - r.left, r.bottom - r.top};
-}
 } // namespace
+
+SIZE TCustomForm::FrameSize() const {
+    if (!FFrameSize) {
+        RECT r{0, 0, 0, 0};
+        AdjustWindowRectEx(&r, FormStyleBits(FBorderStyle), FALSE, FormExStyleBits(FBorderStyle));
+        FFrameSize = SIZE{r.right - r.left, r.bottom - r.top};
+    }
+    return *FFrameSize;
+}
 
 // Before the window exists its client size is the window size less the
 // frame its border style will have.
@@ -127,17 +131,18 @@ void TCustomForm::SetClientHeight(int v) {
 
 int TCustomForm::ClientWidth() const {
     return HandleAllocated() ? TWinControl::ClientWidth()
-                             : Width() - FrameSize(FBorderStyle).cx - 2 * BorderWidth();
+                             : Width() - FrameSize().cx - 2 * BorderWidth();
 }
 
 int TCustomForm::ClientHeight() const {
     return HandleAllocated() ? TWinControl::ClientHeight()
-                             : Height() - FrameSize(FBorderStyle).cy - 2 * BorderWidth();
+                             : Height() - FrameSize().cy - 2 * BorderWidth();
 }
 
 void TCustomForm::SetBorderStyle(TBorderStyle v) {
     const int width = ClientWidth(), height = ClientHeight();
     FBorderStyle = v;
+    FFrameSize.reset();
     if (!HandleAllocated()) {
         SetClientWidth(width);
         SetClientHeight(height);
@@ -189,6 +194,9 @@ bool TCustomForm::Showing() const {
 
 void TCustomForm::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
+    // From here on the window tells its client size; should it go, the
+    // system's metrics may have changed by the time we ask again.
+    FFrameSize.reset();
     params.Style = (params.Style & ~(WS_VISIBLE | WS_CHILD)) | FormStyleBits(FBorderStyle);
     params.ExStyle |= FormExStyleBits(FBorderStyle);
     if (FFormStyle == TFormStyle::fsStayOnTop)

@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,10 @@ private:
     TFormStyle FFormStyle = TFormStyle::fsNormal;
     TPosition FPosition = TPosition::poDesigned;
     TBorderStyle FBorderStyle = TBorderStyle::bsSizeable;
+    // The frame the border style gives, asked of the system once while the
+    // form data is read (every child's layout asks for the client size).
+    SIZE FrameSize() const;
+    mutable std::optional<SIZE> FFrameSize;
     TWindowState FWindowState = TWindowState::wsNormal;
     TWinControl* FActiveControl = nullptr;
     HWND FToolTip = nullptr;

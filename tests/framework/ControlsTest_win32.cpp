@@ -230,6 +230,36 @@ TEST(ControlFrame, BorderWidthAndBevelsShrinkTheClientAreaAndArePainted) {
     EXPECT_THROW(box->SetBorderWidth(-1), ERangeError);
 }
 
+SIZE SystemFrame(DWORD style, DWORD exStyle) {
+    RECT r{0, 0, 0, 0};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Before its window exists a form keeps its client size through changes of
+// border style, each with that style's own frame; the window then has it.
+TEST(FormFrame, ClientSizeHoldsAcrossBorderStylesBeforeAndAfterTheWindow) {
+    RegisterControlClasses();
+    TCustomForm form(nullptr);
+    form.SetClientWidth(300);
+    form.SetClientHeight(200);
+    const SIZE sizeable = SystemFrame(WS_OVERLAPPEDWINDOW, 0);
+    EXPECT_EQ(form.Width(), 300 + sizeable.cx);
+    form.SetBorderStyle(TBorderStyle::bsNone);
+    EXPECT_EQ(form.Width(), 300);
+    EXPECT_EQ(form.Height(), 200);
+    form.SetBorderStyle(TBorderStyle::bsDialog);
+    const SIZE dialog =
+        SystemFrame(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(form.Width(), 300 + dialog.cx);
+    EXPECT_EQ(form.Height(), 200 + dialog.cy);
+    EXPECT_EQ(form.ClientWidth(), 300);
+    RECT client;
+    GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+}
+
 class TFlipCounter : public TWinControl {
 public:
     using TWinControl::TWinControl;
