@@ -45,11 +45,11 @@ void TQorvEditInnerEdit::CreateParams(TCreateParams& params) {
 
 int TQorvEditInnerEdit::AutoHeight() {
     HFONT formFont = TopParent()->ControlFont();
-    TScreenDC dc;
-    TSelectObject font(dc.Get(), formFont ? static_cast<HGDIOBJ>(formFont)
-                                          : GetStockObject(DEFAULT_GUI_FONT));
+    HDC dc = MeasuringDC();
+    TSelectObject font(dc, formFont ? static_cast<HGDIOBJ>(formFont)
+                                    : GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRICA metrics{};
-    GetTextMetricsA(dc.Get(), &metrics);
+    GetTextMetricsA(dc, &metrics);
     return metrics.tmHeight + 8 * GetSystemMetrics(SM_CYBORDER);
 }
 

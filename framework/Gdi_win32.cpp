@@ -16,6 +16,11 @@ RECT ClientRectInWindow(HWND wnd) {
     return client;
 }
 
+HDC MeasuringDC() {
+    static const TMemoryDC dc(nullptr); // null: compatible with the screen
+    return dc.Get();
+}
+
 COLORREF ColorToRGB(TColor color) {
     if (IsSystemColor(color))
         return GetSysColor(color & 0xFF);

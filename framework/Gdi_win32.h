@@ -97,6 +97,12 @@ public:
     TScreenDC() : TClientDC(nullptr) {}
 };
 
+// A memory DC of the screen's kind, kept for the process, for measuring text
+// (labels sizing themselves, edits taking their font's height): it measures
+// as the screen does without borrowing the screen's DC for every question.
+// Whoever selects into it puts back what was there (TSelectObject).
+HDC MeasuringDC();
+
 class TPaintDC {
 public:
     explicit TPaintDC(HWND wnd) : FWnd(wnd) { BeginPaint(wnd, &FPaint); }

@@ -90,10 +90,10 @@ void TLabel::Paint(HDC dc) {
 }
 
 bool TLabel::CanAutoSize(int& width, int& height) {
-    TScreenDC dc;
-    TSelectObject font(dc.Get(), Font());
+    HDC dc = MeasuringDC();
+    TSelectObject font(dc, Font());
     RECT r{0, 0, 0, 0};
-    DrawTextA(dc.Get(), FText.empty() ? " " : FText.c_str(), -1, &r, DT_LEFT | DT_CALCRECT);
+    DrawTextA(dc, FText.empty() ? " " : FText.c_str(), -1, &r, DT_LEFT | DT_CALCRECT);
     width = r.right;
     height = r.bottom;
     return true;
