@@ -1,7 +1,6 @@
 #include "framework/SysUtils_win32.h"
 
 #include <cstdio>
-#include <cstring>
 
 std::string SysErrorMessage(DWORD code) {
     char* buffer = nullptr;
@@ -35,17 +34,13 @@ void RaiseLastOSError(const std::string& what, const char* call) {
 }
 
 HMODULE LoadSystemLibrary(const char* name) {
-    char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0)
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length >= MAX_PATH)
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    if (length == 0 || length >= MAX_PATH)
         return nullptr;
-    if (length + 1 + std::strlen(name) >= MAX_PATH) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return nullptr;
-    }
-    path[length] = '\\';
-    std::strcpy(path + length + 1, name);
-    return LoadLibraryA(path);
+    return LoadLibraryA((std::string(folder, length) + "\\" + name).c_str());
 }
 
 void RaiseHResult(const std::string& what, const char* call, HRESULT result) {
