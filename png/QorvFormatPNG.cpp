@@ -43,6 +43,9 @@ const char* const SOutMemory = "Some operation could not be performed because th
                                "of resources. Close some windows and try again.";
 const char* const SHeaderNotPresent =
     "This operation is not valid because the current image contains no valid header.";
+const char* const SLimitExceeded =
+    "This \"Portable Network Graphics\" image was not loaded because it needs more memory "
+    "than the limits set for reading allow.";
 
 const char* const ZlibErrors[] = {"incompatible version (-6)",
                                   "buffer error (-5)",
@@ -68,6 +71,10 @@ const char* const SPngErrorCompressionLevel =
     "is not between 0 and 9.";
 const char* const SPngCompressErrorPrefix =
     "The \"Portable Network Graphics\" image could not be compressed.\r\n Description: ";
+const char* const SPngErrorNoSuchRow = "The \"Portable Network Graphics\" image has no such row.";
+const char* const SPngErrorInterlaceMethod =
+    "The \"Portable Network Graphics\" image can only be written without interlace (0) or "
+    "with Adam7 interlace (1).";
 
 std::string ZlibErrorText(int code) {
     std::string text;
@@ -79,24 +86,25 @@ std::string ZlibErrorText(int code) {
     return text;
 }
 
-EPNGInvalidFileHeader::EPNGInvalidFileHeader() : Exception(SInvalidFileHeader) {}
-EPngUnexpectedEnd::EPngUnexpectedEnd() : Exception(SUnexpectedEnd) {}
-EPNGIHDRNotFirst::EPNGIHDRNotFirst() : Exception(SIHDRNotFirst) {}
-EPNGUnknownCriticalChunk::EPNGUnknownCriticalChunk() : Exception(SUnknownCriticalChunk) {}
-EPngInvalidCRC::EPngInvalidCRC() : Exception(SInvalidCRC) {}
-EPNGNoImageData::EPNGNoImageData() : Exception(SNoImageData) {}
-EPngInvalidIHDR::EPngInvalidIHDR() : Exception(SInvalidIHDR) {}
-EPNGSizeExceeds::EPNGSizeExceeds() : Exception(SSizeExceeds) {}
-EPNGUnknownCompression::EPNGUnknownCompression() : Exception(SUnknownCompression) {}
-EPNGUnknownInterlace::EPNGUnknownInterlace() : Exception(SUnknownInterlace) {}
-EPNGMissingMultipleIDAT::EPNGMissingMultipleIDAT() : Exception(SMissingMultipleIDAT) {}
+EPNGInvalidFileHeader::EPNGInvalidFileHeader() : EPNGException(SInvalidFileHeader) {}
+EPngUnexpectedEnd::EPngUnexpectedEnd() : EPNGException(SUnexpectedEnd) {}
+EPNGIHDRNotFirst::EPNGIHDRNotFirst() : EPNGException(SIHDRNotFirst) {}
+EPNGUnknownCriticalChunk::EPNGUnknownCriticalChunk() : EPNGException(SUnknownCriticalChunk) {}
+EPngInvalidCRC::EPngInvalidCRC() : EPNGException(SInvalidCRC) {}
+EPNGNoImageData::EPNGNoImageData() : EPNGException(SNoImageData) {}
+EPngInvalidIHDR::EPngInvalidIHDR() : EPNGException(SInvalidIHDR) {}
+EPNGSizeExceeds::EPNGSizeExceeds() : EPNGException(SSizeExceeds) {}
+EPNGUnknownCompression::EPNGUnknownCompression() : EPNGException(SUnknownCompression) {}
+EPNGUnknownInterlace::EPNGUnknownInterlace() : EPNGException(SUnknownInterlace) {}
+EPNGMissingMultipleIDAT::EPNGMissingMultipleIDAT() : EPNGException(SMissingMultipleIDAT) {}
 EPNGZLIBError::EPNGZLIBError(int zlibCode)
-    : Exception(SPngZlibErrorPrefix + ZlibErrorText(zlibCode)) {}
-EPNGInvalidPalette::EPNGInvalidPalette() : Exception(SInvalidPalette) {}
-EPNGOutMemory::EPNGOutMemory() : Exception(SOutMemory) {}
+    : EPNGException(SPngZlibErrorPrefix + ZlibErrorText(zlibCode)) {}
+EPNGInvalidPalette::EPNGInvalidPalette() : EPNGException(SInvalidPalette) {}
+EPNGOutMemory::EPNGOutMemory() : EPNGException(SOutMemory) {}
 EPNGOutMemory::EPNGOutMemory(const std::string& detail)
-    : Exception(std::string(SOutMemory) + "\r\n" + detail) {}
-EPNGHeaderNotPresent::EPNGHeaderNotPresent() : Exception(SHeaderNotPresent) {}
+    : EPNGException(std::string(SOutMemory) + "\r\n" + detail) {}
+EPNGHeaderNotPresent::EPNGHeaderNotPresent() : EPNGException(SHeaderNotPresent) {}
+EPNGLimitExceeded::EPNGLimitExceeded() : EPNGException(SLimitExceeded) {}
 
 // ---------------------------------------------------------------------------
 // CRC: zlib's implementation is the same polynomial and much faster than a
@@ -293,6 +301,11 @@ bool TChunk::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     const int64_t left = stream.Size() - stream.Position();
     if (length > 0x7FFFFFFFu || static_cast<int64_t>(length) + 4 > left)
         throw EPngUnexpectedEnd();
+    // A kept chunk counts against the owner's limits before its data is
+    // allocated (image data streams through the decoder and is not kept).
+    if (length > FOwner->Limits().MaxChunkSize)
+        throw EPNGLimitExceeded();
+    ChargeOwnerMemory(length);
     SetDataSize(static_cast<int32_t>(length));
     uint8_t stored[4] = {0, 0, 0, 0};
     if ((length > 0 &&
@@ -347,24 +360,67 @@ TQorvPNGObject::~TQorvPNGObject() {
 
 void TQorvPNGObject::ResetGammaTables() {
     for (int i = 0; i < 256; ++i) {
-        GammaTable[i] = static_cast<uint8_t>(i);
-        InverseGamma[i] = static_cast<uint8_t>(i);
+        FGammaTable[i] = static_cast<uint8_t>(i);
+        FInverseGamma[i] = static_cast<uint8_t>(i);
     }
 }
 
 void TQorvPNGObject::RemoveAllChunks() {
     ResetGammaTables();
     FChunks->Clear();
+    FChunkMemory = 0;
+}
+
+void TQorvPNGObject::SetImageLimits(uint32_t maxWidth, uint32_t maxHeight) {
+    FLimits.MaxWidth = std::clamp<uint32_t>(maxWidth, 1, 65535);
+    FLimits.MaxHeight = std::clamp<uint32_t>(maxHeight, 1, 65535);
+}
+
+void TQorvPNGObject::SetChunkLimits(uint32_t maxChunkSize, uint64_t maxChunkCache) {
+    FLimits.MaxChunkSize = std::max<uint32_t>(maxChunkSize, 1);
+    FLimits.MaxChunkCache = std::max<uint64_t>(maxChunkCache, 1);
+}
+
+void TQorvPNGObject::ChargeChunkMemory(uint64_t bytes) {
+    if (bytes > ChunkMemoryLeft())
+        throw EPNGLimitExceeded();
+    FChunkMemory += bytes;
+}
+
+uint64_t TQorvPNGObject::ChunkMemoryLeft() const {
+    return FChunkMemory < FLimits.MaxChunkCache ? FLimits.MaxChunkCache - FChunkMemory : 0;
+}
+
+void TQorvPNGObject::SetMaxIdatSize(uint32_t value) {
+    FMaxIdatSize = std::clamp<uint32_t>(value, 65535, MaxIdatSizeLimit);
+}
+
+void TQorvPNGObject::SetInterlaceMethod(uint8_t value) {
+    if (value > 1)
+        throw EPngError(SPngErrorInterlaceMethod);
+    FInterlaceMethod = value;
 }
 
 void TQorvPNGObject::ReadStream(TStream& stream) {
     RemoveAllChunks();
+    // A refused file leaves the image empty: no header without its image,
+    // no chunks that were read only in part.
+    try {
+        ReadChunks(stream);
+    } catch (const std::bad_alloc&) {
+        RemoveAllChunks();
+        throw EPNGOutMemory();
+    } catch (...) {
+        RemoveAllChunks();
+        throw;
+    }
+}
+
+void TQorvPNGObject::ReadChunks(TStream& stream) {
     uint8_t signature[8] = {};
     if (stream.Read(signature, 8) != 8 || std::memcmp(signature, PngSignature, 8) != 0)
         throw EPNGInvalidFileHeader();
 
-    // On a failure the list keeps the chunks made so far, the failing one
-    // included; the caller discards the image.
     bool hasImageData = false;
     char name[4];
     do {
@@ -374,8 +430,12 @@ void TQorvPNGObject::ReadStream(TStream& stream) {
             throw EPngUnexpectedEnd();
         const uint32_t length = BigEndian32(head);
         std::memcpy(name, head + 4, 4);
-        if (FChunks->Count() == 0 && std::memcmp(name, "IHDR", 4) != 0)
+        const bool isIHDR = std::memcmp(name, "IHDR", 4) == 0;
+        if (FChunks->Count() == 0 && !isIHDR)
             throw EPNGIHDRNotFirst();
+        // One file, one image: a second header would prepare another.
+        if (FChunks->Count() > 0 && isIHDR)
+            throw EPngInvalidIHDR();
         const bool isIDAT = std::memcmp(name, "IDAT", 4) == 0;
         if ((hasImageData && isIDAT) || std::memcmp(name, "cHRM", 4) == 0) {
             stream.Seek(static_cast<int64_t>(length) + 4, TSeekOrigin::soCurrent);
@@ -383,17 +443,10 @@ void TQorvPNGObject::ReadStream(TStream& stream) {
         }
         if (isIDAT)
             hasImageData = true;
-        TChunk* chunk;
-        bool more;
-        try {
-            chunk = FChunks->Append(NewChunkForName(this, name));
-            if (chunk->ClassType() == &TChunk::ClassInfo && (name[0] & 0x20) == 0)
-                throw EPNGUnknownCriticalChunk();
-            more = chunk->ReadChunk(stream, name, length);
-        } catch (const std::bad_alloc&) {
-            throw EPNGOutMemory();
-        }
-        if (!more)
+        TChunk* chunk = FChunks->Append(NewChunkForName(this, name));
+        if (chunk->ClassType() == &TChunk::ClassInfo && (name[0] & 0x20) == 0)
+            throw EPNGUnknownCriticalChunk();
+        if (!chunk->ReadChunk(stream, name, length))
             break;
     } while (std::memcmp(name, "IEND", 4) != 0);
     if (!hasImageData)
@@ -424,8 +477,8 @@ void TQorvPNGObject::CopyFromImage(const TQorvPNGObject& source) {
     // The copied pixels and colour table hold gamma-applied values: writing
     // them back needs the source's inverse table, reading grey pixels its
     // gamma table.
-    std::memcpy(GammaTable, source.GammaTable, sizeof GammaTable);
-    std::memcpy(InverseGamma, source.InverseGamma, sizeof InverseGamma);
+    std::memcpy(FGammaTable, source.FGammaTable, sizeof FGammaTable);
+    std::memcpy(FInverseGamma, source.FInverseGamma, sizeof FInverseGamma);
 }
 
 void TQorvPNGObject::AssignFrom(const TGraphic* source) {

@@ -18,75 +18,88 @@
 #include "framework/SysUtils.h"
 
 // ---------------------------------------------------------------------------
-// Exceptions: one class per kind of failure, each with its fixed message.
+// Exceptions: one class per kind of failure, each with its fixed message,
+// all derived from EPNGException so that a caller can catch any failure of
+// the unit in one place.
 
-class EPNGInvalidFileHeader : public Exception {
+class EPNGException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class EPNGInvalidFileHeader : public EPNGException {
 public:
     EPNGInvalidFileHeader();
 };
-class EPngUnexpectedEnd : public Exception {
+class EPngUnexpectedEnd : public EPNGException {
 public:
     EPngUnexpectedEnd();
 };
-class EPNGIHDRNotFirst : public Exception {
+class EPNGIHDRNotFirst : public EPNGException {
 public:
     EPNGIHDRNotFirst();
 };
-class EPNGUnknownCriticalChunk : public Exception {
+class EPNGUnknownCriticalChunk : public EPNGException {
 public:
     EPNGUnknownCriticalChunk();
 };
-class EPngInvalidCRC : public Exception {
+class EPngInvalidCRC : public EPNGException {
 public:
     EPngInvalidCRC();
 };
-class EPNGNoImageData : public Exception {
+class EPNGNoImageData : public EPNGException {
 public:
     EPNGNoImageData();
 };
-class EPngInvalidIHDR : public Exception {
+class EPngInvalidIHDR : public EPNGException {
 public:
     EPngInvalidIHDR();
 };
-class EPNGSizeExceeds : public Exception {
+class EPNGSizeExceeds : public EPNGException {
 public:
     EPNGSizeExceeds();
 };
-class EPNGUnknownCompression : public Exception {
+class EPNGUnknownCompression : public EPNGException {
 public:
     EPNGUnknownCompression();
 };
-class EPNGUnknownInterlace : public Exception {
+class EPNGUnknownInterlace : public EPNGException {
 public:
     EPNGUnknownInterlace();
 };
-class EPNGMissingMultipleIDAT : public Exception {
+class EPNGMissingMultipleIDAT : public EPNGException {
 public:
     EPNGMissingMultipleIDAT();
 };
-class EPNGZLIBError : public Exception {
+class EPNGZLIBError : public EPNGException {
 public:
     // The zlib return code selects the description appended to the message.
     explicit EPNGZLIBError(int zlibCode);
 };
-class EPNGInvalidPalette : public Exception {
+class EPNGInvalidPalette : public EPNGException {
 public:
     EPNGInvalidPalette();
 };
-class EPNGOutMemory : public Exception {
+class EPNGOutMemory : public EPNGException {
 public:
     EPNGOutMemory();
     // A failed system call: what failed and the system's text follow the
     // fixed message on a line of their own.
     explicit EPNGOutMemory(const std::string& detail);
 };
-class EPNGHeaderNotPresent : public Exception {
+class EPNGHeaderNotPresent : public EPNGException {
 public:
     EPNGHeaderNotPresent();
 };
-class EPngError : public Exception {
+class EPngError : public EPNGException {
 public:
-    using Exception::Exception;
+    using EPNGException::EPNGException;
+};
+// The file needs more than the image's reading limits allow (SetImageLimits,
+// SetChunkLimits).
+class EPNGLimitExceeded : public EPNGException {
+public:
+    EPNGLimitExceeded();
 };
 
 extern const char* const SPngErrorResize;
@@ -95,6 +108,8 @@ extern const char* const SPngErrorNoPaletteEntry;
 extern const char* const SPngZlibErrorPrefix;
 extern const char* const SPngErrorCompressionLevel;
 extern const char* const SPngCompressErrorPrefix;
+extern const char* const SPngErrorNoSuchRow;
+extern const char* const SPngErrorInterlaceMethod;
 
 // The unit's description of a zlib return code (-6..2).
 std::string ZlibErrorText(int code);
@@ -110,6 +125,28 @@ enum TTransparencyKind { tkNone = 0, tkBit = 1, tkPartial = 2 };
 
 // Bit n set: row filter n enabled (0 None, 1 Sub, 2 Up, 3 Average, 4 Paeth).
 using TFilters = uint8_t;
+
+// What reading one file may take, in the manner of libspng's image and chunk
+// limits. The defaults suit files from anywhere: one image of at most 1 GiB
+// of pixels (a fixed cap besides these), and chunk data and texts of tens of
+// MiB. A file past a limit is refused with EPNGLimitExceeded before the
+// memory it asks for is taken.
+struct TPNGLimits {
+    // Largest width and height read; never above the format's 65535 here.
+    uint32_t MaxWidth = 65535;
+    uint32_t MaxHeight = 65535;
+    // The data of one kept chunk (image data is not kept), and one text once
+    // inflated.
+    uint32_t MaxChunkSize = 16u << 20;
+    // All kept chunk data and texts of one image together.
+    uint64_t MaxChunkCache = 64u << 20;
+};
+
+// Largest image-data chunk the writer makes: its output buffer is allocated
+// whole before writing begins.
+inline constexpr uint32_t MaxIdatSizeLimit = 16u << 20;
+
+using TGammaTable = uint8_t[256];
 
 // The picture framework's graphic class for PNG files, registered under the
 // extension "PNG" and the class name "TQorvPNGObject".
@@ -158,6 +195,8 @@ public:
     bool HasHeader() const;
     TChunkIHDR& RequireHeader() const;
     void RowGeometry(size_t& rowBytes, size_t& offset) const;
+    // Row y of the pixel buffer (row 0 is the image's top); a row outside
+    // the image is refused with EPngError.
     uint8_t* RowPointer(int y) const;
 
     TTransparencyKind TransparencyKindOf() const;
@@ -169,14 +208,24 @@ public:
     // HPALETTE on Windows, built on demand and cached; 0 elsewhere.
     uintptr_t PaletteHandle() const override;
     void ReleasePaletteHandle();
-    // The palette index GetNearestPaletteIndex would give for color.
-    int NearestPaletteIndex(uint32_t color);
+    // The entry nearest to color (least squared RGB distance, first on
+    // ties, as GetNearestPaletteIndex chooses) among those a pixel of this
+    // image can hold: the PLTE's entries, or the grey levels of its depth.
+    // EPngError when there are none.
+    int NearestPaletteIndex(uint32_t color) const;
 
     const TPNGList& Chunks() const { return *FChunks; }
     TPNGList& Chunks() { return *FChunks; }
 
-    uint8_t GammaTable[256];
-    uint8_t InverseGamma[256];
+    // File sample to stored value, and back; identities without gAMA.
+    const TGammaTable& GammaTable() const { return FGammaTable; }
+    const TGammaTable& InverseGamma() const { return FInverseGamma; }
+
+    // Reading limits; see TPNGLimits. Width and height are taken within
+    // 1..65535, sizes of 0 as 1.
+    void SetImageLimits(uint32_t maxWidth, uint32_t maxHeight);
+    void SetChunkLimits(uint32_t maxChunkSize, uint64_t maxChunkCache);
+    const TPNGLimits& Limits() const { return FLimits; }
 
     TFilters Filters() const { return FFilters; }
     void SetFilters(TFilters value) { FFilters = value & 0x1F; }
@@ -184,11 +233,26 @@ public:
     uint8_t CompressionLevel() const { return FCompressionLevel; }
     void SetCompressionLevel(uint8_t value) { FCompressionLevel = value; }
     uint32_t MaxIdatSize() const { return FMaxIdatSize; }
-    void SetMaxIdatSize(uint32_t value) { FMaxIdatSize = value < 65535 ? 65535 : value; }
+    // Kept within 65535..MaxIdatSizeLimit.
+    void SetMaxIdatSize(uint32_t value);
     uint8_t InterlaceMethod() const { return FInterlaceMethod; }
-    void SetInterlaceMethod(uint8_t value) { FInterlaceMethod = value; }
+    // 0 (none) or 1 (Adam7); any other value is refused with EPngError.
+    void SetInterlaceMethod(uint8_t value);
 
 private:
+    friend class TChunk;
+    friend class TChunkgAMA;
+    void ReadChunks(TStream& stream);
+    // Counts bytes of chunk data or text that reading keeps against the
+    // chunk limits; EPNGLimitExceeded past them.
+    void ChargeChunkMemory(uint64_t bytes);
+    uint64_t ChunkMemoryLeft() const;
+
+    TGammaTable FGammaTable;
+    TGammaTable FInverseGamma;
+    TPNGLimits FLimits;
+    // Kept chunk data and texts since the chunk list was last emptied.
+    uint64_t FChunkMemory = 0;
     mutable void* FPaletteHandle = nullptr;
     TFilters FFilters = 1 << 1; // {Sub}
     uint8_t FCompressionLevel = 7;

@@ -6,12 +6,6 @@
 
 #include "png/QorvFormatPNG_internal.h"
 
-namespace {
-// A decompressed text larger than this is refused: a small chunk must not be
-// able to exhaust memory.
-constexpr size_t MaxInflatedText = 16u << 20;
-} // namespace
-
 // ---------------------------------------------------------------------------
 // gAMA
 
@@ -84,8 +78,8 @@ bool TChunkgAMA::ReadChunk(TStream& stream, const char* name, uint32_t length) {
         entry.Value = v;
         table = entry.Table;
     }
-    uint8_t* gamma = FOwner->GammaTable;
-    uint8_t* inverse = FOwner->InverseGamma;
+    uint8_t* gamma = FOwner->FGammaTable;
+    uint8_t* inverse = FOwner->FInverseGamma;
     for (int i = 0; i < 256; ++i) {
         gamma[i] = table[i];
         inverse[table[i]] = static_cast<uint8_t>(i);
@@ -113,7 +107,7 @@ bool TChunkPLTE::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     if (FDataSize % 3 != 0 || FDataSize / 3 > 256)
         throw EPNGInvalidPalette();
     TChunkIHDR& h = OwnerHeader();
-    const uint8_t* g = FOwner->GammaTable;
+    const uint8_t* g = FOwner->GammaTable();
     FCount = FDataSize / 3;
     for (int i = 0; i < FCount; ++i) {
         const uint8_t* p = FData + 3 * i;
@@ -125,7 +119,7 @@ bool TChunkPLTE::ReadChunk(TStream& stream, const char* name, uint32_t length) {
 
 bool TChunkPLTE::WriteChunk(TStream& stream) {
     TChunkIHDR& h = OwnerHeader();
-    const uint8_t* inv = FOwner->InverseGamma;
+    const uint8_t* inv = FOwner->InverseGamma();
     SetDataSize(FCount * 3);
     for (int i = 0; i < FCount; ++i) {
         const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[i];
@@ -171,11 +165,17 @@ bool TChunktRNS::ReadChunk(TStream& stream, const char* name, uint32_t length) {
         BitTransparency = true;
         break;
     case ctPalette: {
+        // One fully transparent entry is a key; an entry of partial alpha is
+        // blended, even when it is the only one.
         int below = 0;
-        for (int i = 0; i < FDataSize; ++i)
-            if (PaletteValues[i] < 255)
+        bool clear = false;
+        for (int i = 0; i < FDataSize; ++i) {
+            if (PaletteValues[i] < 255) {
                 ++below;
-        BitTransparency = below == 1;
+                clear = PaletteValues[i] == 0;
+            }
+        }
+        BitTransparency = below == 1 && clear;
         break;
     }
     }
@@ -187,6 +187,48 @@ bool TChunktRNS::WriteChunk(TStream& stream) {
         std::memcpy(FData, PaletteValues, static_cast<size_t>(FDataSize));
     return WriteRawChunk(stream);
 }
+
+namespace {
+// The colour table entries a pixel of the image can hold: count entries,
+// step apart from entry 0. 2-bit grey samples are 4-bit indices five apart.
+struct TIndexRange {
+    int Count;
+    int Step;
+};
+
+TIndexRange PixelIndexRange(const TQorvPNGObject& image, const TChunkIHDR& h) {
+    const int dibBits = h.BitmapInfo.bmiHeader.biBitCount;
+    switch (h.ColorType) {
+    case ctGreyscale:
+        if (h.BitDepth == 2)
+            return {4, 5};
+        return {1 << std::min(dibBits, 8), 1};
+    case ctGreyscaleAlpha:
+        return {256, 1};
+    case ctPalette: {
+        const auto* plte = image.Chunks().Find<TChunkPLTE>();
+        const int depthEntries = 1 << std::min<int>(h.BitDepth, 8);
+        return {plte ? std::min(plte->Count(), depthEntries) : 0, 1};
+    }
+    }
+    return {0, 1};
+}
+
+// The file sample whose stored value is nearest to value: for a value that
+// gamma reaches, the one writing gives back for it, so that the key and the
+// pixels of that value stay equal in the written file.
+uint8_t SampleFor(const TQorvPNGObject& image, uint8_t value) {
+    const TGammaTable& gamma = image.GammaTable();
+    const TGammaTable& inverse = image.InverseGamma();
+    if (gamma[inverse[value]] == value)
+        return inverse[value];
+    int best = 0;
+    for (int i = 1; i < 256; ++i)
+        if (std::abs(gamma[i] - value) < std::abs(gamma[best] - value))
+            best = i;
+    return inverse[gamma[best]];
+}
+} // namespace
 
 uint32_t TChunktRNS::TransparentColorOf() const {
     const TChunkIHDR& h = OwnerHeader();
@@ -205,7 +247,7 @@ uint32_t TChunktRNS::TransparentColorOf() const {
         return RGBOf(c.rgbRed, c.rgbGreen, c.rgbBlue);
     }
     case ctRGB: {
-        const uint8_t* g = FOwner->GammaTable;
+        const uint8_t* g = FOwner->GammaTable();
         return RGBOf(g[stored(0) & 0xFF], g[stored(1) & 0xFF], g[stored(2) & 0xFF]);
     }
     case ctPalette:
@@ -221,25 +263,38 @@ uint32_t TChunktRNS::TransparentColorOf() const {
 }
 
 void TChunktRNS::AssignTransparentColor(uint32_t color) {
+    TChunkIHDR& h = OwnerHeader();
+    // The samples are chosen so that TransparentColorOf reads back the colour
+    // (or the nearest one the image can hold) at every depth, and so that
+    // the written file keys the same pixels.
+    auto putSample = [&](int index, unsigned storedValue) {
+        const unsigned sample = h.BitDepth == 16 ? storedValue << 8 : storedValue;
+        PaletteValues[2 * index] = static_cast<uint8_t>(sample >> 8);
+        PaletteValues[2 * index + 1] = static_cast<uint8_t>(sample);
+    };
     std::memset(PaletteValues, 0, sizeof PaletteValues);
     BitTransparency = true;
-    TChunkIHDR& h = OwnerHeader();
     // The key is now a stored colour; what the file's samples said is gone.
     h.KeyMask.clear();
     switch (h.ColorType) {
-    case ctGreyscale:
+    case ctGreyscale: {
         SetDataSize(2);
-        PaletteValues[1] = RedOf(color);
+        const TIndexRange range = PixelIndexRange(*FOwner, h);
+        const int entry = NearestColorIndex(h.BitmapInfo.bmiColors, range.Count, color, range.Step);
+        putSample(0, static_cast<unsigned>(entry / range.Step));
         break;
+    }
     case ctRGB:
         SetDataSize(6);
-        PaletteValues[1] = RedOf(color);
-        PaletteValues[3] = GreenOf(color);
-        PaletteValues[5] = BlueOf(color);
+        putSample(0, SampleFor(*FOwner, RedOf(color)));
+        putSample(1, SampleFor(*FOwner, GreenOf(color)));
+        putSample(2, SampleFor(*FOwner, BlueOf(color)));
         break;
     case ctPalette: {
+        // Only an entry the palette has; without one, entry 0.
+        const int count = PixelIndexRange(*FOwner, h).Count;
         int index = 0;
-        for (int i = 0; i < 256; ++i) {
+        for (int i = 0; i < count; ++i) {
             const TPNGRGBQuad& c = h.BitmapInfo.bmiColors[i];
             if (c.rgbRed == RedOf(color) && c.rgbGreen == GreenOf(color) &&
                 c.rgbBlue == BlueOf(color)) {
@@ -326,6 +381,8 @@ bool TChunktEXt::ReadChunk(TStream& stream, const char* name, uint32_t length) {
         const void* zero = std::memchr(begin, 0, static_cast<size_t>(FDataSize));
         const size_t keyLength = zero ? static_cast<size_t>(static_cast<const char*>(zero) - begin)
                                       : static_cast<size_t>(FDataSize);
+        // The strings hold the data a second time.
+        ChargeOwnerMemory(static_cast<uint64_t>(FDataSize));
         Keyword.assign(begin, keyLength);
         if (zero)
             Text.assign(begin + keyLength + 1, static_cast<size_t>(FDataSize) - keyLength - 1);
@@ -360,9 +417,20 @@ bool TChunkzTXt::ReadChunk(TStream& stream, const char* name, uint32_t length) {
     if (keyLength + 2 > size)
         return true;
     if (FData[keyLength + 1] == 0) {
+        // Inflating counts as it goes: a few bytes of the file may stand for
+        // any amount of text.
+        const uint64_t limit = std::min<uint64_t>(FOwner->Limits().MaxChunkSize, OwnerMemoryLeft());
         std::string output, error;
-        if (InflateText(FData + keyLength + 2, size - keyLength - 2, output, error))
+        bool exceeded = false;
+        if (InflateText(FData + keyLength + 2, size - keyLength - 2, output, error,
+                        static_cast<size_t>(std::min<uint64_t>(limit, SIZE_MAX)), &exceeded)) {
+            if (output.size() > limit)
+                throw EPNGLimitExceeded();
+            ChargeOwnerMemory(output.size());
             Text = std::move(output);
+        } else if (exceeded) {
+            throw EPNGLimitExceeded();
+        }
     }
     return true;
 }
@@ -385,7 +453,9 @@ namespace {
 // Runs one zlib stream over a memory block through a 256-byte window.
 template <bool Inflating>
 bool ZlibText(const uint8_t* input, size_t inputSize, int level, std::string& output,
-              std::string& errorText) {
+              std::string& errorText, size_t limit = SIZE_MAX, bool* exceeded = nullptr) {
+    if (exceeded)
+        *exceeded = false;
     output.clear();
     errorText.clear();
     z_stream z{};
@@ -418,8 +488,10 @@ bool ZlibText(const uint8_t* input, size_t inputSize, int level, std::string& ou
             errorText = ZlibErrorText(Z_BUF_ERROR);
             break;
         }
-        if (output.size() > MaxInflatedText) {
+        if (output.size() > limit) {
             errorText = ZlibErrorText(Z_MEM_ERROR);
+            if (exceeded)
+                *exceeded = true;
             break;
         }
     }
@@ -431,8 +503,8 @@ bool ZlibText(const uint8_t* input, size_t inputSize, int level, std::string& ou
 } // namespace
 
 bool InflateText(const uint8_t* input, size_t inputSize, std::string& output,
-                 std::string& errorText) {
-    return ZlibText<true>(input, inputSize, 0, output, errorText);
+                 std::string& errorText, size_t limit, bool* exceeded) {
+    return ZlibText<true>(input, inputSize, 0, output, errorText, limit, exceeded);
 }
 
 bool DeflateText(const uint8_t* input, size_t inputSize, int level, std::string& output,
@@ -498,7 +570,7 @@ uint32_t TQorvPNGObject::ReadPixel(int x, int y) {
     case ctGreyscaleAlpha: {
         const int b = h.BitmapInfo.bmiHeader.biBitCount;
         const unsigned v = IndexAt(row, x, b);
-        const uint8_t level = GammaTable[v * 255 / ((1u << b) - 1)];
+        const uint8_t level = FGammaTable[v * 255 / ((1u << b) - 1)];
         return RGBOf(level, level, level);
     }
     case ctPalette: {
@@ -563,10 +635,18 @@ std::vector<uint8_t> TransparentPixelsOf(const TQorvPNGObject& image) {
     return mask;
 }
 
-int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color) {
+int TQorvPNGObject::NearestPaletteIndex(uint32_t color) const {
+    const TChunkIHDR& h = RequireHeader();
+    const TIndexRange range = PixelIndexRange(*this, h);
+    if (range.Count == 0)
+        throw EPngError(SPngErrorNoPaletteEntry);
+    return NearestColorIndex(h.BitmapInfo.bmiColors, range.Count, color, range.Step);
+}
+
+int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color, int step) {
     int best = 0;
     long bestDistance = -1;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count * step; i += step) {
         const TPNGRGBQuad& c = colors[i];
         const long dr = long(c.rgbRed) - RedOf(color), dg = long(c.rgbGreen) - GreenOf(color),
                    db = long(c.rgbBlue) - BlueOf(color);

@@ -106,6 +106,10 @@ void TQorvPNGObject::RowGeometry(size_t& rowBytes, size_t& offset) const {
 
 uint8_t* TQorvPNGObject::RowPointer(int y) const {
     const TChunkIHDR& h = RequireHeader();
+    if (!h.ImageData)
+        throw EPNGHeaderNotPresent();
+    if (y < 0 || static_cast<uint32_t>(y) >= h.Height)
+        throw EPngError(SPngErrorNoSuchRow);
     return h.ImageData + h.BytesPerRow * (h.Height - 1 - static_cast<size_t>(y));
 }
 
@@ -154,22 +158,31 @@ bool TChunkIHDR::ReadChunk(TStream& stream, const char* name, uint32_t length) {
         return false;
     if (FDataSize < 13)
         throw EPngInvalidIHDR();
-    Width = BigEndian32(FData);
-    Height = BigEndian32(FData + 4);
-    BitDepth = FData[8];
-    ColorType = FData[9];
-    CompressionMethod = FData[10];
-    FilterMethod = FData[11];
-    InterlaceMethod = FData[12];
-    if (Width > 65535 || Height > 65535)
+    // The fields are taken only once they pass: a refused header leaves none
+    // of its values behind.
+    const uint32_t width = BigEndian32(FData);
+    const uint32_t height = BigEndian32(FData + 4);
+    const uint8_t bitDepth = FData[8], colorType = FData[9];
+    const uint8_t compression = FData[10], interlace = FData[12];
+    if (width > 65535 || height > 65535)
         throw EPNGSizeExceeds();
-    if (CompressionMethod != 0)
+    if (compression != 0)
         throw EPNGUnknownCompression();
-    if (InterlaceMethod != 0 && InterlaceMethod != 1)
+    if (interlace != 0 && interlace != 1)
         throw EPNGUnknownInterlace();
     // No layout to decode into, or nothing to show: refused as a bad header.
-    if (Width == 0 || Height == 0 || DibBitsFor(ColorType, BitDepth) == 0)
+    if (width == 0 || height == 0 || DibBitsFor(colorType, bitDepth) == 0)
         throw EPngInvalidIHDR();
+    const TPNGLimits& limits = FOwner->Limits();
+    if (width > limits.MaxWidth || height > limits.MaxHeight)
+        throw EPNGLimitExceeded();
+    Width = width;
+    Height = height;
+    BitDepth = bitDepth;
+    ColorType = colorType;
+    CompressionMethod = compression;
+    FilterMethod = FData[11];
+    InterlaceMethod = interlace;
     FOwner->SetInterlaceMethod(InterlaceMethod);
     PrepareImage();
     return true;
@@ -796,7 +809,7 @@ void TChunkIDAT::GreyRampPalette() {
         return;
     const int bits = h.BitmapInfo.bmiHeader.biBitCount;
     const int last = (1 << bits) - 1;
-    const uint8_t* g = FOwner->GammaTable;
+    const uint8_t* g = FOwner->GammaTable();
     for (int i = 0; i <= last; ++i) {
         // MulDiv rounds to the nearest.
         const uint8_t v = g[(i * 255 + last / 2) / last];
@@ -816,7 +829,7 @@ TRowTarget TargetFor(const TChunkIHDR& h, const uint8_t* gamma) {
 
 void TChunkIDAT::DecodeNonInterlaced(const TPNGKeyTarget* key) {
     TChunkIHDR& h = *FHeader;
-    const TRowTarget target = TargetFor(h, FOwner->GammaTable);
+    const TRowTarget target = TargetFor(h, FOwner->GammaTable());
     uint8_t* dst = h.ImageData + h.BytesPerRow * (FImageHeight - 1);
     uint8_t* alpha = h.ImageAlpha;
     for (uint32_t y = 0; y < FImageHeight; ++y) {
@@ -842,7 +855,7 @@ void TChunkIDAT::DecodeNonInterlaced(const TPNGKeyTarget* key) {
 
 void TChunkIDAT::DecodeInterlaced(const TPNGKeyTarget* key) {
     TChunkIHDR& h = *FHeader;
-    const TRowTarget target = TargetFor(h, FOwner->GammaTable);
+    const TRowTarget target = TargetFor(h, FOwner->GammaTable());
     for (const auto& pass : Adam7Passes) {
         const size_t firstRow = pass[0], firstCol = pass[1], rowStep = pass[2], colStep = pass[3];
         const size_t columns =

@@ -224,7 +224,7 @@ uint8_t TChunkIDAT::ChooseRowFilter() {
 void TChunkIDAT::EncodeRow(const uint8_t* src, const uint8_t* alpha, size_t first, size_t step,
                            size_t pixels) {
     TChunkIHDR& h = *FHeader;
-    const uint8_t* inv = FOwner->InverseGamma;
+    const uint8_t* inv = FOwner->InverseGamma();
     uint8_t* out = FRaw.data() + 1;
     const bool wide = h.BitDepth == 16;
     size_t c = first;
@@ -369,7 +369,7 @@ bool TChunkIDAT::WriteChunk(TStream& stream) {
     FOwner->RowGeometry(FRowBytes, FOffset);
     FIdentityInverse = true;
     for (int i = 0; i < 256; ++i)
-        if (FOwner->InverseGamma[i] != i)
+        if (FOwner->InverseGamma()[i] != i)
             FIdentityInverse = false;
 
     struct TCleanup {

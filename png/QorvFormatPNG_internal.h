@@ -204,6 +204,10 @@ public:
 protected:
     // Sets the name from the class when it names exactly four letters.
     void InitName();
+    // What reading keeps beyond the chunk data (texts) counts against the
+    // owner's chunk limits; EPNGLimitExceeded past them.
+    void ChargeOwnerMemory(uint64_t bytes) { FOwner->ChargeChunkMemory(bytes); }
+    uint64_t OwnerMemoryLeft() const { return FOwner->ChunkMemoryLeft(); }
 
     TQorvPNGObject* FOwner;
     uint8_t* FData = nullptr;
@@ -419,8 +423,10 @@ public:
 };
 
 // One-shot zlib over a memory block; on failure errorText holds zlib's message.
+// Inflating stops as soon as the output passes limit bytes; exceeded then
+// tells the caller (when given) that the limit, not the data, ended it.
 bool InflateText(const uint8_t* input, size_t inputSize, std::string& output,
-                 std::string& errorText);
+                 std::string& errorText, size_t limit = SIZE_MAX, bool* exceeded = nullptr);
 bool DeflateText(const uint8_t* input, size_t inputSize, int level, std::string& output,
                  std::string& errorText);
 
@@ -468,8 +474,9 @@ std::unique_ptr<TChunk> NewChunkForName(TQorvPNGObject* image, const char* name)
 // Packed bytes of a row of pixels.
 size_t RowByteCount(size_t pixels, uint8_t colorType, uint8_t bitDepth);
 
-// The entry of least squared RGB distance to color (0x00BBGGRR), first on ties.
-int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color);
+// The entry of least squared RGB distance to color (0x00BBGGRR), first on
+// ties, among count entries step apart from the first.
+int NearestColorIndex(const TPNGRGBQuad* colors, int count, uint32_t color, int step = 1);
 
 // Blends a partially transparent image over a background of width x height
 // 32-bit top-down pixels (blue, green, red, unused), stretching it to that

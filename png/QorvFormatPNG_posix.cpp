@@ -1,6 +1,6 @@
 // The image without a window system: the pixel store is a heap buffer, there
 // is no device to draw on, no host bitmap, no clipboard and no palette
-// object. Palette lookups follow the rule GetNearestPaletteIndex applies.
+// object.
 #include "png/QorvFormatPNG_internal.h"
 
 std::unique_ptr<TPNGPixelStore> NewPNGPixelStore() {
@@ -36,8 +36,4 @@ uintptr_t TQorvPNGObject::PaletteHandle() const {
 
 void TQorvPNGObject::ReleasePaletteHandle() {
     FPaletteHandle = nullptr;
-}
-
-int TQorvPNGObject::NearestPaletteIndex(uint32_t color) {
-    return NearestColorIndex(RequireHeader().BitmapInfo.bmiColors, 256, color);
 }

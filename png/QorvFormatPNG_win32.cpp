@@ -137,17 +137,6 @@ void TQorvPNGObject::ReleasePaletteHandle() {
     FPaletteHandle = nullptr;
 }
 
-int TQorvPNGObject::NearestPaletteIndex(uint32_t color) {
-    const TChunkIHDR& h = RequireHeader();
-    if (const uintptr_t palette = PaletteHandle()) {
-        const UINT index = GetNearestPaletteIndex(reinterpret_cast<HPALETTE>(palette), color);
-        if (index != CLR_INVALID)
-            return static_cast<int>(index);
-    }
-    // Grey with alpha has no palette object: the same rule by hand.
-    return NearestColorIndex(h.BitmapInfo.bmiColors, 256, color);
-}
-
 // ---------------------------------------------------------------------------
 // Drawing
 

@@ -127,7 +127,7 @@ TEST(PngFile, ChunkClassesAndUnknownChunks) {
         TQorvPNGObject refused;
         EXPECT_THROW(LoadPng(refused, PaletteImage({{"PLTE", Plte(6)}, {name, {1}}})),
                      EPNGUnknownCriticalChunk);
-        EXPECT_EQ(refused.Chunks().Count(), 3); // IHDR, PLTE and the refused chunk
+        EXPECT_TRUE(refused.Empty());
     }
 }
 
@@ -314,15 +314,15 @@ TEST(PngList, OwnsItsChunksAndFindsByClass) {
 TEST(Gamma, TablesFollowTheRoundingRule) {
     TQorvPNGObject image;
     LoadPng(image, PaletteImage({{"gAMA", Be32(45000)}, {"PLTE", Plte(6)}}));
-    EXPECT_EQ(image.GammaTable[64], 63);
-    EXPECT_EQ(image.GammaTable[128], 127);
-    EXPECT_EQ(image.GammaTable[0], 0);
-    EXPECT_EQ(image.GammaTable[255], 255);
-    EXPECT_EQ(image.InverseGamma[128], 129);
-    EXPECT_EQ(image.InverseGamma[127], 128);
+    EXPECT_EQ(image.GammaTable()[64], 63);
+    EXPECT_EQ(image.GammaTable()[128], 127);
+    EXPECT_EQ(image.GammaTable()[0], 0);
+    EXPECT_EQ(image.GammaTable()[255], 255);
+    EXPECT_EQ(image.InverseGamma()[128], 129);
+    EXPECT_EQ(image.InverseGamma()[127], 128);
     LoadPng(image, PaletteImage({{"gAMA", Be32(100000)}, {"PLTE", Plte(6)}}));
-    EXPECT_EQ(image.GammaTable[128], 186);
-    EXPECT_EQ(image.GammaTable[1], 21);
+    EXPECT_EQ(image.GammaTable()[128], 186);
+    EXPECT_EQ(image.GammaTable()[1], 21);
 
     // Every table equals the extended-precision rule, ties included.
     for (uint32_t v : {1u, 100u, 22727u, 45000u, 45454u, 45455u, 50000u, 55556u, 70000u, 100000u,
@@ -332,8 +332,8 @@ TEST(Gamma, TablesFollowTheRoundingRule) {
             uint8_t expected[256], inverse[256];
             ExpectedGammaTables(value, expected, inverse);
             LoadPng(image, PaletteImage({{"gAMA", Be32(value)}, {"PLTE", Plte(6)}}));
-            ASSERT_TRUE(std::equal(expected, expected + 256, image.GammaTable)) << value;
-            ASSERT_TRUE(std::equal(inverse, inverse + 256, image.InverseGamma)) << value;
+            ASSERT_TRUE(std::equal(expected, expected + 256, image.GammaTable())) << value;
+            ASSERT_TRUE(std::equal(inverse, inverse + 256, image.InverseGamma())) << value;
         }
     }
 }
@@ -355,7 +355,8 @@ TEST(Gamma, ZeroOrDamagedValuesChangeNothing) {
             for (int x = 0; x < 3; ++x)
                 EXPECT_EQ(image.ReadPixel(x, 0), plain.ReadPixel(x, 0)) << int(type);
             EXPECT_EQ(StoredColor(image, 1, 0).rgbRed, StoredColor(plain, 1, 0).rgbRed);
-            EXPECT_TRUE(std::equal(image.InverseGamma, image.InverseGamma + 256, IdentityGamma()));
+            EXPECT_TRUE(
+                std::equal(image.InverseGamma(), image.InverseGamma() + 256, IdentityGamma()));
             EXPECT_TRUE(Contains(Written(image), ChunkBytes("gAMA", value)));
         }
         TQorvPNGObject palette;
@@ -372,7 +373,7 @@ TEST(Gamma, ZeroOrDamagedValuesChangeNothing) {
     EXPECT_EQ(image.ReadPixel(0, 0), Rgb(186, 21, 255));
     // Emptying the image resets the tables.
     image.RemoveAllChunks();
-    EXPECT_EQ(image.GammaTable[128], 128);
+    EXPECT_EQ(image.GammaTable()[128], 128);
 }
 
 TEST(Palette, ChunkLengths) {
@@ -406,10 +407,11 @@ TEST(Transparency, KindsAndColours) {
     EXPECT_EQ(image.TransparentColorOf(), Rgb(50, 105, 195));
     EXPECT_TRUE(image.Transparent());
 
-    alpha[5] = 128; // the only entry below 255, but none fully transparent
+    // The only entry below 255 but none fully transparent: partial alpha is
+    // blended, not taken for a key on black.
+    alpha[5] = 128;
     LoadPng(image, PaletteImage({{"PLTE", Plte(6)}, {"tRNS", alpha}}));
-    EXPECT_EQ(image.TransparencyKindOf(), tkBit);
-    EXPECT_EQ(image.TransparentColorOf(), 0u);
+    EXPECT_EQ(image.TransparencyKindOf(), tkPartial);
 
     alpha[2] = 0;
     LoadPng(image, PaletteImage({{"PLTE", Plte(6)}, {"tRNS", alpha}}));

@@ -361,7 +361,7 @@ TEST(Decode, PictureLikeTheAboutWindows) {
     EXPECT_EQ(hd.BytesPerRow, 460u);
     EXPECT_EQ(hd.BitmapInfo.bmiHeader.biBitCount, 8);
     EXPECT_EQ(image.Chunks().Find<TChunkPLTE>()->Count(), 128);
-    EXPECT_EQ(hd.BitmapInfo.bmiColors[32].rgbRed, image.GammaTable[64]);
+    EXPECT_EQ(hd.BitmapInfo.bmiColors[32].rgbRed, image.GammaTable()[64]);
     EXPECT_EQ(hd.BitmapInfo.bmiColors[32].rgbRed, 63);
     EXPECT_EQ(image.RowPointer(5)[0], 5);
     EXPECT_EQ(image.RowPointer(5)[3], 6);

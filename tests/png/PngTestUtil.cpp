@@ -165,18 +165,7 @@ TPNGRGBQuad StoredColor(const TQorvPNGObject& image, int x, int y) {
 }
 
 bool IsUnitException(const std::exception& e) {
-    return dynamic_cast<const EPNGInvalidFileHeader*>(&e) ||
-           dynamic_cast<const EPngUnexpectedEnd*>(&e) ||
-           dynamic_cast<const EPNGIHDRNotFirst*>(&e) ||
-           dynamic_cast<const EPNGUnknownCriticalChunk*>(&e) ||
-           dynamic_cast<const EPngInvalidCRC*>(&e) || dynamic_cast<const EPNGNoImageData*>(&e) ||
-           dynamic_cast<const EPngInvalidIHDR*>(&e) || dynamic_cast<const EPNGSizeExceeds*>(&e) ||
-           dynamic_cast<const EPNGUnknownCompression*>(&e) ||
-           dynamic_cast<const EPNGUnknownInterlace*>(&e) ||
-           dynamic_cast<const EPNGMissingMultipleIDAT*>(&e) ||
-           dynamic_cast<const EPNGZLIBError*>(&e) || dynamic_cast<const EPNGInvalidPalette*>(&e) ||
-           dynamic_cast<const EPNGOutMemory*>(&e) ||
-           dynamic_cast<const EPNGHeaderNotPresent*>(&e) || dynamic_cast<const EPngError*>(&e);
+    return dynamic_cast<const EPNGException*>(&e) != nullptr;
 }
 
 void LoadPng(TQorvPNGObject& image, const std::vector<uint8_t>& bytes) {
