@@ -2,6 +2,7 @@
 // refused file leaves behind.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <type_traits>
 
 #include "png/QorvFormatPNG_internal.h"
@@ -12,8 +13,9 @@ using Rows = std::vector<std::vector<uint8_t>>;
 
 // A zTXt chunk's data: keyword, zero byte, method 0, the compressed text.
 std::vector<uint8_t> ZtxtData(const std::vector<uint8_t>& compressedText) {
-    std::vector<uint8_t> d = {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 0};
-    d.insert(d.end(), compressedText.begin(), compressedText.end());
+    std::vector<uint8_t> d(9 + compressedText.size(), 0);
+    std::memcpy(d.data(), "Comment", 7);
+    std::memcpy(d.data() + 9, compressedText.data(), compressedText.size());
     return d;
 }
 
