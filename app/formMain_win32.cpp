@@ -507,7 +507,21 @@ bool TMainForm::GetNormalBounds(TPlacementRect& bounds) {
     wp.length = sizeof wp;
     if (!GetWindowPlacement(Handle(), &wp))
         return false;
-    bounds = {wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
-              wp.rcNormalPosition.bottom};
+    RECT r = wp.rcNormalPosition;
+    // Restored, the window's own rectangle is that rectangle; taken from the
+    // screen and counted from the work area as Windows counts the record, it
+    // is right also where the record is given in screen coordinates (Wine's).
+    if (!IsZoomed(Handle()) && !IsIconic(Handle()) && GetWindowRect(Handle(), &r)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &info))
+            OffsetRect(&r, info.rcMonitor.left - info.rcWork.left,
+                       info.rcMonitor.top - info.rcWork.top);
+    }
+    bounds = {r.left, r.top, r.right, r.bottom};
     return true;
+}
+
+int32_t TMainForm::CaptionHeight() {
+    return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
 }

@@ -618,28 +618,41 @@ std::string LoadFormResource(const std::string& name) {
 }
 
 namespace {
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoA(monitor, &info)) {
-        auto& areas = *reinterpret_cast<std::vector<TRect>*>(data);
-        const TRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        auto& monitors = *reinterpret_cast<std::vector<TMonitorArea>*>(data);
+        const RECT &m = info.rcMonitor, &w = info.rcWork;
+        const TMonitorArea area{{m.left, m.top, m.right, m.bottom},
+                                {w.left, w.top, w.right, w.bottom}};
         if (info.dwFlags & MONITORINFOF_PRIMARY)
-            areas.insert(areas.begin(), area);
+            monitors.insert(monitors.begin(), area);
         else
-            areas.push_back(area);
+            monitors.push_back(area);
     }
     return TRUE;
 }
 } // namespace
 
-std::vector<TRect> MonitorWorkAreas() {
-    std::vector<TRect> areas;
-    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-    if (areas.empty()) {
+std::vector<TMonitorArea> DesktopMonitors() {
+    std::vector<TMonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) {
         RECT work;
         if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-            areas.push_back({work.left, work.top, work.right, work.bottom});
+            monitors.push_back(
+                {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                 {work.left, work.top, work.right, work.bottom}});
     }
-    return areas;
+    return monitors;
+}
+
+TRect WorkAreaFor(const TRect& bounds) {
+    const std::vector<TMonitorArea> monitors = DesktopMonitors();
+    std::vector<TRect> screens;
+    for (const TMonitorArea& m : monitors)
+        screens.push_back(m.Bounds);
+    const int at = AreaOf(bounds, screens);
+    return at < 0 ? bounds : monitors[static_cast<size_t>(at)].Work;
 }

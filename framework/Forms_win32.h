@@ -202,9 +202,12 @@ private:
     bool FHooked = false;
 };
 
-// Work areas of the desktop's monitors in screen coordinates, the primary's
-// first; the primary work area alone when the monitors cannot be listed.
-std::vector<TRect> MonitorWorkAreas();
+// The desktop's monitors with their work areas in screen coordinates, the
+// primary's first; the primary screen and work area alone when the monitors
+// cannot be listed.
+std::vector<TMonitorArea> DesktopMonitors();
+// The work area of the monitor a window of the given bounds opens on.
+TRect WorkAreaFor(const TRect& bounds);
 
 // The text of a form data resource (RT_RCDATA named `name`); raises when absent.
 std::string LoadFormResource(const std::string& name);
