@@ -279,17 +279,24 @@ void TCustomForm::Show() {
     if (!FShown) {
         FShown = true;
         FVisible = true;
-        if (FPosition == TPosition::poScreenCenter) {
-            RECT work;
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-            SetBounds(work.left + (work.right - work.left - Width()) / 2,
-                      work.top + (work.bottom - work.top - Height()) / 2, Width(), Height());
-        } else if (FPosition == TPosition::poMainFormCenter && Application &&
-                   Application->MainForm() && Application->MainForm() != this) {
-            RECT main;
-            GetWindowRect(Application->MainForm()->Handle(), &main);
-            SetBounds(main.left + (main.right - main.left - Width()) / 2,
-                      main.top + (main.bottom - main.top - Height()) / 2, Width(), Height());
+        // A window that opens over the main window opens wholly on the work
+        // area of that window's monitor: one centred on a main window dragged
+        // low would show no edge to take it by.
+        TCustomForm* main = Application ? Application->MainForm() : nullptr;
+        if (main == this || (main && !main->HandleAllocated()))
+            main = nullptr;
+        if (FPosition == TPosition::poScreenCenter || FPosition == TPosition::poMainFormCenter) {
+            RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            if (main)
+                GetWindowRect(main->Handle(), &over);
+            const TRect work = WorkAreaFor({over.left, over.top, over.right, over.bottom});
+            if (FPosition == TPosition::poScreenCenter || !main)
+                over = {work.Left, work.Top, work.Right, work.Bottom};
+            const int left = over.left + (over.right - over.left - Width()) / 2;
+            const int top = over.top + (over.bottom - over.top - Height()) / 2;
+            const TRect placed = KeepInsideWorkArea({left, top, left + Width(), top + Height()},
+                                                    work, FBorderStyle == TBorderStyle::bsSizeable);
+            SetBounds(placed.Left, placed.Top, placed.Width(), placed.Height());
         }
         if (FOnShow) {
             TStartupStep step("FormShow");
