@@ -65,6 +65,7 @@ TMethodTable TMainForm::Methods() {
     QORV_METHOD(m, TMainForm, lvListEnter);
     QORV_METHOD(m, TMainForm, lvListDblClick);
     QORV_METHOD(m, TMainForm, SplitterMoved);
+    QORV_METHOD(m, TMainForm, MemoResize);
     QORV_METHOD(m, TMainForm, pgListResize);
     QORV_METHOD(m, TMainForm, atPrintExecute);
     QORV_METHOD(m, TMainForm, atPrintPreviewExecute);
@@ -234,6 +235,14 @@ void TMainForm::lvListDblClick(TObject*) {
 void TMainForm::SplitterMoved(TObject*) {
     SetStatus("");
     SetMemoMargins(mmListDescription, 4);
+}
+
+void TMainForm::MemoResize(TObject* Sender) {
+    // A memo's window forgets its formatting rectangle whenever its size
+    // changes, also when the tool bar or a hidden page's layout changed it
+    // and the form itself kept its size.
+    if (auto* memo = dynamic_cast<TMemo*>(Sender))
+        SetMemoMargins(memo, 4);
 }
 
 void TMainForm::pgListResize(TObject*) {

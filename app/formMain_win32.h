@@ -106,6 +106,7 @@ public:
     void lvListEnter(TObject* Sender);
     void lvListDblClick(TObject* Sender);
     void SplitterMoved(TObject* Sender);
+    void MemoResize(TObject* Sender);
     void pgListResize(TObject* Sender);
     void atPrintExecute(TObject* Sender);
     void atPrintPreviewExecute(TObject* Sender);
