@@ -456,6 +456,10 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_ENDSESSION:
+        if (wParam && Application && Application->MainForm() == this)
+            Application->EndSession();
+        return 0;
     case WM_CLOSE:
         if (FOnClose)
             FOnClose(this);
@@ -585,6 +589,16 @@ void TApplication::HandleException(TObject* sender) {
         ShowException(e);
     } catch (...) {
         ShowException(Exception("An unknown error occurred."));
+    }
+}
+
+void TApplication::EndSession() {
+    if (!FOnEndSession)
+        return;
+    try {
+        FOnEndSession();
+    } catch (...) {
+        // Nothing can be shown any more: the session is ending.
     }
 }
 

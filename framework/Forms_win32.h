@@ -171,6 +171,11 @@ public:
     HWND PopupOwner() override;
     void ShowException(const std::exception& e);
     void SetOnException(TExceptionEvent e) { FOnException = std::move(e); }
+    // Run when the system ends the session with the program open (the main
+    // form's WM_ENDSESSION): the process is ended right after, without its
+    // normal shutdown, so what that would write is written here.
+    void SetOnEndSession(std::function<void()> e) { FOnEndSession = std::move(e); }
+    void EndSession();
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -185,6 +190,7 @@ private:
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
     TExceptionEvent FOnException;
+    std::function<void()> FOnEndSession;
 };
 
 extern TApplication* Application;
