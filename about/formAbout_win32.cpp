@@ -1,19 +1,16 @@
 #include "about/formAbout_win32.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "framework/ShellApi_win32.h"
+#include "framework/SysUtils_win32.h"
 
 namespace {
-std::string ProgramFileName() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, n < MAX_PATH ? n : 0);
-}
-
 // The folder of the program file, with its final backslash.
 std::string LicenseFileName() {
-    const std::string program = ProgramFileName();
+    const std::string program = ModuleFileName();
     return program.substr(0, program.find_last_of("\\/") + 1) + "License.txt";
 }
 } // namespace
@@ -35,7 +32,7 @@ TMethodTable TAboutForm::Methods() {
 }
 
 void TAboutForm::FormCreate(TObject*) {
-    VersionInfo->SetFileName(ProgramFileName());
+    VersionInfo->SetFileName(ModuleFileName());
     const std::string release = VersionInfo->StringValue("Product Release");
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%u.%u.%u.%u",
@@ -47,6 +44,24 @@ void TAboutForm::FormCreate(TObject*) {
     const DWORD attributes = GetFileAttributesA(LicenseFileName().c_str());
     btLicense->SetEnabled(attributes != INVALID_FILE_ATTRIBUTES &&
                           !(attributes & FILE_ATTRIBUTE_DIRECTORY));
+    // Captions size themselves to their text in the face the system gives.
+    for (TLabel* caption : {lbVersion, lbProductHomepage, lbDrovanexHomepage, lbDrovanexMail})
+        caption->SetOnResize([this](TObject*) { KeepValuesBesideCaptions(); });
+    KeepValuesBesideCaptions();
+}
+
+void TAboutForm::KeepValuesBesideCaptions() {
+    // Where "MS Sans Serif" is missing, a wider face takes its place and the
+    // captions would run into their values ("Product homepagewww..."): a
+    // value that its caption reaches moves to the caption's right, the
+    // others stay where they were placed.
+    constexpr int gap = 4;
+    const std::pair<TLabel*, TLabel*> rows[] = {{lbVersion, edVersion},
+                                                {lbProductHomepage, edProductHomepage},
+                                                {lbDrovanexHomepage, edDrovanexHomepage},
+                                                {lbDrovanexMail, edDrovanexMail}};
+    for (const auto& [caption, value] : rows)
+        value->SetLeft(std::max(value->Left(), caption->Left() + caption->Width() + gap));
 }
 
 void TAboutForm::btLicenseClick(TObject*) {

@@ -33,6 +33,10 @@ public:
     void FormCreate(TObject* Sender);
     void btLicenseClick(TObject* Sender);
 
+    // Moves each value label right of its caption where the caption's font
+    // makes it reach the value's place.
+    void KeepValuesBesideCaptions();
+
 private:
     TMethodTable Methods();
 };

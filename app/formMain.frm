@@ -166,6 +166,7 @@ object MainForm: TMainForm
         ScrollBars = ssVertical
         TabStop = True
         Color = clWindow
+        OnResize = MemoResize
       end
       object Browser: THtmlView
         Left = 0
@@ -224,6 +225,7 @@ object MainForm: TMainForm
         ScrollBars = ssVertical
         TabStop = True
         Color = clWindow
+        OnResize = MemoResize
       end
     end
   end

@@ -65,6 +65,7 @@ TMethodTable TMainForm::Methods() {
     QORV_METHOD(m, TMainForm, lvListEnter);
     QORV_METHOD(m, TMainForm, lvListDblClick);
     QORV_METHOD(m, TMainForm, SplitterMoved);
+    QORV_METHOD(m, TMainForm, MemoResize);
     QORV_METHOD(m, TMainForm, pgListResize);
     QORV_METHOD(m, TMainForm, atPrintExecute);
     QORV_METHOD(m, TMainForm, atPrintPreviewExecute);
@@ -234,6 +235,14 @@ void TMainForm::lvListDblClick(TObject*) {
 void TMainForm::SplitterMoved(TObject*) {
     SetStatus("");
     SetMemoMargins(mmListDescription, 4);
+}
+
+void TMainForm::MemoResize(TObject* Sender) {
+    // A memo's window forgets its formatting rectangle whenever its size
+    // changes, also when the tool bar or a hidden page's layout changed it
+    // and the form itself kept its size.
+    if (auto* memo = dynamic_cast<TMemo*>(Sender))
+        SetMemoMargins(memo, 4);
 }
 
 void TMainForm::pgListResize(TObject*) {
@@ -507,7 +516,21 @@ bool TMainForm::GetNormalBounds(TPlacementRect& bounds) {
     wp.length = sizeof wp;
     if (!GetWindowPlacement(Handle(), &wp))
         return false;
-    bounds = {wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
-              wp.rcNormalPosition.bottom};
+    RECT r = wp.rcNormalPosition;
+    // Restored, the window's own rectangle is that rectangle; taken from the
+    // screen and counted from the work area as Windows counts the record, it
+    // is right also where the record is given in screen coordinates (Wine's).
+    if (!IsZoomed(Handle()) && !IsIconic(Handle()) && GetWindowRect(Handle(), &r)) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &info))
+            OffsetRect(&r, info.rcMonitor.left - info.rcWork.left,
+                       info.rcMonitor.top - info.rcWork.top);
+    }
+    bounds = {r.left, r.top, r.right, r.bottom};
     return true;
+}
+
+int32_t TMainForm::CaptionHeight() {
+    return GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYSIZEFRAME);
 }

@@ -106,6 +106,7 @@ public:
     void lvListEnter(TObject* Sender);
     void lvListDblClick(TObject* Sender);
     void SplitterMoved(TObject* Sender);
+    void MemoResize(TObject* Sender);
     void pgListResize(TObject* Sender);
     void atPrintExecute(TObject* Sender);
     void atPrintPreviewExecute(TObject* Sender);
@@ -125,7 +126,8 @@ public:
     TPlacementState GetWindowState() override;
     void SetWindowState(TPlacementState value) override;
     bool GetNormalBounds(TPlacementRect& bounds) override;
-    std::vector<TRect> WorkAreas() override { return MonitorWorkAreas(); }
+    std::vector<TMonitorArea> Monitors() override { return DesktopMonitors(); }
+    int32_t CaptionHeight() override;
 
     // The least height of the list: its header, a few rows and a horizontal
     // scroll bar, so that the row of the current code can always be shown.

@@ -11,6 +11,20 @@ uint32_t ProductType(const TOSVersionRecord& rec) {
     return rec.Available ? rec.Info.wProductType : 0;
 }
 
+// Version 10.0 covers Windows 10 and 11 and four server releases; only the
+// build number tells them apart.
+OSVersion TenByBuild(uint32_t build, bool server) {
+    if (!server)
+        return build < 22000 ? osWin10 : osWin11;
+    if (build >= 26100)
+        return osWinServer2025;
+    if (build >= 20348)
+        return osWinServer2022;
+    if (build >= 17763)
+        return osWinServer2019;
+    return osWinServer2016;
+}
+
 const TOSVersionRecord& StartupRecord() {
     static const TOSVersionRecord record = QueryVersionRecord();
     return record;
@@ -57,8 +71,15 @@ OSVersion GetOSVersion(const TOSVersionRecord& rec) {
             return osWinXP;
         if (major == 5 && minor == 2)
             return osWin2003;
-        if (major == 6)
-            return osWinVista;
+        const bool server = IsServer(rec);
+        if (major == 6 && minor <= 3) {
+            static constexpr OSVersion workstations[] = {osWinVista, osWin7, osWin8, osWin81};
+            static constexpr OSVersion servers[] = {osWinServer2008, osWinServer2008R2,
+                                                    osWinServer2012, osWinServer2012R2};
+            return (server ? servers : workstations)[minor];
+        }
+        if (major == 10 && minor == 0)
+            return TenByBuild(rec.Info.dwBuildNumber, server);
     }
     return osUnknown;
 }
@@ -105,6 +126,32 @@ std::string GetOSVersionName(OSVersion version) {
         return "Windows Server 2003";
     case osWinVista:
         return "Windows Vista";
+    case osWinServer2008:
+        return "Windows Server 2008";
+    case osWin7:
+        return "Windows 7";
+    case osWinServer2008R2:
+        return "Windows Server 2008 R2";
+    case osWin8:
+        return "Windows 8";
+    case osWinServer2012:
+        return "Windows Server 2012";
+    case osWin81:
+        return "Windows 8.1";
+    case osWinServer2012R2:
+        return "Windows Server 2012 R2";
+    case osWin10:
+        return "Windows 10";
+    case osWin11:
+        return "Windows 11";
+    case osWinServer2016:
+        return "Windows Server 2016";
+    case osWinServer2019:
+        return "Windows Server 2019";
+    case osWinServer2022:
+        return "Windows Server 2022";
+    case osWinServer2025:
+        return "Windows Server 2025";
     default:
         return "System";
     }
@@ -135,8 +182,6 @@ std::string GetOSEdition(const TOSVersionRecord& rec) {
             if (HasSuite(rec, osSuiteBlade))
                 return "Web Edition";
             return "Standard Edition";
-        case osWinVista:
-            return "Server";
         default:
             return "";
         }

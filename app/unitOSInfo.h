@@ -20,6 +20,21 @@ enum OSVersion {
     osWinXP,
     osWin2003,
     osWinVista,
+    // The systems since Vista, named as their maker names them, each without
+    // an edition text: a server product has a name of its own.
+    osWinServer2008,
+    osWin7,
+    osWinServer2008R2,
+    osWin8,
+    osWinServer2012,
+    osWin81,
+    osWinServer2012R2,
+    osWin10,
+    osWin11,
+    osWinServer2016,
+    osWinServer2019,
+    osWinServer2022,
+    osWinServer2025,
 };
 
 enum OSProductKind {

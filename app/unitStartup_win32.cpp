@@ -42,6 +42,12 @@ TApplication& InitializeProgram(TKeyStore* store) {
         application->Initialize();
         application->SetTitle(SApplicationTitle);
         application->SetIconName(SApplicationIcon);
+        // The view choices the user changed are written at the program's
+        // end; a session that ends with the program open ends it without one.
+        application->SetOnEndSession([] {
+            if (Settings && Settings->Modified())
+                Settings->Save();
+        });
         return *application;
     } catch (...) {
         delete Application;

@@ -279,17 +279,24 @@ void TCustomForm::Show() {
     if (!FShown) {
         FShown = true;
         FVisible = true;
-        if (FPosition == TPosition::poScreenCenter) {
-            RECT work;
-            SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-            SetBounds(work.left + (work.right - work.left - Width()) / 2,
-                      work.top + (work.bottom - work.top - Height()) / 2, Width(), Height());
-        } else if (FPosition == TPosition::poMainFormCenter && Application &&
-                   Application->MainForm() && Application->MainForm() != this) {
-            RECT main;
-            GetWindowRect(Application->MainForm()->Handle(), &main);
-            SetBounds(main.left + (main.right - main.left - Width()) / 2,
-                      main.top + (main.bottom - main.top - Height()) / 2, Width(), Height());
+        // A window that opens over the main window opens wholly on the work
+        // area of that window's monitor: one centred on a main window dragged
+        // low would show no edge to take it by.
+        TCustomForm* main = Application ? Application->MainForm() : nullptr;
+        if (main == this || (main && !main->HandleAllocated()))
+            main = nullptr;
+        if (FPosition == TPosition::poScreenCenter || FPosition == TPosition::poMainFormCenter) {
+            RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            if (main)
+                GetWindowRect(main->Handle(), &over);
+            const TRect work = WorkAreaFor({over.left, over.top, over.right, over.bottom});
+            if (FPosition == TPosition::poScreenCenter || !main)
+                over = {work.Left, work.Top, work.Right, work.Bottom};
+            const int left = over.left + (over.right - over.left - Width()) / 2;
+            const int top = over.top + (over.bottom - over.top - Height()) / 2;
+            const TRect placed = KeepInsideWorkArea({left, top, left + Width(), top + Height()},
+                                                    work, FBorderStyle == TBorderStyle::bsSizeable);
+            SetBounds(placed.Left, placed.Top, placed.Width(), placed.Height());
         }
         if (FOnShow) {
             TStartupStep step("FormShow");
@@ -449,6 +456,10 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_ENDSESSION:
+        if (wParam && Application && Application->MainForm() == this)
+            Application->EndSession();
+        return 0;
     case WM_CLOSE:
         if (FOnClose)
             FOnClose(this);
@@ -581,6 +592,16 @@ void TApplication::HandleException(TObject* sender) {
     }
 }
 
+void TApplication::EndSession() {
+    if (!FOnEndSession)
+        return;
+    try {
+        FOnEndSession();
+    } catch (...) {
+        // Nothing can be shown any more: the session is ending.
+    }
+}
+
 void TApplication::ShowException(const std::exception& e) {
     HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
     MessageBoxA(owner, e.what(), FTitle.c_str(), MB_ICONERROR | MB_OK);
@@ -618,28 +639,41 @@ std::string LoadFormResource(const std::string& name) {
 }
 
 namespace {
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (GetMonitorInfoA(monitor, &info)) {
-        auto& areas = *reinterpret_cast<std::vector<TRect>*>(data);
-        const TRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+        auto& monitors = *reinterpret_cast<std::vector<TMonitorArea>*>(data);
+        const RECT &m = info.rcMonitor, &w = info.rcWork;
+        const TMonitorArea area{{m.left, m.top, m.right, m.bottom},
+                                {w.left, w.top, w.right, w.bottom}};
         if (info.dwFlags & MONITORINFOF_PRIMARY)
-            areas.insert(areas.begin(), area);
+            monitors.insert(monitors.begin(), area);
         else
-            areas.push_back(area);
+            monitors.push_back(area);
     }
     return TRUE;
 }
 } // namespace
 
-std::vector<TRect> MonitorWorkAreas() {
-    std::vector<TRect> areas;
-    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-    if (areas.empty()) {
+std::vector<TMonitorArea> DesktopMonitors() {
+    std::vector<TMonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) {
         RECT work;
         if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-            areas.push_back({work.left, work.top, work.right, work.bottom});
+            monitors.push_back(
+                {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                 {work.left, work.top, work.right, work.bottom}});
     }
-    return areas;
+    return monitors;
+}
+
+TRect WorkAreaFor(const TRect& bounds) {
+    const std::vector<TMonitorArea> monitors = DesktopMonitors();
+    std::vector<TRect> screens;
+    for (const TMonitorArea& m : monitors)
+        screens.push_back(m.Bounds);
+    const int at = AreaOf(bounds, screens);
+    return at < 0 ? bounds : monitors[static_cast<size_t>(at)].Work;
 }

@@ -171,6 +171,11 @@ public:
     HWND PopupOwner() override;
     void ShowException(const std::exception& e);
     void SetOnException(TExceptionEvent e) { FOnException = std::move(e); }
+    // Run when the system ends the session with the program open (the main
+    // form's WM_ENDSESSION): the process is ended right after, without its
+    // normal shutdown, so what that would write is written here.
+    void SetOnEndSession(std::function<void()> e) { FOnEndSession = std::move(e); }
+    void EndSession();
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -185,6 +190,7 @@ private:
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
     TExceptionEvent FOnException;
+    std::function<void()> FOnEndSession;
 };
 
 extern TApplication* Application;
@@ -202,9 +208,12 @@ private:
     bool FHooked = false;
 };
 
-// Work areas of the desktop's monitors in screen coordinates, the primary's
-// first; the primary work area alone when the monitors cannot be listed.
-std::vector<TRect> MonitorWorkAreas();
+// The desktop's monitors with their work areas in screen coordinates, the
+// primary's first; the primary screen and work area alone when the monitors
+// cannot be listed.
+std::vector<TMonitorArea> DesktopMonitors();
+// The work area of the monitor a window of the given bounds opens on.
+TRect WorkAreaFor(const TRect& bounds);
 
 // The text of a form data resource (RT_RCDATA named `name`); raises when absent.
 std::string LoadFormResource(const std::string& name);

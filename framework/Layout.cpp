@@ -94,49 +94,113 @@ int64_t Gap(int64_t a0, int64_t a1, int64_t b0, int64_t b1) {
     return std::max<int64_t>({0, b0 - a1, a0 - b1});
 }
 
-// One dimension of the window on the chosen work area: shrunk and aligned when
-// it is larger, slid in when it lies wholly outside, kept otherwise.
-void FitSpan(int64_t& start, int64_t& length, int64_t areaStart, int64_t areaEnd, bool slide) {
-    const int64_t room = areaEnd - areaStart;
-    if (length > room) {
-        start = areaStart;
-        length = room;
-    } else if (slide) {
-        start = std::clamp(start, areaStart, areaEnd - length);
-    }
-}
-} // namespace
+// A window's bounds as 64-bit numbers: stored values reach the ends of the
+// 32-bit range, and their sums must not overflow.
+struct TSpan64 {
+    int64_t X, Y, W, H;
+};
 
-TRect FitToWorkAreas(int32_t left, int32_t top, int32_t width, int32_t height,
-                     const std::vector<TRect>& workAreas) {
-    int64_t x = left, y = top, w = std::max<int32_t>(width, 0), h = std::max<int32_t>(height, 0);
-    if (workAreas.empty())
-        return {left, top, static_cast<int>(x + width), static_cast<int>(y + height)};
-    // The monitor the window is mostly on, or else the nearest one; ties go to
-    // the earlier area, so to the primary monitor.
-    const TRect* best = nullptr;
+int BestArea(const TSpan64& s, const std::vector<TRect>& areas) {
+    int best = -1;
     int64_t bestOverlap = 0;
     double bestDistance = 0;
-    for (const TRect& area : workAreas) {
-        const int64_t ox = Overlap(x, x + w, area.Left, area.Right);
-        const int64_t oy = Overlap(y, y + h, area.Top, area.Bottom);
+    for (size_t i = 0; i < areas.size(); ++i) {
+        const TRect& area = areas[i];
+        const int64_t ox = Overlap(s.X, s.X + s.W, area.Left, area.Right);
+        const int64_t oy = Overlap(s.Y, s.Y + s.H, area.Top, area.Bottom);
         const int64_t overlap = ox > 0 && oy > 0 ? ox * oy : 0;
-        const int64_t dx = Gap(x, x + w, area.Left, area.Right);
-        const int64_t dy = Gap(y, y + h, area.Top, area.Bottom);
+        const int64_t dx = Gap(s.X, s.X + s.W, area.Left, area.Right);
+        const int64_t dy = Gap(s.Y, s.Y + s.H, area.Top, area.Bottom);
         // Gaps of stored values reach 2^32; their squares overflow 64 bits.
         const double distance = double(dx) * double(dx) + double(dy) * double(dy);
-        if (!best || overlap > bestOverlap ||
+        if (best < 0 || overlap > bestOverlap ||
             (bestOverlap == 0 && overlap == 0 && distance < bestDistance)) {
-            best = &area;
+            best = static_cast<int>(i);
             bestOverlap = overlap;
             bestDistance = distance;
         }
     }
-    const bool outside = bestOverlap == 0;
-    FitSpan(x, w, best->Left, best->Right, outside);
-    FitSpan(y, h, best->Top, best->Bottom, outside);
-    return {static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + w),
-            static_cast<int>(y + h)};
+    return best;
+}
+
+// The caption bar can be grabbed on `area`: its rows lie within the area's
+// height and enough of its width inside the area.
+bool CaptionReachable(const TSpan64& s, int64_t caption, const TRect& area) {
+    if (s.Y < area.Top || s.Y + caption > area.Bottom)
+        return false;
+    const int64_t needed = std::min(s.W, 3 * caption);
+    return Overlap(s.X, s.X + s.W, area.Left, area.Right) >= std::max<int64_t>(needed, 1);
+}
+
+// One dimension of the window on the chosen work area: shrunk and aligned when
+// it is larger than the desktop, slid wholly inside when it must move.
+void FitSpan(int64_t& start, int64_t& length, int64_t areaStart, int64_t areaEnd,
+             int64_t desktopLength, bool move) {
+    const int64_t room = areaEnd - areaStart;
+    if (length > desktopLength) {
+        start = areaStart;
+        length = room;
+    } else if (move) {
+        start = length > room ? areaStart : std::clamp(start, areaStart, areaEnd - length);
+    }
+}
+
+TRect ToRect(const TSpan64& s) {
+    return {static_cast<int>(s.X), static_cast<int>(s.Y), static_cast<int>(s.X + s.W),
+            static_cast<int>(s.Y + s.H)};
+}
+} // namespace
+
+TRect WorkspaceToScreen(const TRect& r, const TMonitorArea& m) {
+    const int dx = m.Work.Left - m.Bounds.Left, dy = m.Work.Top - m.Bounds.Top;
+    return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+TRect ScreenToWorkspace(const TRect& r, const TMonitorArea& m) {
+    const int dx = m.Work.Left - m.Bounds.Left, dy = m.Work.Top - m.Bounds.Top;
+    return {r.Left - dx, r.Top - dy, r.Right - dx, r.Bottom - dy};
+}
+
+int AreaOf(const TRect& bounds, const std::vector<TRect>& areas) {
+    return BestArea(
+        {bounds.Left, bounds.Top, std::max(bounds.Width(), 0), std::max(bounds.Height(), 0)},
+        areas);
+}
+
+TRect FitToWorkAreas(int32_t left, int32_t top, int32_t width, int32_t height,
+                     const std::vector<TRect>& workAreas, int32_t captionHeight) {
+    if (workAreas.empty())
+        return {left, top, static_cast<int>(int64_t(left) + width),
+                static_cast<int>(int64_t(top) + height)};
+    TSpan64 s{left, top, std::max<int32_t>(width, 0), std::max<int32_t>(height, 0)};
+    const int64_t caption = std::max<int64_t>(captionHeight, 1);
+    TRect desktop = workAreas.front();
+    bool reachable = false;
+    for (const TRect& area : workAreas) {
+        desktop = {std::min(desktop.Left, area.Left), std::min(desktop.Top, area.Top),
+                   std::max(desktop.Right, area.Right), std::max(desktop.Bottom, area.Bottom)};
+        reachable = reachable || CaptionReachable(s, caption, area);
+    }
+    const TRect& best = workAreas[static_cast<size_t>(BestArea(s, workAreas))];
+    FitSpan(s.X, s.W, best.Left, best.Right, int64_t(desktop.Right) - desktop.Left, !reachable);
+    FitSpan(s.Y, s.H, best.Top, best.Bottom, int64_t(desktop.Bottom) - desktop.Top, !reachable);
+    return ToRect(s);
+}
+
+TRect KeepInsideWorkArea(const TRect& bounds, const TRect& work, bool sizeable) {
+    TSpan64 s{bounds.Left, bounds.Top, std::max(bounds.Width(), 0), std::max(bounds.Height(), 0)};
+    const auto fit = [sizeable](int64_t& start, int64_t& length, int64_t a0, int64_t a1) {
+        if (length > a1 - a0) {
+            start = a0;
+            if (sizeable)
+                length = a1 - a0;
+        } else {
+            start = std::clamp(start, a0, a1 - length);
+        }
+    };
+    fit(s.X, s.W, work.Left, work.Right);
+    fit(s.Y, s.H, work.Top, work.Bottom);
+    return ToRect(s);
 }
 
 int FitDockedHeight(int wanted, int pageHeight, int splitterHeight, int minClient) {

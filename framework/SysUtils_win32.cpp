@@ -33,6 +33,21 @@ void RaiseLastOSError(const std::string& what, const char* call) {
     RaiseOSError(what, call, GetLastError());
 }
 
+std::string ModuleFileName(HMODULE module, TGetModuleFileNameA query) {
+    // The longest path the system takes is 32767 characters.
+    for (DWORD size = MAX_PATH; size <= 65536; size *= 2) {
+        std::string name(size, '\0');
+        const DWORD length = query(module, name.data(), size);
+        if (length == 0)
+            return {};
+        if (length < size) {
+            name.resize(length);
+            return name;
+        }
+    }
+    return {};
+}
+
 HMODULE LoadSystemLibrary(const char* name) {
     char folder[MAX_PATH];
     const UINT length = GetSystemDirectoryA(folder, MAX_PATH);

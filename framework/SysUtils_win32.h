@@ -25,6 +25,14 @@ std::string OSErrorMessage(const std::string& what, const char* call, DWORD code
 // search. Null when it is missing; GetLastError says why.
 HMODULE LoadSystemLibrary(const char* name);
 
+using TGetModuleFileNameA = DWORD(WINAPI*)(HMODULE module, LPSTR name, DWORD size);
+// The full file name of `module` (the program's for null), however long the
+// path: a name that fills the buffer may have been cut, so the buffer grows
+// until the name is shorter than it. Empty when the system gives none. The
+// query is passed in so that tests can give long names.
+std::string ModuleFileName(HMODULE module = nullptr,
+                           TGetModuleFileNameA query = &GetModuleFileNameA);
+
 // An entry of a library loaded when first needed (kept off the start-up
 // path); raises when the library or the entry is missing.
 template <class F>

@@ -3,9 +3,17 @@
 #include <cstring>
 
 namespace {
+std::vector<TRect> WorkAreasOf(const std::vector<TMonitorArea>& monitors) {
+    std::vector<TRect> areas;
+    for (const TMonitorArea& m : monitors)
+        areas.push_back(m.Work);
+    return areas;
+}
+
 void BringOntoWorkAreas(TPlacementWindow& form) {
-    const TRect fitted = FitToWorkAreas(form.GetLeft(), form.GetTop(), form.GetWidth(),
-                                        form.GetHeight(), form.WorkAreas());
+    const TRect fitted =
+        FitToWorkAreas(form.GetLeft(), form.GetTop(), form.GetWidth(), form.GetHeight(),
+                       WorkAreasOf(form.Monitors()), form.CaptionHeight());
     if (fitted.Left != form.GetLeft())
         form.SetLeft(fitted.Left);
     if (fitted.Top != form.GetTop())
@@ -14,6 +22,26 @@ void BringOntoWorkAreas(TPlacementWindow& form) {
         form.SetWidth(fitted.Width());
     if (fitted.Height() != form.GetHeight())
         form.SetHeight(fitted.Height());
+}
+
+// The system's restored rectangle in screen coordinates, which is what the
+// window's left and top are set in when it is restored: stored as the system
+// gives it, a window would move by the task bar's size at every restart with
+// the task bar at the top or on the left.
+TPlacementRect NormalBoundsOnScreen(TPlacementWindow& form, const TPlacementRect& record) {
+    const std::vector<TMonitorArea> monitors = form.Monitors();
+    if (monitors.empty())
+        return record;
+    std::vector<TRect> bounds;
+    for (const TMonitorArea& m : monitors)
+        bounds.push_back(m.Bounds);
+    // The monitor the window is on now, as the system picks it.
+    const TRect now{form.GetLeft(), form.GetTop(), form.GetLeft() + form.GetWidth(),
+                    form.GetTop() + form.GetHeight()};
+    const TMonitorArea& monitor = monitors[static_cast<size_t>(AreaOf(now, bounds))];
+    const TRect r =
+        WorkspaceToScreen({record.Left, record.Top, record.Right, record.Bottom}, monitor);
+    return {r.Left, r.Top, r.Right, r.Bottom};
 }
 } // namespace
 
@@ -105,7 +133,9 @@ bool TQorvSettings::SavePlacement(const std::string& section, TPlacementWindow& 
         TPlacementRect normal;
         // Without the system's record, the window's own bounds are the best
         // rectangle there is.
-        if (!form.GetNormalBounds(normal)) {
+        if (form.GetNormalBounds(normal)) {
+            normal = NormalBoundsOnScreen(form, normal);
+        } else {
             normal.Left = form.GetLeft();
             normal.Top = form.GetTop();
             normal.Right = normal.Left + form.GetWidth();

@@ -55,12 +55,17 @@ public:
     virtual TPlacementState GetWindowState() = 0;
     virtual void SetWindowState(TPlacementState value) = 0;
     // The restored ("normal") rectangle as the system keeps it
-    // (GetWindowPlacement's rcNormalPosition); false when it cannot be had.
+    // (GetWindowPlacement's rcNormalPosition), in workspace coordinates:
+    // counted from the top-left corner of the work area of the window's
+    // monitor. False when it cannot be had.
     virtual bool GetNormalBounds(TPlacementRect& bounds) = 0;
-    // Work areas of the monitors the window may be shown on, the primary's
-    // first. A restored placement is brought onto them; with none it is
-    // applied as stored.
-    virtual std::vector<TRect> WorkAreas() { return {}; }
+    // The desktop's monitors, the primary's first. A restored placement is
+    // brought onto their work areas; with none it is applied as stored, and
+    // workspace coordinates are taken as screen coordinates.
+    virtual std::vector<TMonitorArea> Monitors() { return {}; }
+    // Height of the window's top edge and caption bar: the part that must be
+    // reachable for the window to be dragged.
+    virtual int32_t CaptionHeight() { return 0; }
 };
 
 class TQorvSettings : public TQorvRegistry {

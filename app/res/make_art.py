@@ -492,14 +492,15 @@ def ico_file(canvases):
     return out + b"".join(images)
 
 
+# The build names the architecture (x86 or amd64) when it configures the file.
 MANIFEST = """<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
-  <assemblyIdentity type="win32" name="Drovanex.Vantrel2006" version="1.0.0.26" processorArchitecture="x86"/>
+  <assemblyIdentity type="win32" name="Drovanex.Vantrel2006" version="1.0.0.26" processorArchitecture="@QORV_MANIFEST_ARCH@"/>
   <description>Drovanex Vantrel 2006</description>
   <dependency>
     <dependentAssembly>
       <assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0"
-          processorArchitecture="x86" publicKeyToken="6595b64144ccf1df" language="*"/>
+          processorArchitecture="@QORV_MANIFEST_ARCH@" publicKeyToken="6595b64144ccf1df" language="*"/>
     </dependentAssembly>
   </dependency>
   <trustInfo xmlns="urn:schemas-microsoft-com:asm.v3">
@@ -656,7 +657,7 @@ def main():
         "ToolbarSmall.bmp": bmp_file(small.w, small.h, 32, small.bytes_bgra()),
         "WordWrap.bmp": wordwrap_bmp(),
         "Vantrel2006.ico": ico_file(icons),
-        "Vantrel2006.manifest": MANIFEST.encode("utf-8"),
+        "Vantrel2006.manifest.in": MANIFEST.encode("utf-8"),
         "About.png": about_png(),
     }
     if check:

@@ -381,3 +381,82 @@ TEST(AboutWindow, LinksTurnRedUnderThePointerAndPurpleOnceClicked) {
 }
 
 } // namespace
+
+namespace {
+
+RECT g_shown;
+
+LRESULT CALLBACK NoteActivated(int code, WPARAM wParam, LPARAM lParam) {
+    char cls[32] = {};
+    if (code == HCBT_ACTIVATE && GetClassNameA(reinterpret_cast<HWND>(wParam), cls, sizeof cls) &&
+        std::string(cls) == "#32770")
+        GetWindowRect(reinterpret_cast<HWND>(wParam), &g_shown);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+// The main window dragged low and left, its caption still on the screen:
+// About, centred on it, would hang below and left of the screen with no edge
+// to take it by, over a main window it has disabled.
+TEST(AboutWindow, OpensWhollyOnTheWorkAreaOverAMainWindowDraggedAside) {
+    TMainFormHarness h;
+    HWND main = h.Form().Handle();
+    const RECT work = WorkAreaOf(main);
+    for (const POINT at :
+         {POINT{work.left + 100, work.bottom - 60}, POINT{work.left - 400, work.top + 50}}) {
+        SCOPED_TRACE(at.x);
+        SetWindowPos(main, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        h.Pump();
+        RunAbout(h, {[&](TAboutForm& f) {
+                     RECT about;
+                     GetWindowRect(f.Handle(), &about);
+                     EXPECT_TRUE(Inside(about, work)) << about.left << "," << about.top << " - "
+                                                      << about.right << "," << about.bottom;
+                     f.SetModalResult(mrOk);
+                 }});
+    }
+}
+
+// The program's error box over the same main window.
+TEST(AboutWindow, AnErrorBoxOpensOnTheWorkAreaToo) {
+    TMainFormHarness h;
+    HWND main = h.Form().Handle();
+    const RECT work = WorkAreaOf(main);
+    SetWindowPos(main, nullptr, work.left + 100, work.bottom - 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    h.Pump();
+    g_shown = {};
+    HHOOK hook = SetWindowsHookExA(WH_CBT, NoteActivated, nullptr, GetCurrentThreadId());
+    h.Form().ApplicationEventsException(nullptr, Exception("a failure"));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(h.TakeErrorBoxes().size(), 1u);
+    EXPECT_TRUE(Inside(g_shown, work)) << g_shown.left << "," << g_shown.top;
+}
+
+// Where "MS Sans Serif" is missing a wider face takes its place: a caption
+// that grows into its value pushes the value aside; the others keep their
+// places.
+TEST(AboutWindow, AValueMovesAsideForACaptionThatWouldRunIntoIt) {
+    TMainFormHarness h;
+    RunAbout(h, {[&](TAboutForm& f) {
+                 const std::pair<TLabel*, TLabel*> rows[] = {
+                     {f.lbVersion, f.edVersion},
+                     {f.lbProductHomepage, f.edProductHomepage},
+                     {f.lbDrovanexHomepage, f.edDrovanexHomepage},
+                     {f.lbDrovanexMail, f.edDrovanexMail}};
+                 const int designed[] = {162, 217, 224, 192};
+                 for (size_t i = 0; i < 4; ++i) {
+                     EXPECT_EQ(rows[i].second->Left(), designed[i]);
+                     EXPECT_LT(rows[i].first->Left() + rows[i].first->Width(), designed[i]);
+                 }
+                 f.lbProductHomepage->SetCaption("Product homepage (wider face):");
+                 const int right = f.lbProductHomepage->Left() + f.lbProductHomepage->Width();
+                 EXPECT_GT(right, 217);
+                 EXPECT_GT(f.edProductHomepage->Left(), right);
+                 EXPECT_LE(f.edProductHomepage->Left(), right + 6);
+                 EXPECT_EQ(f.edVersion->Left(), 162);
+                 EXPECT_EQ(f.edDrovanexHomepage->Left(), 224);
+                 EXPECT_EQ(f.edDrovanexMail->Left(), 192);
+                 f.SetModalResult(mrOk);
+             }});
+}

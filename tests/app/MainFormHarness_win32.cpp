@@ -128,3 +128,24 @@ void ClickListRow(TListView& list, int index, bool twice) {
         SendMessageA(list.Handle(), WM_LBUTTONUP, 0, at);
     }
 }
+
+RECT FormatRectInset(TMemo& memo) {
+    RECT client, format;
+    GetClientRect(memo.Handle(), &client);
+    SendMessageA(memo.Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const auto margins = static_cast<DWORD>(SendMessageA(memo.Handle(), EM_GETMARGINS, 0, 0));
+    return {format.left - LOWORD(margins), format.top,
+            client.right - format.right - HIWORD(margins), client.bottom - format.bottom};
+}
+
+RECT WorkAreaOf(HWND wnd) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &info);
+    return info.rcWork;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}

@@ -52,3 +52,11 @@ std::string ClipboardString();
 void ClickToolButton(TToolButton& button);
 // A user's click (or double-click) on a list row.
 void ClickListRow(TListView& list, int index, bool twice = false);
+
+// How far the memo's formatting rectangle stands in from its client area,
+// less the edit control's own margins (Wine counts them in EM_GETRECT).
+RECT FormatRectInset(TMemo& memo);
+
+// The work area of the monitor nearest the window.
+RECT WorkAreaOf(HWND wnd);
+bool Inside(const RECT& inner, const RECT& outer);

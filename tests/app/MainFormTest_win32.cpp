@@ -29,17 +29,6 @@ int FirstMultiLineCode() {
     return -1;
 }
 
-// How far the memo's formatting rectangle stands in from its client area,
-// less the edit control's own margins.
-RECT FormatRectInset(TMemo& memo) {
-    RECT client, format;
-    GetClientRect(memo.Handle(), &client);
-    SendMessageA(memo.Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
-    const auto margins = static_cast<DWORD>(SendMessageA(memo.Handle(), EM_GETMARGINS, 0, 0));
-    return {format.left - LOWORD(margins), format.top,
-            client.right - format.right - HIWORD(margins), client.bottom - format.bottom};
-}
-
 class MainFormTest : public ::testing::Test {
 protected:
     TMainFormHarness h;
@@ -236,6 +225,38 @@ TEST_F(MainFormTest, MemoMarginsFollowResizing) {
     EXPECT_EQ(inset.left, 4);
     EXPECT_EQ(inset.right, 4);
     EXPECT_EQ(inset.bottom, 4);
+}
+
+// The memo's size changes without the form's: the tool bar's height with the
+// icon size, and the Find page's layout while the List page was shown.
+TEST_F(MainFormTest, TheFindMemoKeepsItsMarginWhenItsSizeChangesWithoutTheForms) {
+    const auto expectMargins = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const RECT inset = FormatRectInset(*f.mmDescription);
+        EXPECT_EQ(inset.left, 4);
+        EXPECT_EQ(inset.top, 4);
+        EXPECT_EQ(inset.right, 4);
+    };
+    f.miSmallIcons->Click();
+    h.Pump();
+    expectMargins("small icons");
+    f.miLargeIcons->Click();
+    h.Pump();
+    expectMargins("large icons again");
+
+    ClickToolButton(*f.tbList);
+    h.Pump();
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 720, 520, SWP_NOZORDER | SWP_NOMOVE);
+    h.Pump();
+    ClickToolButton(*f.tbFind);
+    h.Pump();
+    expectMargins("resized on the List page");
+    // Changing the icon size on the List page reaches the hidden memo too.
+    ClickToolButton(*f.tbList);
+    f.miSmallIcons->Click();
+    ClickToolButton(*f.tbFind);
+    h.Pump();
+    expectMargins("icon size changed on the List page");
 }
 
 TEST_F(MainFormTest, WindowCannotBeMadeSmallerThanItsMinimum) {

@@ -2,10 +2,13 @@
 // settings and the main window, act, destroy both, create them again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <string>
 
 #include "framework/KeyStore.h"
 #include "settings/unitSettings.h"
+#include "tests/app/ChildRun_win32.h"
 #include "tests/app/MainFormHarness_win32.h"
 
 namespace {
@@ -57,19 +60,6 @@ RECT WindowRect(HWND wnd) {
     return r;
 }
 
-// The work area of the monitor nearest the window.
-RECT WorkArea(HWND wnd) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoA(MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &info);
-    return info.rcWork;
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
 class RestartTest : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Drovanex"); }
@@ -115,10 +105,15 @@ TEST_F(RestartTest, ViewChoicesAreWrittenAtExitOnlyWhenChangedAndComeBack) {
     EXPECT_FALSE(f.sbWordWrap->Down());
     EXPECT_TRUE(GetWindowLongA(f.mmDescription->Handle(), GWL_STYLE) & WS_HSCROLL);
     EXPECT_FALSE(Settings->Modified());
-    EXPECT_EQ(f.Width(), f.Width()); // placement not stored: design size below
+    // The placement was not stored: centred at the design size, not at 5,6.
     RECT client;
     GetClientRect(f.Handle(), &client);
     EXPECT_EQ(client.right, 509);
+    EXPECT_EQ(client.bottom, 418);
+    const RECT r = WindowRect(f.Handle());
+    EXPECT_EQ(r.left, std::max(0L, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2));
+    EXPECT_EQ(r.top, std::max(0L, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2));
+    EXPECT_NE(r.right - r.left, 640);
 }
 
 TEST_F(RestartTest, SaveLayoutStoresPlacementColumnsAndMemoHeight) {
@@ -160,13 +155,52 @@ TEST_F(RestartTest, AMaximisedWindowIsStoredWithItsNormalRectangle) {
         ClickToolButton(*run.Form().tbSavePosition);
     }
     EXPECT_EQ(Dword(kMainForm, "State"), 2u);
+    EXPECT_EQ(Dword(kMainForm, "Left"), 30u);
     EXPECT_EQ(Dword(kMainForm, "Width"), 620u);
     TMainFormHarness again(Registry());
-    EXPECT_TRUE(IsZoomed(again.Form().Handle()));
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    GetWindowPlacement(again.Form().Handle(), &wp);
-    EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 620);
+    HWND wnd = again.Form().Handle();
+    // Maximised in fact, not only in its style: it covers the work area.
+    EXPECT_TRUE(IsZoomed(wnd));
+    const RECT work = WorkAreaOf(wnd), r = WindowRect(wnd);
+    EXPECT_LE(r.left, work.left);
+    EXPECT_LE(r.top, work.top);
+    EXPECT_GE(r.right, work.right);
+    EXPECT_GE(r.bottom, work.bottom);
+    // Restored down, it stands at the stored normal rectangle.
+    ShowWindow(wnd, SW_RESTORE);
+    again.Pump();
+    EXPECT_FALSE(IsZoomed(wnd));
+    const RECT normal = WindowRect(wnd);
+    EXPECT_EQ(normal.left, 30);
+    EXPECT_EQ(normal.top, 40);
+    EXPECT_EQ(normal.right - normal.left, 620);
+    EXPECT_EQ(normal.bottom - normal.top, 460);
+    // And it maximises again.
+    ShowWindow(wnd, SW_MAXIMIZE);
+    again.Pump();
+    EXPECT_TRUE(IsZoomed(wnd));
+    EXPECT_GE(WindowRect(wnd).right - WindowRect(wnd).left, work.right - work.left);
+}
+
+TEST_F(RestartTest, StayOnTopKeepsAMaximisedWindowMaximised) {
+    TMainFormHarness run(Registry());
+    HWND wnd = run.Form().Handle();
+    ShowWindow(wnd, SW_MAXIMIZE);
+    run.Pump();
+    if (!IsZoomed(wnd))
+        GTEST_SKIP() << "windows cannot be maximised on this display";
+    const RECT before = WindowRect(wnd);
+    for (int i = 0; i < 2; ++i) {
+        ClickToolButton(*run.Form().tbStayOnTop);
+        run.Pump();
+        EXPECT_EQ((GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, i == 0);
+        EXPECT_TRUE(IsZoomed(wnd));
+        const RECT after = WindowRect(wnd);
+        EXPECT_EQ(after.left, before.left);
+        EXPECT_EQ(after.top, before.top);
+        EXPECT_EQ(after.right, before.right);
+        EXPECT_EQ(after.bottom, before.bottom);
+    }
 }
 
 TEST_F(RestartTest, ClearLayoutForgetsTheLayoutButKeepsTheViewChoices) {
@@ -210,7 +244,7 @@ TEST_F(RestartTest, AWindowStoredWhereNoScreenIsOpensOnTheWorkArea) {
         TMainFormHarness run(Registry());
         HWND wnd = run.Form().Handle();
         const RECT r = WindowRect(wnd);
-        EXPECT_TRUE(Inside(r, WorkArea(wnd)))
+        EXPECT_TRUE(Inside(r, WorkAreaOf(wnd)))
             << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
         RECT client;
         GetClientRect(wnd, &client);
@@ -219,6 +253,29 @@ TEST_F(RestartTest, AWindowStoredWhereNoScreenIsOpensOnTheWorkArea) {
     EXPECT_EQ(Dword(kMainForm, "Left"), 5000u);
     EXPECT_EQ(Dword(kMainForm, "Top"), 5000u);
     EXPECT_EQ(ValueNames(kMainForm), (std::vector<std::string>{"Left", "Top"}));
+}
+
+TEST_F(RestartTest, AWindowWithItsCaptionOffTheScreenIsBroughtWhollyOn) {
+    const RECT work = WorkAreaOf(GetDesktopWindow());
+    // One column of pixels on the screen: kept by a looser guard.
+    PutDword(kMainForm, "Left", static_cast<DWORD>(work.right - 1));
+    PutDword(kMainForm, "Top", 40);
+    PutDword(kMainForm, "Width", 600);
+    PutDword(kMainForm, "Height", 450);
+    {
+        TMainFormHarness run(Registry());
+        const RECT r = WindowRect(run.Form().Handle());
+        EXPECT_EQ(r.right, work.right);
+        EXPECT_EQ(r.top, 40);
+        EXPECT_EQ(r.right - r.left, 600);
+    }
+    // Its caption above the top of the screen.
+    PutDword(kMainForm, "Left", 50);
+    PutDword(kMainForm, "Top", static_cast<DWORD>(work.top - 10));
+    TMainFormHarness run(Registry());
+    const RECT r = WindowRect(run.Form().Handle());
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, work.top);
 }
 
 TEST_F(RestartTest, AWindowHalfOnTheScreenOpensAsStored) {
@@ -247,11 +304,11 @@ TEST_F(RestartTest, AMaximisedWindowStoredOffTheScreenMaximisesOnIt) {
         wp.length = sizeof wp;
         GetWindowPlacement(wnd, &wp);
         // Restoring it down lands on the screen too, at the stored size.
-        EXPECT_TRUE(Inside(wp.rcNormalPosition, WorkArea(wnd)));
+        EXPECT_TRUE(Inside(wp.rcNormalPosition, WorkAreaOf(wnd)));
         EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 620);
         EXPECT_EQ(wp.rcNormalPosition.bottom - wp.rcNormalPosition.top, 460);
         RECT shown;
-        const RECT work = WorkArea(wnd), r = WindowRect(wnd);
+        const RECT work = WorkAreaOf(wnd), r = WindowRect(wnd);
         EXPECT_TRUE(IntersectRect(&shown, &work, &r));
         EXPECT_TRUE(IsZoomed(wnd));
     }
@@ -267,13 +324,23 @@ TEST_F(RestartTest, AWindowStoredLargerThanTheScreenIsShrunkToTheWorkArea) {
     {
         TMainFormHarness run(Registry());
         HWND wnd = run.Form().Handle();
-        const RECT r = WindowRect(wnd), work = WorkArea(wnd);
+        const RECT r = WindowRect(wnd), work = WorkAreaOf(wnd);
         EXPECT_TRUE(Inside(r, work)) << r.right << "x" << r.bottom;
         EXPECT_EQ(r.right - r.left, work.right - work.left);
         EXPECT_EQ(r.bottom - r.top, work.bottom - work.top);
     }
     EXPECT_EQ(Dword(kMainForm, "Width"), 30000u);
     EXPECT_EQ(Dword(kMainForm, "Height"), 20000u);
+}
+
+TEST_F(RestartTest, StartedWithSmallIconsTheFindMemoHasItsMargin) {
+    PutDword(kRoot, "SmallIcons", 1);
+    TMainFormHarness run(Registry());
+    ASSERT_EQ(run.Form().ToolBar->Images(), run.Form().SmallImages);
+    const RECT inset = FormatRectInset(*run.Form().mmDescription);
+    EXPECT_EQ(inset.left, 4);
+    EXPECT_EQ(inset.top, 4);
+    EXPECT_EQ(inset.right, 4);
 }
 
 TEST_F(RestartTest, ATallStoredMemoLeavesTheListItsRowsAndTheCurrentRowInView) {
@@ -355,6 +422,88 @@ TEST_F(RestartTest, ATallStoredMemoOnTheUnopenedListPageIsSavedAndShownFitted) {
         EXPECT_EQ(format.top, client.top + 4);
         EXPECT_EQ(format.right, client.right - 4);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The program in a process of its own, for the end of a session: the user
+// changes two view choices there and leaves the program open.
+TEST(EndOfSessionChild, ChangesViewChoicesAndWaits) {
+    const std::optional<std::string> ready = ChildArgument();
+    if (!ready)
+        GTEST_SKIP() << "run by EndOfSession in a process of its own";
+    TMainFormHarness run(&DefaultKeyStore());
+    ClickToolButton(*run.Form().tbList);
+    run.ClickGraphic(*run.Form().sbWordWrap);
+    run.Pump();
+    HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, ready->c_str());
+    ASSERT_NE(event, nullptr);
+    SetEvent(event);
+    CloseHandle(event);
+    // Until the parent ends this process; a parent that never does fails here.
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 60000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        run.Pump();
+    }
+    ADD_FAILURE() << "not ended by the parent";
+}
+
+struct TFindWindow {
+    DWORD Process;
+    HWND Found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND wnd, LPARAM data) {
+    auto& f = *reinterpret_cast<TFindWindow*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    char title[64] = {};
+    GetWindowTextA(wnd, title, sizeof title);
+    if (owner == f.Process && IsWindowVisible(wnd) &&
+        std::string(title) == "Drovanex Vantrel 2006") {
+        f.Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND MainWindowOf(DWORD process) {
+    TFindWindow find{process, nullptr};
+    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&find));
+    return find.Found;
+}
+
+// Windows ends a session by asking every top-level window, telling it the
+// answer, and then ending the process without its normal way out.
+TEST_F(RestartTest, TheEndOfTheSessionWritesTheViewChoicesBeforeTheProcessIsEnded) {
+    const std::string name = "QorvEndOfSession-" + std::to_string(GetCurrentProcessId());
+    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+    ASSERT_NE(ready, nullptr);
+    TChildRun child("EndOfSessionChild.*", name);
+    ASSERT_TRUE(child.Started());
+    const bool started = WaitForSingleObject(ready, 60000) == WAIT_OBJECT_0;
+    CloseHandle(ready);
+    ASSERT_TRUE(started) << "the program did not come up";
+    HWND wnd = MainWindowOf(child.Id());
+    ASSERT_NE(wnd, nullptr);
+    EXPECT_TRUE(ValueNames(kRoot).empty()) << "written before the session ended";
+
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(wnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_BLOCK,
+                                    10000, &answer));
+    EXPECT_EQ(answer, TRUE) << "the program refused to let the session end";
+    ASSERT_TRUE(SendMessageTimeoutA(wnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_BLOCK, 10000,
+                                    &answer));
+    child.Kill();
+
+    EXPECT_EQ(Dword(kRoot, "List"), 1u);
+    EXPECT_EQ(Dword(kRoot, "WordWrap"), 0u);
+    EXPECT_EQ(Dword(kRoot, "SmallIcons"), 0u);
+    EXPECT_EQ(Dword(kRoot, "StayOnTop"), 0u);
+    EXPECT_TRUE(ValueNames(kMainForm).empty());
 }
 
 } // namespace

@@ -74,45 +74,111 @@ TEST(Layout, RightAnchoredControlKeepsItsGapAndHiddenOnesTakeNoSpace) {
 // right, as GetMonitorInfo reports their work areas.
 const std::vector<TRect> kDesktop = {{0, 0, 1280, 984}, {1280, 0, 2560, 1024}};
 
+constexpr int32_t kCaption = 20;
+
+TRect Fit(int32_t left, int32_t top, int32_t width, int32_t height,
+          const std::vector<TRect>& areas = kDesktop) {
+    return FitToWorkAreas(left, top, width, height, areas, kCaption);
+}
+
 TEST(FitToWorkAreas, AWindowOffEveryWorkAreaSlidesOntoTheNearest) {
     // Saved on a third monitor, below and right of the second: into its corner.
-    EXPECT_EQ(FitToWorkAreas(5000, 5000, 500, 400, kDesktop), (TRect{2060, 624, 2560, 1024}));
+    EXPECT_EQ(Fit(5000, 5000, 500, 400), (TRect{2060, 624, 2560, 1024}));
     // Left of the primary: only the off-screen axis moves.
-    EXPECT_EQ(FitToWorkAreas(-3000, 100, 500, 400, kDesktop), (TRect{0, 100, 500, 500}));
+    EXPECT_EQ(Fit(-3000, 100, 500, 400), (TRect{0, 100, 500, 500}));
     // On the primary's screen but wholly behind its task bar.
-    EXPECT_EQ(FitToWorkAreas(100, 990, 300, 30, kDesktop), (TRect{100, 954, 400, 984}));
+    EXPECT_EQ(Fit(100, 990, 300, 30), (TRect{100, 954, 400, 984}));
     // Above both, nearer the second.
-    EXPECT_EQ(FitToWorkAreas(2000, -900, 400, 300, kDesktop), (TRect{2000, 0, 2400, 300}));
+    EXPECT_EQ(Fit(2000, -900, 400, 300), (TRect{2000, 0, 2400, 300}));
     // As far from the one as from the other: the primary's.
-    EXPECT_EQ(FitToWorkAreas(140, 300, 20, 20, {{0, 0, 100, 100}, {200, 0, 300, 100}}),
+    EXPECT_EQ(Fit(140, 300, 20, 20, {{0, 0, 100, 100}, {200, 0, 300, 100}}),
               (TRect{80, 80, 100, 100}));
 }
 
-TEST(FitToWorkAreas, AWindowPartlyOnAWorkAreaStaysAsItIs) {
-    EXPECT_EQ(FitToWorkAreas(-250, 100, 500, 400, kDesktop), (TRect{-250, 100, 250, 500}));
-    EXPECT_EQ(FitToWorkAreas(1000, 700, 600, 400, kDesktop), (TRect{1000, 700, 1600, 1100}));
-    EXPECT_EQ(FitToWorkAreas(10, 20, 509, 418, kDesktop), (TRect{10, 20, 519, 438}));
+TEST(FitToWorkAreas, AWindowWhoseCaptionCanBeGrabbedStaysAsItIs) {
+    EXPECT_EQ(Fit(-250, 100, 500, 400), (TRect{-250, 100, 250, 500}));
+    EXPECT_EQ(Fit(1000, 700, 600, 400), (TRect{1000, 700, 1600, 1100}));
+    EXPECT_EQ(Fit(10, 20, 509, 418), (TRect{10, 20, 519, 438}));
+    // Three caption heights of its caption bar on the screen are enough.
+    EXPECT_EQ(Fit(-440, 100, 500, 400), (TRect{-440, 100, 60, 500}));
+    EXPECT_EQ(Fit(2500, 100, 500, 400), (TRect{2500, 100, 3000, 500}));
+    // Its caption just below the top of the work area, the rest below the screen.
+    EXPECT_EQ(Fit(300, 964, 500, 400), (TRect{300, 964, 800, 1364}));
     // Nothing to check against: as given.
-    EXPECT_EQ(FitToWorkAreas(5000, 5000, 500, 400, {}), (TRect{5000, 5000, 5500, 5400}));
+    EXPECT_EQ(Fit(5000, 5000, 500, 400, {}), (TRect{5000, 5000, 5500, 5400}));
 }
 
-TEST(FitToWorkAreas, AWindowLargerThanItsWorkAreaIsShrunkToIt) {
-    EXPECT_EQ(FitToWorkAreas(50, 100, 2000, 2000, kDesktop), (TRect{0, 0, 1280, 984}));
-    EXPECT_EQ(FitToWorkAreas(100, 100, 1500, 400, kDesktop), (TRect{0, 100, 1280, 500}));
-    // Mostly on the second monitor: shrunk to that one, not to the primary.
-    EXPECT_EQ(FitToWorkAreas(1200, 50, 1400, 1100, kDesktop), (TRect{1280, 0, 2560, 1024}));
+TEST(FitToWorkAreas, AWindowWhoseCaptionCannotBeGrabbedIsMovedWhollyOn) {
+    const std::vector<TRect> one = {{0, 0, 1280, 984}};
+    // One column of pixels on the screen.
+    EXPECT_EQ(Fit(1279, 100, 500, 400, one), (TRect{780, 100, 1280, 500}));
+    EXPECT_EQ(Fit(-499, 100, 500, 400, one), (TRect{0, 100, 500, 500}));
+    // Less than three caption heights of the caption bar.
+    EXPECT_EQ(Fit(1230, 100, 500, 400, one), (TRect{780, 100, 1280, 500}));
+    // The caption above the top of the work area, the rest on it.
+    EXPECT_EQ(Fit(100, -10, 500, 400, one), (TRect{100, 0, 600, 400}));
+    // The caption behind the task bar.
+    EXPECT_EQ(Fit(100, 970, 500, 400, one), (TRect{100, 584, 600, 984}));
+    // The caption's rows in the gap below the primary's task bar, beside the
+    // taller second monitor: the second holds them.
+    EXPECT_EQ(Fit(1240, 990, 300, 30), (TRect{1240, 990, 1540, 1020}));
+}
+
+TEST(FitToWorkAreas, OnlyAWindowLargerThanTheDesktopIsShrunk) {
+    // Spread over both monitors: kept, not shrunk to one.
+    EXPECT_EQ(Fit(100, 100, 1500, 400), (TRect{100, 100, 1600, 500}));
+    EXPECT_EQ(Fit(1000, 50, 1400, 900), (TRect{1000, 50, 2400, 950}));
+    // Taller than the whole desktop: shrunk to the work area it is mostly on.
+    EXPECT_EQ(Fit(50, 100, 2000, 2000), (TRect{50, 0, 2050, 984}));
+    EXPECT_EQ(Fit(1200, 50, 1400, 1100), (TRect{1200, 0, 2600, 1024}));
+    // Wider than both together: as much on the one as on the other, the primary's.
+    EXPECT_EQ(Fit(-100, 100, 3000, 400), (TRect{0, 100, 1280, 500}));
     // Off the screen and too large as well.
-    EXPECT_EQ(FitToWorkAreas(-9000, 50, 500, 5000, kDesktop), (TRect{0, 0, 500, 984}));
+    EXPECT_EQ(Fit(-9000, 50, 500, 5000), (TRect{0, 0, 500, 984}));
+    // Wider than one monitor and moved: aligned with the one it lands on.
+    EXPECT_EQ(Fit(-5000, 100, 1500, 400), (TRect{0, 100, 1500, 500}));
 }
 
 TEST(FitToWorkAreas, ExtremeStoredNumbersDoNotOverflow) {
     const int32_t big = INT32_MAX, small = INT32_MIN;
-    EXPECT_EQ(FitToWorkAreas(big, big, big, big, kDesktop), (TRect{1280, 0, 2560, 1024}));
-    EXPECT_EQ(FitToWorkAreas(small, small, 500, 400, kDesktop), (TRect{0, 0, 500, 400}));
+    EXPECT_EQ(Fit(big, big, big, big), (TRect{1280, 0, 2560, 1024}));
+    EXPECT_EQ(Fit(small, small, 500, 400), (TRect{0, 0, 500, 400}));
     // Wider than anything, ending left of the primary.
-    EXPECT_EQ(FitToWorkAreas(small, 0, big, 400, kDesktop), (TRect{0, 0, 1280, 400}));
+    EXPECT_EQ(Fit(small, 0, big, 400), (TRect{0, 0, 1280, 400}));
     // A negative size is no size: slid on as a point.
-    EXPECT_EQ(FitToWorkAreas(big, 10, -5, -5, kDesktop), (TRect{2560, 10, 2560, 10}));
+    EXPECT_EQ(Fit(big, 10, -5, -5), (TRect{2560, 10, 2560, 10}));
+}
+
+TEST(WorkspaceCoordinates, CountFromTheWorkAreaOfTheMonitor) {
+    const TMonitorArea top{{0, 0, 1280, 1024}, {0, 40, 1280, 1024}};
+    const TMonitorArea left{{1280, 0, 2560, 1024}, {1340, 0, 2560, 1024}};
+    EXPECT_EQ(WorkspaceToScreen({100, 80, 700, 530}, top), (TRect{100, 120, 700, 570}));
+    EXPECT_EQ(WorkspaceToScreen({100, 80, 700, 530}, left), (TRect{160, 80, 760, 530}));
+    EXPECT_EQ(ScreenToWorkspace({160, 80, 760, 530}, left), (TRect{100, 80, 700, 530}));
+    const TMonitorArea plain{{0, 0, 1280, 1024}, {0, 0, 1280, 984}};
+    EXPECT_EQ(WorkspaceToScreen({5, 6, 7, 8}, plain), (TRect{5, 6, 7, 8}));
+}
+
+TEST(AreaOf, TheAreaMostOverlappedOrTheNearest) {
+    EXPECT_EQ(AreaOf({1000, 0, 1600, 400}, kDesktop), 1);
+    EXPECT_EQ(AreaOf({1000, 0, 1500, 400}, kDesktop), 0);
+    EXPECT_EQ(AreaOf({-32000, -32000, -31840, -31970}, kDesktop), 0);
+    EXPECT_EQ(AreaOf({9000, 0, 9100, 10}, kDesktop), 1);
+    EXPECT_EQ(AreaOf({0, 0, 1, 1}, {}), -1);
+}
+
+TEST(KeepInsideWorkArea, ADialogOpensWhollyOnTheWorkArea) {
+    const TRect work{0, 0, 1280, 984};
+    // Centred on a main window dragged low: lifted onto the screen.
+    EXPECT_EQ(KeepInsideWorkArea({400, 900, 860, 1203}, work, false), (TRect{400, 681, 860, 984}));
+    EXPECT_EQ(KeepInsideWorkArea({-100, -50, 360, 253}, work, false), (TRect{0, 0, 460, 303}));
+    EXPECT_EQ(KeepInsideWorkArea({10, 10, 470, 313}, work, false), (TRect{10, 10, 470, 313}));
+    // Larger than the work area: its top-left corner shows; a sizeable one fits.
+    EXPECT_EQ(KeepInsideWorkArea({-10, 500, 1490, 1600}, work, false), (TRect{0, 0, 1500, 1100}));
+    EXPECT_EQ(KeepInsideWorkArea({-10, 500, 1490, 1600}, work, true), work);
+    // On a second monitor.
+    EXPECT_EQ(KeepInsideWorkArea({2500, 100, 2700, 300}, {1280, 0, 2560, 1024}, false),
+              (TRect{2360, 100, 2560, 300}));
 }
 
 TEST(FitDockedHeight, TheClientControlKeepsItsMinimumAndTheDockedOneTheRest) {

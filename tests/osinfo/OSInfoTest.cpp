@@ -41,9 +41,7 @@ TEST(OSInfo, NamesTheExampleSystems) {
         {NT(4, 0, osNTServer, osSuiteEnterprise), "Windows NT 4.0 Server 4.0, Enterprise Edition"},
         {NT(4, 0, osNTWorkstation), "Windows NT 4.0 Workstation 4.0"},
         {NT(6, 0, osNTWorkstation), "Windows Vista"},
-        {NT(6, 1, osNTWorkstation), "Windows Vista"},
-        {NT(6, 3, osNTServer), "Windows Vista Server"},
-        {NT(6, 2, osNTDomainController), "Windows Vista Server"},
+        {NT(6, 0, osNTServer), "Windows Server 2008"},
         {NT(5, 2, osNTWorkstation), "Windows Server 2003"},
         {Rec(osPlatformWin32NT, 5, 1, kNoProduct, 0, false), "Windows XP"},
         {NT(7, 0), "System"},
@@ -68,7 +66,6 @@ TEST(OSInfo, VersionTableIsMatchedOnPlatformMajorAndMinor) {
         {2, 5, 1, osWinXP, "Windows XP"},
         {2, 5, 2, osWin2003, "Windows Server 2003"},
         {2, 6, 0, osWinVista, "Windows Vista"},
-        {2, 6, 99, osWinVista, "Windows Vista"},
         // Near misses of every row.
         {1, 4, 1, osUnknown, "System"},
         {1, 5, 0, osUnknown, "System"},
@@ -77,7 +74,12 @@ TEST(OSInfo, VersionTableIsMatchedOnPlatformMajorAndMinor) {
         {2, 4, 1, osUnknown, "System"},
         {2, 5, 3, osUnknown, "System"},
         {2, 3, 51, osUnknown, "System"},
-        {2, 10, 0, osUnknown, "System"},
+        {2, 6, 4, osUnknown, "System"},
+        {2, 6, 99, osUnknown, "System"},
+        {2, 7, 0, osUnknown, "System"},
+        {2, 9, 0, osUnknown, "System"},
+        {2, 10, 1, osUnknown, "System"},
+        {2, 11, 0, osUnknown, "System"},
         {0, 4, 0, osUnknown, "System"},
         {3, 5, 1, osUnknown, "System"},
     };
@@ -88,6 +90,55 @@ TEST(OSInfo, VersionTableIsMatchedOnPlatformMajorAndMinor) {
         EXPECT_EQ(GetOSVersionName(GetOSVersion(rec)), r.Name);
         EXPECT_EQ(IsWin9x(rec), r.Platform == 1);
         EXPECT_EQ(IsWinNT(rec), r.Platform == 2);
+    }
+}
+
+TOSVersionRecord Build(uint32_t major, uint32_t minor, uint32_t build, uint8_t productType) {
+    TOSVersionRecord rec = NT(major, minor, productType);
+    rec.Info.dwBuildNumber = build;
+    return rec;
+}
+
+TEST(OSInfo, SystemsSinceVistaHaveTheirOwnNamesWithoutAnEdition) {
+    const NameCase cases[] = {
+        {Build(6, 0, 6002, osNTWorkstation), "Windows Vista"},
+        {Build(6, 0, 6002, osNTServer), "Windows Server 2008"},
+        {Build(6, 1, 7601, osNTWorkstation), "Windows 7"},
+        {Build(6, 1, 7601, osNTServer), "Windows Server 2008 R2"},
+        {Build(6, 2, 9200, osNTWorkstation), "Windows 8"},
+        {Build(6, 2, 9200, osNTDomainController), "Windows Server 2012"},
+        {Build(6, 3, 9600, osNTWorkstation), "Windows 8.1"},
+        {Build(6, 3, 9600, osNTServer), "Windows Server 2012 R2"},
+        // 10.0 by build: the first build of each release and the one before.
+        {Build(10, 0, 10240, osNTWorkstation), "Windows 10"},
+        {Build(10, 0, 21999, osNTWorkstation), "Windows 10"},
+        {Build(10, 0, 22000, osNTWorkstation), "Windows 11"},
+        {Build(10, 0, 26100, osNTWorkstation), "Windows 11"},
+        {Build(10, 0, 14393, osNTServer), "Windows Server 2016"},
+        {Build(10, 0, 17762, osNTServer), "Windows Server 2016"},
+        {Build(10, 0, 17763, osNTServer), "Windows Server 2019"},
+        {Build(10, 0, 20347, osNTDomainController), "Windows Server 2019"},
+        {Build(10, 0, 20348, osNTServer), "Windows Server 2022"},
+        {Build(10, 0, 26099, osNTServer), "Windows Server 2022"},
+        {Build(10, 0, 26100, osNTServer), "Windows Server 2025"},
+        {Build(10, 0, 0xFFFFFFFF, osNTServer), "Windows Server 2025"},
+        // Suite bits name no edition any more.
+        {NT(6, 1, osNTServer, osSuiteDatacenter | osSuiteEnterprise), "Windows Server 2008 R2"},
+        {NT(10, 0, osNTWorkstation, osSuitePersonal), "Windows 10"},
+        // An unknown product type, or none, is named like a workstation.
+        {Build(6, 2, 9200, 0), "Windows 8"},
+        {Rec(osPlatformWin32NT, 6, 1, osNTServer, 0, false), "Windows 7"},
+        {Build(10, 0, 22621, 9), "Windows 11"},
+        // Platform 1 never reaches these rows.
+        {Rec(osPlatformWin32Windows, 6, 1, osNTWorkstation), "System"},
+        {Rec(osPlatformWin32Windows, 10, 0, osNTServer), "System"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.Name << " " << c.Record.Info.dwMajorVersion << "."
+                     << c.Record.Info.dwMinorVersion << "." << c.Record.Info.dwBuildNumber);
+        EXPECT_EQ(GetOSName(c.Record), c.Name);
+        EXPECT_EQ(GetOSEdition(c.Record), "");
     }
 }
 
@@ -122,7 +173,7 @@ TEST(OSInfo, ServerEditions) {
         {NT(5, 1, osNTServer, osSuiteEnterprise), "Windows XP"},
         {NT(5, 1, osNTDomainController), "Windows XP"},
         {NT(4, 1, osNTServer), "System"},
-        {NT(10, 0, osNTServer, osSuiteDatacenter), "System"},
+        {NT(10, 1, osNTServer, osSuiteDatacenter), "System"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

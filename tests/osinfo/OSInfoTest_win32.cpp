@@ -1,6 +1,7 @@
 // The reader of the version record on Windows, and the names read under Wine
 // for several Windows versions of the prefix.
 #include "app/unitOSInfo_win32.h"
+#include "tests/tools/WineVersion_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -87,58 +88,6 @@ TEST(OSInfoReader, StartupRecordIsTheSystems) {
 
 // --- Wine's configured Windows version --------------------------------------
 
-bool UnderWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-std::optional<std::string> WineVersionValue() {
-    char buf[64];
-    DWORD size = sizeof buf, type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine", "Version", RRF_RT_REG_SZ, &type, buf,
-                     &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(buf);
-}
-
-// Sets the Windows version Wine reports to processes started from now on
-// (HKCU\Software\Wine, "Version") and puts the previous value back on exit.
-class TWineVersionOverride {
-public:
-    TWineVersionOverride() : FPrevious(WineVersionValue()) {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine", 0, nullptr, 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &FKey,
-                            nullptr) != ERROR_SUCCESS)
-            FKey = nullptr;
-    }
-    ~TWineVersionOverride() {
-        if (!FKey)
-            return;
-        if (FPrevious)
-            Set(*FPrevious);
-        else
-            Unset();
-        RegCloseKey(FKey);
-    }
-    TWineVersionOverride(const TWineVersionOverride&) = delete;
-    TWineVersionOverride& operator=(const TWineVersionOverride&) = delete;
-
-    bool Valid() const { return FKey != nullptr; }
-    bool Set(const std::string& version) {
-        return RegSetValueExA(FKey, "Version", 0, REG_SZ,
-                              reinterpret_cast<const BYTE*>(version.c_str()),
-                              static_cast<DWORD>(version.size() + 1)) == ERROR_SUCCESS;
-    }
-    bool Unset() {
-        const LSTATUS r = RegDeleteValueA(FKey, "Version");
-        return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
-    }
-
-private:
-    HKEY FKey = nullptr;
-    std::optional<std::string> FPrevious;
-};
-
 struct TProbeResult {
     std::string Name;
     unsigned Platform = 0, Major = 0, Minor = 0, Product = 0, Suite = 0, Available = 0;
@@ -210,10 +159,10 @@ TEST(OSInfoUnderWine, NamesTheConfiguredWindowsVersion) {
         {"win2k", 2, 5, 0, "Windows 2000 Professional"},
         {"nt40", 2, 4, 0, "Windows NT 4.0 Workstation 4.0"},
         {"vista", 2, 6, 0, "Windows Vista"},
-        {"win2008", 2, 6, 0, "Windows Vista Server"},
+        {"win2008", 2, 6, 0, "Windows Server 2008"},
         {"win98", 1, 4, 10, "Windows 98"},
         {"winme", 1, 4, 90, "Windows Me"},
-        {nullptr, 2, 6, 1, "Windows Vista"},
+        {nullptr, 2, 6, 1, "Windows 7"},
     };
     const std::optional<std::string> before = WineVersionValue();
     {

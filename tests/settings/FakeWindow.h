@@ -1,6 +1,7 @@
 // A window for the placement tests that behaves as the system's does: while
-// maximised or minimised its bounds are not its normal rectangle, and setting
-// the state back to normal returns it to that rectangle.
+// maximised or minimised its bounds are not its normal rectangle, setting the
+// state back to normal returns it to that rectangle, and the system's record
+// of that rectangle counts from the work area of the window's monitor.
 #pragma once
 
 #include <string>
@@ -45,11 +46,21 @@ public:
     bool GetNormalBounds(TPlacementRect& bounds) override {
         if (!HasPlacement)
             return false;
-        bounds = FNormal;
+        TRect r{FNormal.Left, FNormal.Top, FNormal.Right, FNormal.Bottom};
+        if (!Screens.empty()) {
+            const TPlacementRect now = Bounds();
+            std::vector<TRect> screens;
+            for (const TMonitorArea& m : Screens)
+                screens.push_back(m.Bounds);
+            r = ScreenToWorkspace(
+                r, Screens[size_t(AreaOf({now.Left, now.Top, now.Right, now.Bottom}, screens))]);
+        }
+        bounds = {r.Left, r.Top, r.Right, r.Bottom};
         return true;
     }
 
-    std::vector<TRect> WorkAreas() override { return Areas; }
+    std::vector<TMonitorArea> Monitors() override { return Screens; }
+    int32_t CaptionHeight() override { return 20; }
 
     TPlacementRect Normal() const { return FNormal; }
 
@@ -58,7 +69,7 @@ public:
     // What the screen gives a maximised window.
     TPlacementRect Maximised{0, 0, 1280, 994};
     // None: the placement is applied unchecked.
-    std::vector<TRect> Areas;
+    std::vector<TMonitorArea> Screens;
 
 private:
     TPlacementRect Bounds() const {

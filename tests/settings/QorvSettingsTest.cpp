@@ -169,7 +169,7 @@ TEST_P(QorvSettingsTest, ARestoredPlacementIsBroughtOntoTheScreenWithoutRewritin
     PutDWord(rkCurrentUser, Section(), "State", 2);
     TQorvSettings settings(Scratch(), &Store());
     TFakeWindow window(100, 100, 509, 418);
-    window.Areas = {{0, 0, 1280, 994}};
+    window.Screens = {{{0, 0, 1280, 1024}, {0, 0, 1280, 994}}};
     ASSERT_TRUE(settings.LoadPlacement("MainForm", window, 0));
     EXPECT_EQ(window.GetWindowState(), TPlacementState::Maximized);
     const TPlacementRect normal = window.Normal();
@@ -185,7 +185,7 @@ TEST_P(QorvSettingsTest, ARestoredPlacementIsBroughtOntoTheScreenWithoutRewritin
     PutDWord(rkCurrentUser, Section(), "Width", 5000);
     PutDWord(rkCurrentUser, Section(), "State", 0);
     TFakeWindow large(100, 100, 509, 418);
-    large.Areas = window.Areas;
+    large.Screens = window.Screens;
     ASSERT_TRUE(settings.LoadPlacement("MainForm", large, plNoPosition));
     EXPECT_EQ(large.GetLeft(), 0);
     EXPECT_EQ(large.GetWidth(), 1280);
@@ -197,11 +197,43 @@ TEST_P(QorvSettingsTest, ARestoredPlacementIsBroughtOntoTheScreenWithoutRewritin
     PutDWord(rkCurrentUser, Section(), "Top", 100);
     PutDWord(rkCurrentUser, Section(), "Width", 600);
     TFakeWindow half(100, 100, 509, 418);
-    half.Areas = window.Areas;
+    half.Screens = window.Screens;
     ASSERT_TRUE(settings.LoadPlacement("MainForm", half, 0));
     EXPECT_EQ(half.GetLeft(), -300);
     EXPECT_EQ(half.GetTop(), 100);
     EXPECT_EQ(half.GetWidth(), 600);
+}
+
+// The task bar along the top or the left edge: the system's record of the
+// restored rectangle is off by its size from where the window is.
+TEST_P(QorvSettingsTest, PlacementRoundTripsOnAWorkAreaThatDoesNotStartAtTheCorner) {
+    const std::vector<TMonitorArea> screens = {
+        {{0, 0, 1280, 1024}, {0, 40, 1280, 1024}},      // task bar on top
+        {{1280, 0, 2560, 1024}, {1340, 0, 2560, 1024}}, // and on the left
+    };
+    TQorvSettings settings(Scratch(), &Store());
+    for (const TPlacementRect& at :
+         {TPlacementRect{100, 120, 700, 570}, TPlacementRect{1400, 30, 2000, 480}}) {
+        SCOPED_TRACE(at.Left);
+        for (const TPlacementState state : {TPlacementState::Normal, TPlacementState::Maximized}) {
+            TFakeWindow saved(at.Left, at.Top, at.Right - at.Left, at.Bottom - at.Top);
+            saved.Screens = screens;
+            saved.Maximised = {at.Left < 1280 ? 0 : 1340, 0, at.Left < 1280 ? 1280 : 2560, 1024};
+            saved.SetWindowState(state);
+            ASSERT_TRUE(settings.SavePlacement("MainForm", saved, 0));
+            EXPECT_EQ(DWord(rkCurrentUser, Section(), "Left"), at.Left);
+            EXPECT_EQ(DWord(rkCurrentUser, Section(), "Top"), at.Top);
+
+            TFakeWindow loaded(300, 300, 509, 418);
+            loaded.Screens = screens;
+            ASSERT_TRUE(settings.LoadPlacement("MainForm", loaded, 0));
+            loaded.SetWindowState(TPlacementState::Normal);
+            EXPECT_EQ(loaded.GetLeft(), at.Left);
+            EXPECT_EQ(loaded.GetTop(), at.Top);
+            EXPECT_EQ(loaded.GetWidth(), at.Right - at.Left);
+            EXPECT_EQ(loaded.GetHeight(), at.Bottom - at.Top);
+        }
+    }
 }
 
 TEST_P(QorvSettingsTest, WithoutTheSystemsRecordTheCurrentBoundsAreStored) {
