@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <cstdlib>
 
 #include "htmlview/HtmlPaint_win32.h"
@@ -141,6 +143,60 @@ TEST_F(OwnViewPrint, PrintSendsOneJobOfEveryPageThroughTheDialogAndCancelNone) {
     EXPECT_EQ(H->Status(), "Errors were sent to printer.");
     EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), PagesOnTheTestPrinter(*View().Document()));
     EXPECT_EQ(PageFilesLeft(), 0);
+    EXPECT_TRUE(H->TakeErrorBoxes().empty());
+}
+
+TEST_F(OwnViewPrint, ManyCopiesAreOneQuickJobAndWhatCannotPrintIsTold) {
+    H = std::make_unique<TMainFormHarness>();
+    // The copies typed are made by the printer: the job holds each page once,
+    // the window is answering again at once, and the next Print works.
+    TModalDriver copies([] {
+        HWND dialog = FindPrintDialog();
+        if (dialog) {
+            SetDlgItemTextA(dialog, edt3, "9999");
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        }
+        return dialog != nullptr;
+    });
+    Click(H->Form().tbPrint);
+    EXPECT_TRUE(copies.Finished());
+    const int pages = PagesOnTheTestPrinter(*View().Document());
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), pages);
+    EXPECT_EQ(H->Status(), "Errors were sent to printer.");
+    EXPECT_EQ(PageFilesLeft(), 0);
+    EXPECT_TRUE(IsWindowEnabled(H->Form().Handle()));
+
+    // A range past the last page: told, nothing printed, nothing left.
+    DeleteFileA(TestPrinterOutput().c_str());
+    TModalDriver range([] {
+        HWND dialog = FindPrintDialog();
+        if (dialog) {
+            CheckRadioButton(dialog, rad1, rad3, rad3);
+            SetDlgItemTextA(dialog, edt1, "900");
+            SetDlgItemTextA(dialog, edt2, "901");
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        }
+        return dialog != nullptr;
+    });
+    Click(H->Form().tbPrint);
+    EXPECT_TRUE(range.Finished());
+    EXPECT_EQ(H->TakeErrorBoxes(),
+              std::vector<std::string>{Application->Title() +
+                                       "|There are no pages 900 to 901 to print: the document "
+                                       "has " +
+                                       std::to_string(pages) + " pages. Nothing was printed."});
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), -1);
+    EXPECT_EQ(H->Status(), "Errors were sent to printer.");
+    EXPECT_EQ(PageFilesLeft(), 0);
+
+    TModalDriver ok([] {
+        HWND dialog = FindPrintDialog();
+        if (dialog)
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        return dialog != nullptr;
+    });
+    Click(H->Form().tbPrint);
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), pages);
     EXPECT_TRUE(H->TakeErrorBoxes().empty());
 }
 
