@@ -18,24 +18,6 @@
 using namespace qorvtest;
 
 namespace {
-// Answers the print dialog once it shows: `fill` sets its boxes, then
-// `button` is pressed.
-struct TDialogAnswer {
-    explicit TDialogAnswer(int button, std::function<void(HWND)> fill = nullptr)
-        : Driver([this, button, fill] {
-              HWND dialog = FindPrintDialog();
-              if (!dialog)
-                  return false;
-              Seen = true;
-              if (fill)
-                  fill(dialog);
-              PostMessageA(dialog, WM_COMMAND, button, 0);
-              return true;
-          }) {}
-    bool Seen = false;
-    TModalDriver Driver;
-};
-
 struct TRecordedJob {
     std::vector<int> Drawn;
     int Dpi = 0;
@@ -85,7 +67,7 @@ protected:
 
 TEST_F(HtmlPrint, OkPrintsEveryPageAtThePrintersResolution) {
     TRecordedJob rec;
-    TDialogAnswer answer(IDOK);
+    TPrintDialogAnswer answer(IDOK);
     EXPECT_TRUE(PrintWithDialog(nullptr, rec.Job(4), Choice));
     EXPECT_TRUE(answer.Seen);
     EXPECT_EQ(rec.Dpi, 300);
@@ -96,7 +78,7 @@ TEST_F(HtmlPrint, OkPrintsEveryPageAtThePrintersResolution) {
 TEST_F(HtmlPrint, PageRangeAndCopiesAsTheDialogSays) {
     TRecordedJob rec;
     {
-        TDialogAnswer answer(IDOK, [](HWND d) { ChoosePages(d, "2", "3"); });
+        TPrintDialogAnswer answer(IDOK, [](HWND d) { ChoosePages(d, "2", "3"); });
         EXPECT_TRUE(PrintWithDialog(nullptr, rec.Job(5), Choice));
     }
     EXPECT_EQ(rec.Drawn, (std::vector<int>{1, 2}));
@@ -105,7 +87,7 @@ TEST_F(HtmlPrint, PageRangeAndCopiesAsTheDialogSays) {
     // A range past the end keeps the pages that exist; two collated copies.
     rec.Drawn.clear();
     DeleteFileA(TestPrinterOutput().c_str());
-    TDialogAnswer answer(IDOK, [](HWND d) {
+    TPrintDialogAnswer answer(IDOK, [](HWND d) {
         ChoosePages(d, "2", "9");
         SetDlgItemTextA(d, edt3, "2");
         CheckDlgButton(d, chx2, BST_CHECKED);
@@ -117,7 +99,7 @@ TEST_F(HtmlPrint, PageRangeAndCopiesAsTheDialogSays) {
 
 TEST_F(HtmlPrint, CancelPrintsNothing) {
     TRecordedJob rec;
-    TDialogAnswer answer(IDCANCEL);
+    TPrintDialogAnswer answer(IDCANCEL);
     EXPECT_FALSE(PrintWithDialog(nullptr, rec.Job(4), Choice));
     EXPECT_TRUE(answer.Seen);
     EXPECT_TRUE(rec.Drawn.empty());
@@ -131,7 +113,7 @@ TEST_F(HtmlPrint, AFailingPageAbortsTheJob) {
         if (page == 1)
             throw Exception("drawing failed");
     };
-    TDialogAnswer answer(IDOK);
+    TPrintDialogAnswer answer(IDOK);
     EXPECT_THROW(PrintWithDialog(nullptr, job, Choice), Exception);
     EXPECT_LE(PagesPrinted(), 0);
 }
@@ -141,7 +123,7 @@ TEST_F(HtmlPrint, CopiesTheDriverCanMakeAreLeftToIt) {
     // the printer; drawn by the program, they would be 200 pages.
     TRecordedJob rec;
     {
-        TDialogAnswer answer(IDOK, [](HWND d) { SetDlgItemTextA(d, edt3, "50"); });
+        TPrintDialogAnswer answer(IDOK, [](HWND d) { SetDlgItemTextA(d, edt3, "50"); });
         EXPECT_TRUE(PrintWithDialog(nullptr, rec.Job(4), Choice));
     }
     EXPECT_EQ(rec.Drawn, (std::vector<int>{0, 1, 2, 3}));
@@ -151,7 +133,7 @@ TEST_F(HtmlPrint, CopiesTheDriverCanMakeAreLeftToIt) {
     // The next dialog starts again from one copy.
     std::string copies;
     rec.Drawn.clear();
-    TDialogAnswer again(IDOK, [&](HWND d) {
+    TPrintDialogAnswer again(IDOK, [&](HWND d) {
         char text[16] = "";
         GetDlgItemTextA(d, edt3, text, sizeof text);
         copies = text;
@@ -172,13 +154,13 @@ TEST_F(HtmlPrint, WhatCannotBePrintedIsToldAndNothingPrints) {
     });
     {
         // A range wholly past the last page.
-        TDialogAnswer answer(IDOK, [](HWND d) { ChoosePages(d, "12", "15"); });
+        TPrintDialogAnswer answer(IDOK, [](HWND d) { ChoosePages(d, "12", "15"); });
         EXPECT_FALSE(PrintWithDialog(nullptr, rec.Job(3), Choice));
     }
     {
         // Collated copies this driver cannot collate, more than the program
         // draws itself.
-        TDialogAnswer answer(IDOK, [](HWND d) {
+        TPrintDialogAnswer answer(IDOK, [](HWND d) {
             SetDlgItemTextA(d, edt3, "200");
             CheckDlgButton(d, chx2, BST_CHECKED);
         });
@@ -242,7 +224,7 @@ TEST_F(HtmlPrint, ThePrinterPaperAndOrientationChosenAreKept) {
     // The next dialog, simply confirmed, prints the same way.
     DeleteFileA(TestPrinterOutput().c_str());
     {
-        TDialogAnswer answer(IDOK);
+        TPrintDialogAnswer answer(IDOK);
         EXPECT_TRUE(PrintWithDialog(nullptr, rec.Job(1), Choice));
     }
     const std::string second = ReadText(TestPrinterOutput());
@@ -351,7 +333,7 @@ TEST_F(HtmlPrint, ALongJobShowsItsProgressKeepsPaintingAndCancels) {
 
     // A later Print works.
     TRecordedJob rec;
-    TDialogAnswer answer(IDOK);
+    TPrintDialogAnswer answer(IDOK);
     EXPECT_TRUE(PrintWithDialog(owner.Window, rec.Job(2), Choice));
     EXPECT_EQ(PagesPrinted(), 2);
 }

@@ -63,6 +63,18 @@ void CALLBACK TModalDriver::Tick(HWND, UINT, UINT_PTR id, DWORD) {
     d.FDone = d.FStep();
 }
 
+TPrintDialogAnswer::TPrintDialogAnswer(int button, std::function<void(HWND)> fill)
+    : Driver([this, button, fill] {
+          HWND dialog = FindPrintDialog();
+          if (!dialog)
+              return false;
+          Seen = true;
+          if (fill)
+              fill(dialog);
+          PostMessageA(dialog, WM_COMMAND, button, 0);
+          return true;
+      }) {}
+
 HWND FindPrintDialog() {
     return FindThreadDialog([](HWND wnd) {
         char title[64] = "";

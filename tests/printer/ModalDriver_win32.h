@@ -27,6 +27,14 @@ private:
     bool FDone = false, FTimedOut = false;
 };
 
+// Answers the print dialog once it shows: `fill` sets its boxes, then
+// `button` is pressed.
+struct TPrintDialogAnswer {
+    explicit TPrintDialogAnswer(int button, std::function<void(HWND)> fill = nullptr);
+    bool Seen = false;
+    TModalDriver Driver;
+};
+
 // The print dialog of this thread, when it shows.
 HWND FindPrintDialog();
 // A shown dialog of this thread (class "#32770") that holds control `id`.
