@@ -27,23 +27,6 @@ private:
     HANDLE FHandle;
 };
 
-// An information context of a printer, deleted with the holder.
-class TPrinterIC {
-public:
-    explicit TPrinterIC(const std::string& printer)
-        : FDC(CreateICA(nullptr, printer.c_str(), nullptr, nullptr)) {}
-    ~TPrinterIC() {
-        if (FDC)
-            DeleteDC(FDC);
-    }
-    TPrinterIC(const TPrinterIC&) = delete;
-    TPrinterIC& operator=(const TPrinterIC&) = delete;
-    HDC Get() const { return FDC; }
-
-private:
-    HDC FDC;
-};
-
 // "file:///C:/a%20b.htm" -> "C:/a b.htm"; anything else is a path already.
 std::string PathOfURL(const std::string& url) {
     if (url.size() < 5 || _strnicmp(url.c_str(), "file:", 5) != 0)
@@ -197,19 +180,22 @@ void THtmlView::Print(bool prompt) {
         PaintHtmlPage(dc, pages, page, paper, fonts);
     };
     HWND owner = FPreview && FPreview->HandleAllocated() ? FPreview->Handle() : OwnerWindow();
-    PrintWithDialog(owner, job, prompt);
+    PrintWithDialog(owner, job, FPrinter, prompt);
 }
 
 THtmlPages THtmlView::PreviewPages() const {
     RequireDocument();
     TStartupStep step("layout");
-    const std::string printer = DefaultPrinterName();
-    if (!printer.empty()) {
-        TPrinterIC ic(printer);
-        if (ic.Get()) {
-            TGdiTextMeasurer measurer(ic.Get());
-            return LayoutHtmlPages(*FDocument, measurer, HtmlPrinterSetup(ic.Get()));
-        }
+    // The printer Print will use: the one chosen last, else the default.
+    THtmlPrinterDC ic = FPrinter.InformationContext();
+    if (!ic.Get()) {
+        const std::string printer = DefaultPrinterName();
+        if (!printer.empty())
+            ic = THtmlPrinterDC(CreateICA(nullptr, printer.c_str(), nullptr, nullptr));
+    }
+    if (ic.Get()) {
+        TGdiTextMeasurer measurer(ic.Get());
+        return LayoutHtmlPages(*FDocument, measurer, HtmlPrinterSetup(ic.Get()));
     }
     TScreenDC screen;
     TGdiTextMeasurer measurer(screen.Get());
@@ -217,14 +203,24 @@ THtmlPages THtmlView::PreviewPages() const {
 }
 
 void THtmlView::Preview() {
-    const THtmlPages pages = PreviewPages();
+    THtmlPages pages = PreviewPages();
     THtmlPreviewForm form(nullptr);
     const std::string title = FDocument->Title();
     if (!title.empty())
         form.SetCaption(title + " - Print Preview");
     std::function<void()> print;
     if (PrinterInstalled())
-        print = [this] { Print(true); };
+        print = [this, &pages, &form] {
+            const unsigned chosen = FPrinter.Serial();
+            Print(true);
+            // Another printer, paper or orientation: the pages as they now print.
+            if (FPrinter.Serial() != chosen) {
+                const int page = form.pbPages->PageIndex();
+                pages = PreviewPages();
+                form.pbPages->SetPages(&pages);
+                form.GoToPage(page);
+            }
+        };
     form.SetPages(&pages, std::move(print));
     struct TShowing {
         THtmlPreviewForm*& Slot;

@@ -12,6 +12,7 @@
 #include "framework/PostedCalls_win32.h"
 #include "htmlview/HtmlDocument.h"
 #include "htmlview/HtmlPages.h"
+#include "htmlview/HtmlPrinting_win32.h"
 
 class THtmlPreviewForm;
 
@@ -39,9 +40,14 @@ public:
     // The page loaded last (null before the first completes) and its URL.
     const THtmlDocument* Document() const { return FDocument.get(); }
     const std::string& LocationURL() const { return FLocation; }
-    // The pages as the preview shows them: laid out for the default printer's
-    // paper and resolution, or for the locale's paper with no printer.
+    // The pages as the preview shows them: laid out for the printer Print
+    // will use (the one chosen last in the print dialog, else the default
+    // printer) with its paper, orientation and resolution, or for the
+    // locale's paper with no printer.
     THtmlPages PreviewPages() const;
+    // The printer, paper and orientation chosen last in this view's print
+    // dialog, kept for its next Print and preview.
+    const THtmlPrinterChoice& PrinterChoice() const { return FPrinter; }
     // The preview window while ExecWB shows it, else null.
     THtmlPreviewForm* PreviewForm() const { return FPreview; }
 
@@ -58,6 +64,7 @@ private:
     TNavigateComplete2Event FOnComplete;
     TPostedCalls FCalls;
     THtmlPreviewForm* FPreview = nullptr;
+    THtmlPrinterChoice FPrinter;
 };
 
 // The factory that makes THtmlView, for SetHtmlViewFactory.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <cstdlib>
 
 #include "htmlview/HtmlPaint_win32.h"
@@ -116,31 +118,61 @@ TEST_F(OwnViewPrint, PreviewOfTheCatalogueOpensWithItsPagesAndPagesThrough) {
 TEST_F(OwnViewPrint, PrintSendsOneJobOfEveryPageThroughTheDialogAndCancelNone) {
     H = std::make_unique<TMainFormHarness>();
     {
-        bool seen = false;
-        TModalDriver cancel([&] {
-            HWND dialog = FindPrintDialog();
-            if (dialog)
-                PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            return seen = dialog != nullptr;
-        });
+        TPrintDialogAnswer cancel(IDCANCEL);
         Click(H->Form().tbPrint);
-        EXPECT_TRUE(seen);
+        EXPECT_TRUE(cancel.Seen);
     }
     EXPECT_EQ(H->Status(), "Errors were sent to printer.");
     EXPECT_EQ(PageFilesLeft(), 0);
     EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), -1);
 
-    TModalDriver ok([] {
-        HWND dialog = FindPrintDialog();
-        if (dialog)
-            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        return dialog != nullptr;
-    });
+    TPrintDialogAnswer ok(IDOK);
     Click(H->Form().tbPrint);
-    EXPECT_TRUE(ok.Finished());
+    EXPECT_TRUE(ok.Seen);
     EXPECT_EQ(H->Status(), "Errors were sent to printer.");
     EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), PagesOnTheTestPrinter(*View().Document()));
     EXPECT_EQ(PageFilesLeft(), 0);
+    EXPECT_TRUE(H->TakeErrorBoxes().empty());
+}
+
+TEST_F(OwnViewPrint, ManyCopiesAreOneQuickJobAndWhatCannotPrintIsTold) {
+    H = std::make_unique<TMainFormHarness>();
+    // The copies typed are made by the printer: the job holds each page once,
+    // the window is answering again at once, and the next Print works.
+    {
+        TPrintDialogAnswer copies(IDOK, [](HWND d) { SetDlgItemTextA(d, edt3, "9999"); });
+        Click(H->Form().tbPrint);
+        EXPECT_TRUE(copies.Seen);
+    }
+    const int pages = PagesOnTheTestPrinter(*View().Document());
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), pages);
+    EXPECT_EQ(H->Status(), "Errors were sent to printer.");
+    EXPECT_EQ(PageFilesLeft(), 0);
+    EXPECT_TRUE(IsWindowEnabled(H->Form().Handle()));
+
+    // A range past the last page: told, nothing printed, nothing left.
+    DeleteFileA(TestPrinterOutput().c_str());
+    {
+        TPrintDialogAnswer range(IDOK, [](HWND d) {
+            CheckRadioButton(d, rad1, rad3, rad3);
+            SetDlgItemTextA(d, edt1, "900");
+            SetDlgItemTextA(d, edt2, "901");
+        });
+        Click(H->Form().tbPrint);
+        EXPECT_TRUE(range.Seen);
+    }
+    EXPECT_EQ(H->TakeErrorBoxes(),
+              std::vector<std::string>{Application->Title() +
+                                       "|There are no pages 900 to 901 to print: the document "
+                                       "has " +
+                                       std::to_string(pages) + " pages. Nothing was printed."});
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), -1);
+    EXPECT_EQ(H->Status(), "Errors were sent to printer.");
+    EXPECT_EQ(PageFilesLeft(), 0);
+
+    TPrintDialogAnswer ok(IDOK);
+    Click(H->Form().tbPrint);
+    EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), pages);
     EXPECT_TRUE(H->TakeErrorBoxes().empty());
 }
 

@@ -219,3 +219,52 @@ TEST_F(HtmlOwnViewPrinting, PrintFromThePreviewWindow) {
     EXPECT_EQ(PagesPrinted(), expected);
     EXPECT_TRUE(App.Errors().empty());
 }
+
+TEST_F(HtmlOwnViewPrinting, ThePreviewLaysOutForThePrinterPrintWillUse) {
+    const THtmlPages portrait = View->PreviewPages();
+    EXPECT_LT(portrait.Setup.Width, portrait.Setup.Height);
+    // Landscape Letter chosen in the print dialog is what the next preview
+    // shows: 11 by 8.5 inches at the printer's 300 per inch.
+    {
+        TLandscapeLetter choose;
+        TModalDriver user([&] { return choose.Step(); });
+        View->ExecWB(hcPrint, hoPromptUser);
+        EXPECT_FALSE(user.TimedOut());
+    }
+    const THtmlPages landscape = View->PreviewPages();
+    EXPECT_EQ(landscape.Setup.Width, 3300);
+    EXPECT_EQ(landscape.Setup.Height, 2550);
+    EXPECT_EQ(View->PrinterChoice().PrinterName(), qorvtest::TestPrinterName);
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlOwnViewPrinting, PrintFromThePreviewLaysItOutAgainForTheChoice) {
+    // The preview opens for the default printer (portrait); Print there with
+    // landscape chosen turns the pages it shows.
+    std::vector<bool> wide;
+    int step = 0;
+    TLandscapeLetter choose;
+    TModalDriver driver([&] {
+        THtmlPreviewForm* form = View->PreviewForm();
+        if (!form || !IsWindowVisible(form->Handle()))
+            return false;
+        const RECT page = form->pbPages->PageRect();
+        if (step == 0) {
+            wide.push_back(page.right - page.left > page.bottom - page.top);
+            PostMessageA(form->btPrint->Handle(), BM_CLICK, 0, 0);
+            step = 1;
+        } else if (step == 1 && choose.Step()) {
+            step = 2;
+        } else if (step == 2 && !FindPrintDialog() && !PrintProgressWindow() &&
+                   PagesPrinted() > 0) {
+            wide.push_back(page.right - page.left > page.bottom - page.top);
+            form->Close();
+            return true;
+        }
+        return false;
+    });
+    View->ExecWB(hcPrintPreview, hoPromptUser);
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_EQ(wide, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(App.Errors().empty());
+}

@@ -94,6 +94,25 @@ void RemoveTestPrinter() {
         Fail("DeletePrinter");
 }
 
+void RestoreTestPrinterDefaults() {
+    TPrinterHandle printer(PRINTER_ACCESS_USE);
+    char* name = const_cast<char*>(TestPrinterName);
+    const LONG size = DocumentPropertiesA(nullptr, printer.Get(), name, nullptr, nullptr, 0);
+    if (size <= 0)
+        Fail("DocumentProperties");
+    std::vector<BYTE> buffer(static_cast<size_t>(size));
+    auto* mode = reinterpret_cast<DEVMODEA*>(buffer.data());
+    if (DocumentPropertiesA(nullptr, printer.Get(), name, mode, nullptr, DM_OUT_BUFFER) < 0)
+        Fail("DocumentProperties");
+    mode->dmOrientation = DMORIENT_PORTRAIT;
+    mode->dmPaperSize = DMPAPER_A4;
+    mode->dmFields |= DM_ORIENTATION | DM_PAPERSIZE;
+    std::vector<BYTE> out(buffer);
+    if (DocumentPropertiesA(nullptr, printer.Get(), name, reinterpret_cast<DEVMODEA*>(out.data()),
+                            mode, DM_IN_BUFFER | DM_OUT_BUFFER) < 0)
+        Fail("DocumentProperties");
+}
+
 std::string TestPrinterOutput() {
     return OutputFile;
 }

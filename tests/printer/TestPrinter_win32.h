@@ -17,6 +17,10 @@ void RemoveTestPrinter();
 bool TestPrinterInstalled();
 // The file the printer's port writes; each job writes over it from its start.
 std::string TestPrinterOutput();
+// Portrait A4 again for the printer's defaults in this process: Wine's driver
+// takes what its properties dialog confirmed as the defaults of the whole
+// process (Windows does not).
+void RestoreTestPrinterDefaults();
 // Pages of the first job in a PostScript file, counted by its "%%Page:"
 // comments up to its "%%EOF"; -1 when the file cannot be read.
 int CountPostScriptPages(const std::string& fileName);
