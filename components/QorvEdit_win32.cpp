@@ -249,6 +249,8 @@ void TQorvCustomEdit::SetButtonType(TQorvEditButtonType value) {
     if (value == FButtonType)
         return;
     FButtonType = value;
+    if (const TQorvEditInnerUpDown* upDown = UpDown())
+        FNumbers = upDown->Settings();
     delete std::exchange(FButton, nullptr);
     switch (value) {
     case TQorvEditButtonType::qvbtButton:
@@ -265,12 +267,7 @@ void TQorvCustomEdit::SetButtonType(TQorvEditButtonType value) {
     case TQorvEditButtonType::qvbtUpDown: {
         auto* upDown = new TQorvEditInnerUpDown(this);
         upDown->SetAlignButton(TQorvUpDownAlignButton::udUnaligned);
-        upDown->SetDecimals(FDecimals);
-        upDown->SetIncrement(FIncrement);
-        upDown->SetMax(FMax);
-        upDown->SetMin(FMin);
-        upDown->SetThousands(FThousands);
-        upDown->SetWrap(FWrap);
+        upDown->SetSettings(FNumbers);
         FButton = upDown;
         break;
     }
@@ -330,79 +327,49 @@ void TQorvCustomEdit::NormaliseOnExit() {
 
 // ------------------------------------------------------ numeric properties
 
-TQorvUpDownDecimals TQorvCustomEdit::Decimals() const {
-    return UpDown() ? UpDown()->Decimals() : FDecimals;
+const TQorvUpDownSettings& TQorvCustomEdit::Numbers() const {
+    const TQorvEditInnerUpDown* upDown = UpDown();
+    return upDown ? upDown->Settings() : FNumbers;
+}
+
+// A number goes to the up-down while there is one (its own checks and
+// effects), else into the numbers kept for the next.
+template <class T, class Keep>
+void TQorvCustomEdit::SetNumber(void (TQorvUpDownValue::*onUpDown)(T), T value, Keep keep) {
+    if (TQorvEditInnerUpDown* upDown = UpDown())
+        (upDown->*onUpDown)(value);
+    else
+        keep(FNumbers);
 }
 
 void TQorvCustomEdit::SetDecimals(int value) {
-    if (TQorvEditInnerUpDown* upDown = UpDown()) {
-        upDown->SetDecimals(value);
-        FDecimals = upDown->Decimals();
-    } else {
-        if (value < -1 || value > 18)
-            throw ERangeError("Decimals must lie between -1 and 18, not " + std::to_string(value));
-        FDecimals = static_cast<TQorvUpDownDecimals>(value);
-    }
-}
-
-double TQorvCustomEdit::Increment() const {
-    return UpDown() ? UpDown()->Increment() : FIncrement;
+    SetNumber(&TQorvUpDownValue::SetDecimals, value,
+              [value](TQorvUpDownSettings& s) { s.SetDecimals(value); });
 }
 
 void TQorvCustomEdit::SetIncrement(double value) {
-    if (TQorvEditInnerUpDown* upDown = UpDown())
-        upDown->SetIncrement(value);
-    FIncrement = value;
-}
-
-double TQorvCustomEdit::Max() const {
-    return UpDown() ? UpDown()->Max() : FMax;
+    SetNumber(&TQorvUpDownValue::SetIncrement, value,
+              [value](TQorvUpDownSettings& s) { s.Increment = value; });
 }
 
 void TQorvCustomEdit::SetMax(double value) {
-    if (TQorvEditInnerUpDown* upDown = UpDown())
-        upDown->SetMax(value);
-    StoreRange(value, UpDown() ? UpDown()->Min() : FMin);
-}
-
-double TQorvCustomEdit::Min() const {
-    return UpDown() ? UpDown()->Min() : FMin;
+    SetNumber(&TQorvUpDownValue::SetMax, value,
+              [value](TQorvUpDownSettings& s) { s.SetRange(value, s.Min); });
 }
 
 void TQorvCustomEdit::SetMin(double value) {
-    if (TQorvEditInnerUpDown* upDown = UpDown())
-        upDown->SetMin(value);
-    StoreRange(value, UpDown() ? UpDown()->Max() : FMax);
-}
-
-void TQorvCustomEdit::StoreRange(double value, double other) {
-    if (TQorvEditInnerUpDown* upDown = UpDown()) {
-        FMin = upDown->Min();
-        FMax = upDown->Max();
-        return;
-    }
-    FMin = std::min(value, other);
-    FMax = std::max(value, other);
-}
-
-bool TQorvCustomEdit::Thousands() const {
-    return UpDown() ? UpDown()->Thousands() : FThousands;
+    SetNumber(&TQorvUpDownValue::SetMin, value,
+              [value](TQorvUpDownSettings& s) { s.SetRange(value, s.Max); });
 }
 
 void TQorvCustomEdit::SetThousands(bool value) {
-    if (TQorvEditInnerUpDown* upDown = UpDown())
-        upDown->SetThousands(value);
-    FThousands = value;
-}
-
-bool TQorvCustomEdit::Wrap() const {
-    return UpDown() ? UpDown()->Wrap() : FWrap;
+    SetNumber(&TQorvUpDownValue::SetThousands, value,
+              [value](TQorvUpDownSettings& s) { s.Thousands = value; });
 }
 
 void TQorvCustomEdit::SetWrap(bool value) {
-    if (TQorvEditInnerUpDown* upDown = UpDown())
-        upDown->SetWrap(value);
-    FWrap = value;
+    SetNumber(&TQorvUpDownValue::SetWrap, value,
+              [value](TQorvUpDownSettings& s) { s.Wrap = value; });
 }
 
 // --------------------------------------------------------------------- keys

@@ -121,18 +121,19 @@ public:
     void SelectAll() { FInnerEdit->SelectAll(); }
 
     // The numeric properties: the up-down's own while it exists, else the
-    // copies that seed the next one.
-    TQorvUpDownDecimals Decimals() const;
+    // ones that seed the next one.
+    const TQorvUpDownSettings& Numbers() const;
+    TQorvUpDownDecimals Decimals() const { return Numbers().Decimals; }
+    double Increment() const { return Numbers().Increment; }
+    double Max() const { return Numbers().Max; }
+    double Min() const { return Numbers().Min; }
+    bool Thousands() const { return Numbers().Thousands; }
+    bool Wrap() const { return Numbers().Wrap; }
     void SetDecimals(int value);
-    double Increment() const;
     void SetIncrement(double value);
-    double Max() const;
     void SetMax(double value);
-    double Min() const;
     void SetMin(double value);
-    bool Thousands() const;
     void SetThousands(bool value);
-    bool Wrap() const;
     void SetWrap(bool value);
 
     // Handed to the text box.
@@ -175,9 +176,8 @@ private:
     // value, goes through the up-down.
     void NormaliseOnExit();
     void SetOffset(int& field, int value);
-    // Keeps the copies of the range: the up-down's, or the new bound with
-    // the other one, the smaller as Min.
-    void StoreRange(double value, double other);
+    template <class T, class Keep>
+    void SetNumber(void (TQorvUpDownValue::*onUpDown)(T), T value, Keep keep);
 
     TAlignment FAlignment = TAlignment::taLeftJustify;
     TQorvEditButtonType FButtonType = TQorvEditButtonType::qvbtNone;
@@ -188,12 +188,9 @@ private:
     int FTextOffsetY = 2;
     std::string FValidChars;
     TNotifyEvent FOnButtonClick;
-    TQorvUpDownDecimals FDecimals = -1;
-    double FIncrement = 1.0;
-    double FMax = 0.0;
-    double FMin = 0.0;
-    bool FThousands = true;
-    bool FWrap = false;
+    // The numbers while there is no up-down; it takes them when made and
+    // gives them back when it goes.
+    TQorvUpDownSettings FNumbers;
     int FIconTail = 3;
     TControl* FButton = nullptr;
     TQorvEditInnerEdit* FInnerEdit = nullptr;

@@ -259,6 +259,19 @@ bool QorvReadNumber(const std::string& text, const TQorvNumberLocale& locale, do
     return QorvTextToFloat(plain, locale, value);
 }
 
+// ----------------------------------------------------- TQorvUpDownSettings
+
+void TQorvUpDownSettings::SetDecimals(int value) {
+    if (value < -1 || value > kMaxDecimals)
+        throw ERangeError("Decimals must lie between -1 and 18, not " + std::to_string(value));
+    Decimals = static_cast<TQorvUpDownDecimals>(value);
+}
+
+void TQorvUpDownSettings::SetRange(double a, double b) {
+    Min = std::min(a, b);
+    Max = std::max(a, b);
+}
+
 // -------------------------------------------------------- TQorvUpDownValue
 
 TQorvUpDownValue::TQorvUpDownValue(TObject* sender) : FSender(sender) {}
@@ -285,11 +298,12 @@ void TQorvUpDownValue::SetPosition(double value) {
 void TQorvUpDownValue::ChangePosition(double x) {
     double next = x;
     bool allow = true;
-    if (FMin != 0 || FMax != 0) {
-        if (next > FMax)
-            next = FWrap ? FMin : FMax;
-        else if (next < FMin)
-            next = FWrap ? FMax : FMin;
+    const TQorvUpDownSettings& s = FSettings;
+    if (s.Min != 0 || s.Max != 0) {
+        if (next > s.Max)
+            next = s.Wrap ? s.Min : s.Max;
+        else if (next < s.Min)
+            next = s.Wrap ? s.Max : s.Min;
     }
     if (FOnChanging)
         FOnChanging(FSender, allow, next);
@@ -300,47 +314,54 @@ void TQorvUpDownValue::ChangePosition(double x) {
 }
 
 void TQorvUpDownValue::SetMin(double value) {
-    if (value != FMin)
-        SetRange(FMax, value);
+    if (value != FSettings.Min)
+        SetRange(FSettings.Max, value);
 }
 
 void TQorvUpDownValue::SetMax(double value) {
-    if (value != FMax)
-        SetRange(value, FMin);
+    if (value != FSettings.Max)
+        SetRange(value, FSettings.Min);
 }
 
 void TQorvUpDownValue::SetRange(double a, double b) {
-    FMin = std::min(a, b);
-    FMax = std::max(a, b);
-    if (FPosition < FMin)
-        FPosition = FMin;
-    else if (FPosition > FMax)
-        FPosition = FMax;
+    FSettings.SetRange(a, b);
+    ClampPosition();
+}
+
+void TQorvUpDownValue::ClampPosition() {
+    if (FPosition < FSettings.Min)
+        FPosition = FSettings.Min;
+    else if (FPosition > FSettings.Max)
+        FPosition = FSettings.Max;
 }
 
 void TQorvUpDownValue::SetDecimals(int value) {
-    if (value < -1 || value > kMaxDecimals)
-        throw ERangeError("Decimals must lie between -1 and 18, not " + std::to_string(value));
-    if (value != FDecimals) {
-        FDecimals = static_cast<TQorvUpDownDecimals>(value);
+    const TQorvUpDownDecimals old = FSettings.Decimals;
+    FSettings.SetDecimals(value);
+    if (FSettings.Decimals != old)
         UpdateFormat();
-    }
 }
 
 void TQorvUpDownValue::SetThousands(bool value) {
-    if (value != FThousands) {
-        FThousands = value;
+    if (value != FSettings.Thousands) {
+        FSettings.Thousands = value;
         UpdateFormat();
     }
 }
 
+void TQorvUpDownValue::SetSettings(const TQorvUpDownSettings& settings) {
+    FSettings = settings;
+    ClampPosition();
+    UpdateFormat();
+}
+
 void TQorvUpDownValue::UpdateFormat() {
-    FFormat = QorvUpDownFormat(FDecimals, FThousands);
+    FFormat = QorvUpDownFormat(FSettings.Decimals, FSettings.Thousands);
     UpdateText();
 }
 
 void TQorvUpDownValue::Step(double steps) {
-    SetPosition(Position() + steps * FIncrement);
+    SetPosition(Position() + steps * FSettings.Increment);
 }
 
 std::string TQorvUpDownValue::FormattedText() const {

@@ -49,6 +49,22 @@ bool QorvTextToFloat(const std::string& text, const TQorvNumberLocale& locale, d
 // removed first, so that "1,234.50" and "1 234" read.
 bool QorvReadNumber(const std::string& text, const TQorvNumberLocale& locale, double& value);
 
+// The numbers an up-down works with. An edit keeps them here while it has no
+// up-down, and hands them to the one it makes in one call.
+struct TQorvUpDownSettings {
+    TQorvUpDownDecimals Decimals = -1;
+    double Increment = 1.0;
+    double Min = 0.0;
+    double Max = 0.0;
+    bool Thousands = true;
+    bool Wrap = false;
+
+    // Raises ERangeError outside -1..18.
+    void SetDecimals(int value);
+    // The smaller of a and b becomes Min.
+    void SetRange(double a, double b);
+};
+
 // The value of an up-down button: the stored Position, range, step and text
 // format. The associate (the edit whose text shows the value) is reached
 // through the three hooks; without one, Position is the stored value.
@@ -63,21 +79,25 @@ public:
     // A different value goes through the range and OnChanging; the same
     // value only rewrites the text.
     void SetPosition(double value);
-    double Min() const { return FMin; }
-    double Max() const { return FMax; }
+    const TQorvUpDownSettings& Settings() const { return FSettings; }
+    // All the numbers at once: the format follows them and Position is
+    // brought into the range.
+    void SetSettings(const TQorvUpDownSettings& settings);
+    double Min() const { return FSettings.Min; }
+    double Max() const { return FSettings.Max; }
     void SetMin(double value);
     void SetMax(double value);
     // The smaller of a and b becomes Min; Position is brought into the range
     // without rewriting the text.
     void SetRange(double a, double b);
-    double Increment() const { return FIncrement; }
-    void SetIncrement(double value) { FIncrement = value; }
-    bool Wrap() const { return FWrap; }
-    void SetWrap(bool value) { FWrap = value; }
-    TQorvUpDownDecimals Decimals() const { return FDecimals; }
+    double Increment() const { return FSettings.Increment; }
+    void SetIncrement(double value) { FSettings.Increment = value; }
+    bool Wrap() const { return FSettings.Wrap; }
+    void SetWrap(bool value) { FSettings.Wrap = value; }
+    TQorvUpDownDecimals Decimals() const { return FSettings.Decimals; }
     // Raises ERangeError outside -1..18.
     void SetDecimals(int value);
-    bool Thousands() const { return FThousands; }
+    bool Thousands() const { return FSettings.Thousands; }
     void SetThousands(bool value);
     const std::string& Format() const { return FFormat; }
 
@@ -94,6 +114,7 @@ public:
 protected:
     void ChangePosition(double x);
     void UpdateFormat();
+    void ClampPosition();
 
     // An edit is associated: the value lives in its text.
     virtual bool AssociateHasText() const = 0;
@@ -106,11 +127,7 @@ protected:
 private:
     TObject* FSender;
     double FPosition = 0.0;
-    double FMin = 0.0, FMax = 0.0;
-    double FIncrement = 1.0;
-    bool FWrap = false;
-    TQorvUpDownDecimals FDecimals = -1;
-    bool FThousands = true;
+    TQorvUpDownSettings FSettings;
     std::string FFormat = "%n";
     TQorvUpDownChangingEvent FOnChanging;
     TQorvUpDownFormatValueEvent FOnFormatValue;

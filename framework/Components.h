@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/FormValue.h"
 #include "framework/SysUtils.h"
 
 class TObject {
@@ -35,14 +36,7 @@ private:
 };
 
 class TComponent;
-struct TFormValue;
 class TFormFixups;
-
-// Malformed form data or a form naming something that does not exist.
-class EFormDataError : public Exception {
-public:
-    using Exception::Exception;
-};
 
 struct TPropInfo {
     std::string Name;

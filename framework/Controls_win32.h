@@ -458,6 +458,23 @@ private:
     static std::string IconClassOf(HICON icon, HICON smallIcon);
     static TWinControl* ObjectFor(HWND wnd, UINT msg, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    // WndProc's handlers, one per message or group; each answers the message
+    // or ends in DefaultHandler.
+    LRESULT ReflectTo(TWinControl* child, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmCommand(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmNotify(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmDrawItem(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmWindowPosChanged(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmNcCalcSize(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmNcPaint(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmKeyDown(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmChar(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmKeyUp(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmEraseBkgnd(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmPaint(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmSetCursor(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmNcDestroy(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT PaintDoubleBuffered();
     // True when a graphic child took the message.
     bool MouseToGraphic(UINT msg, LPARAM lParam);

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <charconv>
 
-#include "framework/Components.h"
 #include "framework/SysUtils.h"
 
 const char* TFormValue::KindName() const {

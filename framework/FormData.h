@@ -20,24 +20,11 @@
 // Parsing gives a tree of objects with their properties in the order written.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-enum class TValueKind { Integer, Float, String, Ident, Set, List, Binary };
-
-struct TFormValue {
-    TValueKind Kind = TValueKind::Integer;
-    long long Int = 0;
-    double Float = 0;               // Float: 1.5, 16383.000000000000000000, 2.5E-3
-    std::string Str;                // String and Ident
-    std::vector<std::string> Items; // Set (identifiers) and List (strings)
-    std::vector<uint8_t> Bytes;     // Binary
-    int Line = 0;
-
-    const char* KindName() const;
-};
+#include "framework/FormValue.h"
 
 struct TFormObject {
     std::string ClassName;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "framework/FormData.h"
+
 void TFormFixups::RunDeferred() {
     for (auto& work : FDeferred)
         work();

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "framework/Components.h"
-#include "framework/FormData.h"
+#include "framework/FormValue.h"
+
+struct TFormObject; // the parsed data (FormData.h)
 
 class TFormFixups {
 public:

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "framework/FormData.h"
 #include "framework/FormReader.h"
 #include "framework/Published.h"
 #include "framework/StepTimes.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/FormReader.h"
+#include "framework/FormValue.h"
 
 namespace published {
 

@@ -286,6 +286,27 @@ TEST_F(EditTest, NumericPropertiesWithoutASpinButtonAreKeptForTheNextOne) {
     EXPECT_EQ(edit.Max(), 5);
 }
 
+TEST_F(EditTest, NumbersOutliveTheSpinButton) {
+    TQorvEdit edit(nullptr);
+    edit.SetButtonType(TQorvEditButtonType::qvbtUpDown);
+    edit.SetMin(-4);
+    edit.SetMax(8);
+    edit.SetIncrement(0.5);
+    edit.SetDecimals(3);
+    edit.SetThousands(false);
+    edit.SetButtonType(TQorvEditButtonType::qvbtButton);
+    EXPECT_EQ(edit.UpDown(), nullptr);
+    EXPECT_EQ(edit.Min(), -4);
+    EXPECT_EQ(edit.Max(), 8);
+    EXPECT_EQ(edit.Increment(), 0.5);
+    EXPECT_EQ(edit.Decimals(), 3);
+    EXPECT_FALSE(edit.Thousands());
+    edit.SetButtonType(TQorvEditButtonType::qvbtUpDown);
+    ASSERT_NE(edit.UpDown(), nullptr);
+    EXPECT_EQ(edit.UpDown()->Format(), "%.3f");
+    EXPECT_EQ(edit.UpDown()->Max(), 8);
+}
+
 TEST_F(EditTest, EnablingNamingAndButtonsFollowTheEdit) {
     ed->SetEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(Inner()));

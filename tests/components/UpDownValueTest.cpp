@@ -263,3 +263,26 @@ TEST(UpDownValue, FormatChangesRewriteTheText) {
 }
 
 } // namespace
+
+TEST(UpDownValue, SettingsInOneCallTakeFormatRangeAndPosition) {
+    TQorvUpDownSettings s;
+    s.SetDecimals(1);
+    EXPECT_THROW(s.SetDecimals(19), ERangeError);
+    EXPECT_EQ(s.Decimals, 1);
+    s.SetRange(50, 10); // the smaller is Min
+    EXPECT_EQ(s.Min, 10);
+    EXPECT_EQ(s.Max, 50);
+    s.Thousands = false;
+    s.Increment = 2.5;
+    s.Wrap = true;
+
+    TestUpDown u;
+    u.SetPosition(1234.5);
+    u.SetSettings(s);
+    EXPECT_EQ(u.Format(), "%.1f");
+    EXPECT_EQ(u.StoredPosition(), 50); // brought into the range
+    EXPECT_EQ(u.Text, "50.0");
+    EXPECT_EQ(u.Settings().Increment, 2.5);
+    u.Step(1); // past Max: wraps
+    EXPECT_EQ(u.Text, "10.0");
+}

@@ -1,4 +1,5 @@
 #include "framework/ActnList.h"
+#include "framework/FormData.h"
 #include "framework/FormReader.h"
 #include "framework/Published.h"
 #include "framework/Variants.h"

@@ -1,3 +1,4 @@
+#include "framework/FormData.h"
 #include "framework/FormReader.h"
 #include "framework/HtmlView.h"
 

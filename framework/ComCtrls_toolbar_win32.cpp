@@ -1,0 +1,317 @@
+// TToolBar and TToolButton: the system tool bar with buttons that follow
+// their actions, drop-down menus and the flat look.
+#include "framework/ComCtrls_win32.h"
+
+#include <algorithm>
+
+#include "framework/Gdi_win32.h"
+#include "framework/Menus_win32.h"
+#include "framework/Published.h"
+
+// --------------------------------------------------------------- TToolButton
+
+const TClassInfo& TToolButton::StaticClass() {
+    static const TClassInfo info{"TToolButton",
+                                 &TControl::StaticClass(),
+                                 CreateComponent<TToolButton>,
+                                 {EnumProp("Style", &TToolButton::SetStyle,
+                                           published::TEnumNames<TToolButtonStyle>{
+                                               {"tbsButton", TToolButtonStyle::tbsButton},
+                                               {"tbsCheck", TToolButtonStyle::tbsCheck},
+                                               {"tbsSeparator", TToolButtonStyle::tbsSeparator}},
+                                           "tbsButton"),
+                                  BoolProp("Grouped", &TToolButton::SetGrouped, "False"),
+                                  BoolProp("Down", &TToolButton::SetDown, "False"),
+                                  IntProp("ImageIndex", &TToolButton::SetImageIndex, "-1"),
+                                  RefProp("Action", &TToolButton::SetAction)}};
+    return info;
+}
+
+TToolButton::TToolButton(TComponent* owner) : TControl(owner), FAction(this, this) {}
+
+TToolBar* TToolButton::ToolBar() const {
+    return dynamic_cast<TToolBar*>(FParent);
+}
+
+int TToolButton::Index() const {
+    if (!FParent)
+        return -1;
+    const auto& c = FParent->Controls();
+    return static_cast<int>(std::find(c.begin(), c.end(), this) - c.begin());
+}
+
+bool TToolButton::Down() const {
+    TToolBar* bar = ToolBar();
+    if (bar && bar->HandleAllocated())
+        return SendMessageA(bar->Handle(), TB_ISBUTTONCHECKED, Index() + 1, 0) != 0;
+    return FDown;
+}
+
+void TToolButton::SetDown(bool v) {
+    FDown = v;
+    TToolBar* bar = ToolBar();
+    if (v && FGrouped && bar)
+        // A grouped button going down takes its neighbours of the group up.
+        for (TToolButton* b : bar->Buttons())
+            if (b != this && b->FGrouped && b->FStyle == TToolButtonStyle::tbsCheck)
+                b->FDown = false;
+    if (bar && bar->HandleAllocated())
+        SendMessageA(bar->Handle(), TB_CHECKBUTTON, Index() + 1, MAKELONG(v, 0));
+}
+
+void TToolButton::SetImageIndex(int v) {
+    FImageIndex = v;
+    TToolBar* bar = ToolBar();
+    if (bar && bar->HandleAllocated())
+        SendMessageA(bar->Handle(), TB_CHANGEBITMAP, Index() + 1, MAKELPARAM(v, 0));
+}
+
+void TToolButton::SetEnabled(bool enabled) {
+    TControl::SetEnabled(enabled);
+    TToolBar* bar = ToolBar();
+    if (bar && bar->HandleAllocated()) {
+        if (!enabled)
+            bar->UpdateDisabledImages();
+        SendMessageA(bar->Handle(), TB_ENABLEBUTTON, Index() + 1, MAKELONG(enabled, 0));
+    }
+}
+
+void TToolButton::SetAction(TAction* action) {
+    FAction.Set(action);
+    // The action's checked state is the button's first state; after that
+    // the button's own state rules (the tool bar toggles it on clicks).
+    if (action && FStyle == TToolButtonStyle::tbsCheck)
+        SetDown(action->Checked());
+}
+
+void TToolButton::ActionChanged(TAction& action) {
+    SetHint(action.Hint());
+    SetImageIndex(action.ImageIndex());
+    SetEnabled(action.Enabled());
+}
+
+void TToolButton::Click() {
+    if (TAction* action = FAction.Get())
+        action->Execute();
+    else
+        TControl::Click();
+}
+
+void TToolButton::Notification(TComponent* component, TOperation operation) {
+    TControl::Notification(component, operation);
+    if (operation == TOperation::opRemove)
+        FAction.Removed(component);
+}
+
+// ------------------------------------------------------------------ TToolBar
+
+const TClassInfo& TToolBar::StaticClass() {
+    static const TClassInfo info{"TToolBar",
+                                 &TWinControl::StaticClass(),
+                                 CreateComponent<TToolBar>,
+                                 {RefProp("Images", &TToolBar::SetImages),
+                                  IntProp("ButtonWidth", &TToolBar::SetButtonWidth, "23"),
+                                  IntProp("ButtonHeight", &TToolBar::SetButtonHeight, "22"),
+                                  IntProp("BorderWidth", &TToolBar::SetBorderWidth, "0"),
+                                  BoolProp("EdgeBottom", &TToolBar::SetEdgeBottom, "False"),
+                                  RefProp("PopupMenu", &TToolBar::SetPopupMenu)}};
+    return info;
+}
+
+TToolBar::TToolBar(TComponent* owner) : TWinControl(owner), FImages(this), FPopupMenu(this) {
+    FAlign = TAlign::alTop;
+}
+
+std::vector<TToolButton*> TToolBar::Buttons() const {
+    std::vector<TToolButton*> out;
+    for (TControl* c : FControls)
+        if (auto* b = dynamic_cast<TToolButton*>(c))
+            out.push_back(b);
+    return out;
+}
+
+void TToolBar::ReadChild(TComponent* child) {
+    if (!dynamic_cast<TToolButton*>(child))
+        throw EFormDataError("A tool bar holds tool buttons only, not " + child->Name());
+    TWinControl::ReadChild(child);
+}
+
+void TToolBar::Loaded() {
+    TWinControl::Loaded();
+    SizeToButtons();
+}
+
+void TToolBar::SetImages(TImageList* images) {
+    FImages.Set(images);
+    if (HandleAllocated()) {
+        Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
+        // None rather than the old images' greyed copies until one is needed.
+        Perform(TB_SETDISABLEDIMAGELIST, 0, 0);
+        UpdateDisabledImages();
+        if (images)
+            Perform(TB_SETBITMAPSIZE, 0, MAKELONG(images->Width(), images->Height()));
+        ApplyButtonSize();
+    }
+}
+
+void TToolBar::UpdateDisabledImages() {
+    TImageList* images = FImages.Get();
+    if (!images || !HandleAllocated())
+        return;
+    const auto buttons = Buttons();
+    if (std::any_of(buttons.begin(), buttons.end(), [](TToolButton* b) { return !b->Enabled(); }))
+        Perform(TB_SETDISABLEDIMAGELIST, 0, reinterpret_cast<LPARAM>(images->DisabledHandle()));
+}
+
+int TToolBar::EffectiveButtonWidth() const {
+    if (FButtonWidth > 0)
+        return FButtonWidth;
+    return (FImages.Get() ? FImages.Get()->Width() : 16) + 7;
+}
+
+int TToolBar::EffectiveButtonHeight() const {
+    if (FButtonHeight > 0)
+        return FButtonHeight;
+    return (FImages.Get() ? FImages.Get()->Height() : 16) + 6;
+}
+
+void TToolBar::SetButtonWidth(int v) {
+    FButtonWidth = v;
+    ApplyButtonSize();
+}
+
+void TToolBar::SetButtonHeight(int v) {
+    FButtonHeight = v;
+    ApplyButtonSize();
+}
+
+SIZE TToolBar::ButtonSize() const {
+    if (!HandleAllocated())
+        return {EffectiveButtonWidth(), EffectiveButtonHeight()};
+    const auto packed = static_cast<DWORD>(Query(TB_GETBUTTONSIZE));
+    return {LOWORD(packed), HIWORD(packed)};
+}
+
+void TToolBar::ApplyButtonSize() {
+    if (HandleAllocated()) {
+        Perform(TB_SETBUTTONSIZE, 0, MAKELONG(EffectiveButtonWidth(), EffectiveButtonHeight()));
+        Perform(TB_AUTOSIZE);
+        Invalidate();
+    }
+    if (!Loading())
+        SizeToButtons();
+}
+
+void TToolBar::SizeToButtons() {
+    SetHeight(EffectiveButtonHeight() + 2 * FBorderWidth + (FEdgeBottom ? 2 : 0));
+}
+
+void TToolBar::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.WindowClass = TOOLBARCLASSNAMEA;
+    params.Style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE |
+                    CCS_NOPARENTALIGN | CCS_TOP;
+}
+
+void TToolBar::CreateWnd() {
+    Perform(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+    if (TImageList* images = FImages.Get()) {
+        Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->Handle()));
+        UpdateDisabledImages();
+        Perform(TB_SETBITMAPSIZE, 0, MAKELONG(images->Width(), images->Height()));
+    }
+    std::vector<TBBUTTON> buttons;
+    for (TToolButton* b : Buttons()) {
+        TBBUTTON tb{};
+        tb.idCommand = b->Index() + 1;
+        tb.iString = -1;
+        if (b->Style() == TToolButtonStyle::tbsSeparator) {
+            tb.fsStyle = BTNS_SEP;
+            tb.iBitmap = b->Width() > 0 ? b->Width() : 8;
+        } else {
+            tb.iBitmap = b->ImageIndex();
+            if (b->Style() == TToolButtonStyle::tbsCheck)
+                tb.fsStyle = b->Grouped() ? BTNS_CHECKGROUP : BTNS_CHECK;
+            tb.fsState = (b->Enabled() ? TBSTATE_ENABLED : 0) | (b->FDown ? TBSTATE_CHECKED : 0);
+        }
+        buttons.push_back(tb);
+    }
+    Perform(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    Perform(TB_SETBUTTONSIZE, 0, MAKELONG(EffectiveButtonWidth(), EffectiveButtonHeight()));
+}
+
+LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_NCCALCSIZE: {
+        auto* r = reinterpret_cast<RECT*>(lParam); // first rectangle either way
+        DefaultHandler(msg, wParam, lParam);
+        InflateRect(r, -FBorderWidth, -FBorderWidth);
+        if (FEdgeBottom)
+            r->bottom -= 2;
+        return 0;
+    }
+    case WM_NCPAINT: {
+        DefaultHandler(msg, wParam, lParam);
+        TWindowDC window(Handle());
+        HDC dc = window.Get();
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        OffsetRect(&r, -r.left, -r.top);
+        RECT inner = r;
+        InflateRect(&inner, -FBorderWidth, -FBorderWidth);
+        if (FEdgeBottom)
+            inner.bottom -= 2;
+        ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+        FillRectColor(dc, r, clBtnFace);
+        if (FEdgeBottom)
+            DrawEdge(dc, &r, EDGE_ETCHED, BF_BOTTOM);
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        if (TPopupMenu* menu = FPopupMenu.Get()) {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (p.x == -1 && p.y == -1) { // from the keyboard
+                p = {0, Height()};
+                ClientToScreen(Handle(), &p);
+            }
+            menu->Popup(p.x, p.y);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+bool TToolBar::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const auto buttons = Buttons();
+    if (msg == WM_COMMAND) {
+        const int index = LOWORD(wParam) - 1;
+        if (index >= 0 && index < static_cast<int>(buttons.size())) {
+            buttons[static_cast<size_t>(index)]->FDown =
+                Perform(TB_ISBUTTONCHECKED, LOWORD(wParam)) != 0;
+            buttons[static_cast<size_t>(index)]->Click();
+        }
+        result = 0;
+        return true;
+    }
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TBN_GETINFOTIPA) {
+        auto* tip = reinterpret_cast<NMTBGETINFOTIPA*>(lParam);
+        const int index = tip->iItem - 1;
+        if (index >= 0 && index < static_cast<int>(buttons.size()) && tip->cchTextMax > 0)
+            lstrcpynA(tip->pszText, buttons[static_cast<size_t>(index)]->Hint().c_str(),
+                      tip->cchTextMax);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void TToolBar::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == TOperation::opRemove) {
+        FImages.Removed(component);
+        FPopupMenu.Removed(component);
+    }
+}
