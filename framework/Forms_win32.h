@@ -99,6 +99,13 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    // The main window asked to close while a modal window runs: that one is
+    // ended first (and any opened after it), then the close goes through.
+    static constexpr UINT_PTR kCloseTimer = 0x51C1;
+    bool ModalWindowOpen() const;
+    void CloseAfterModal();
+    HWND FCloseAsked = nullptr;
+
     void AddHintTools(TWinControl* parent);
     void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out);
 
@@ -184,6 +191,7 @@ private:
     std::string FIconName;
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
+    int FModalLevel = 0; // forms of ours shown modally now
     TExceptionEvent FOnException;
 };
 
