@@ -258,3 +258,27 @@ TEST_F(ModalClose, ErrorBoxEndsFirstAndTheFieldKeepsItsText) {
 }
 
 } // namespace
+
+namespace {
+TEST_F(ModalClose, ABoxOfTheSaveDialogAndTheDialogEndFirst) {
+    // Save pressed on a name the dialog refuses with a box of its own.
+    TModalDriver save([] {
+        HWND dialog = SaveDialogWindow();
+        if (!dialog || !IsWindowEnabled(dialog))
+            return false;
+        HWND box = GetDlgItem(dialog, 1152) ? GetDlgItem(dialog, 1152) : GetDlgItem(dialog, 1148);
+        SetWindowTextA(box, "NUL.htm");
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        return true;
+    });
+    TCloseWhile close(Main, [] {
+        HWND dialog = SaveDialogWindow();
+        return dialog && !IsWindowEnabled(dialog) ? dialog : nullptr;
+    });
+    ClickToolButton(*H->Form().tbExport);
+    ExpectClosedAfter(close);
+    EXPECT_EQ(SaveDialogWindow(), nullptr);
+    EXPECT_EQ(H->Status(), "");
+}
+} // namespace

@@ -18,6 +18,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "tests/tools/RemoteToolBar_win32.h"
+
 namespace {
 
 const char kMainTitle[] = "Drovanex Vantrel 2006";
@@ -97,24 +99,12 @@ HWND Child(HWND parent, const char* classPart, LONG notStyle = 0) {
     return search.Found;
 }
 
-// The rectangle comes back through memory of the program's process: the
-// system copies no tool-bar message's data between processes.
 RECT ButtonRect(HWND toolbar, int index) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(toolbar, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
-    void* remote = process
-                       ? VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE)
-                       : nullptr;
     RECT r{};
-    if (!remote ||
-        !SendMessageA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)) ||
-        !ReadProcessMemory(process, remote, &r, sizeof r, nullptr)) {
+    if (!RemoteToolButtonRect(toolbar, index, r)) {
         std::fprintf(stderr, "ScreenDriver: no tool-bar button %d\n", index);
         std::exit(1);
     }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
     return r;
 }
 
