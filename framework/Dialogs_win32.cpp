@@ -201,7 +201,11 @@ bool TSaveDialog::Execute() {
     ofn.lCustData = reinterpret_cast<LPARAM>(this);
 
     const TCommonDialogs& dialogs = CommonDialogs();
-    const BOOL chosen = dialogs.GetSaveFileName(&ofn);
+    BOOL chosen = FALSE;
+    {
+        TModalLoop loop;
+        chosen = dialogs.GetSaveFileName(&ofn);
+    }
     FHandle = nullptr;
     if (!chosen) {
         if (const DWORD code = dialogs.ExtendedError())

@@ -329,8 +329,6 @@ int TCustomForm::ShowModal() {
         HWND Owner;
         TCustomForm* Form;
         ~TRestore() {
-            if (Application)
-                --Application->FModalLevel;
             if (Owner) {
                 EnableWindow(Owner, TRUE);
                 SetActiveWindow(Owner);
@@ -339,8 +337,7 @@ int TCustomForm::ShowModal() {
                 ShowWindow(Form->Handle(), SW_HIDE);
         }
     } restore{owner, this};
-    if (Application)
-        ++Application->FModalLevel;
+    TModalLoop loop;
     Show();
     MSG msg;
     while (FModalResult == mrNone) {
@@ -525,10 +522,18 @@ BOOL CALLBACK FindAnswerableModal(HWND wnd, LPARAM data) {
 }
 } // namespace
 
+HWND TCustomForm::TopModalWindow() const {
+    TModalSearch search{HandleIfAllocated()};
+    EnumThreadWindows(GetCurrentThreadId(), FindAnswerableModal, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 bool TCustomForm::ModalWindowOpen() const {
-    // Every modal window disables its owner; a message box over a form of
-    // ours enables the main window again as it goes, so our own are counted.
-    return !IsWindowEnabled(HandleIfAllocated()) || (Application && Application->FModalLevel > 0);
+    // Every modal window disables its owner; but a message box owned by the
+    // main window enables it again as it goes, also when it came up over
+    // another modal window, so our own loops are counted and the thread's
+    // shown dialogs looked for as well.
+    return !IsWindowEnabled(HandleIfAllocated()) || TModalLoop::Depth() > 0 || TopModalWindow();
 }
 
 void TCustomForm::CloseAfterModal() {
@@ -541,11 +546,10 @@ void TCustomForm::CloseAfterModal() {
     // The one on top is asked as the user would ask it (a dialog takes it as
     // Cancel); the ones beneath, and any the caller opens next, in turn as
     // they come on top. A box that cannot be closed waits for its answer.
-    TModalSearch search{Handle()};
-    EnumThreadWindows(GetCurrentThreadId(), FindAnswerableModal, reinterpret_cast<LPARAM>(&search));
-    if (search.Found && search.Found != FCloseAsked) {
-        FCloseAsked = search.Found;
-        PostMessageA(search.Found, WM_CLOSE, 0, 0);
+    HWND top = TopModalWindow();
+    if (top && top != FCloseAsked) {
+        FCloseAsked = top;
+        PostMessageA(top, WM_CLOSE, 0, 0);
     }
     SetTimer(Handle(), kCloseTimer, 50, nullptr);
 }

@@ -103,6 +103,7 @@ private:
     // ended first (and any opened after it), then the close goes through.
     static constexpr UINT_PTR kCloseTimer = 0x51C1;
     bool ModalWindowOpen() const;
+    HWND TopModalWindow() const;
     void CloseAfterModal();
     HWND FCloseAsked = nullptr;
 
@@ -191,7 +192,6 @@ private:
     std::string FIconName;
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
-    int FModalLevel = 0; // forms of ours shown modally now
     TExceptionEvent FOnException;
 };
 
