@@ -88,28 +88,6 @@ std::string ClassOf(HWND wnd) {
     return name;
 }
 
-struct TChildFind {
-    const char* ClassPart;
-    LONG NotStyle;
-    HWND Found;
-};
-
-BOOL CALLBACK FindChildClass(HWND wnd, LPARAM data) {
-    auto* find = reinterpret_cast<TChildFind*>(data);
-    if (ClassOf(wnd).find(find->ClassPart) != std::string::npos &&
-        !(GetWindowLongA(wnd, GWL_STYLE) & find->NotStyle)) {
-        find->Found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND Child(HWND parent, const char* classPart, LONG notStyle = 0) {
-    TChildFind find{classPart, notStyle, nullptr};
-    EnumChildWindows(parent, FindChildClass, reinterpret_cast<LPARAM>(&find));
-    return find.Found;
-}
-
 // Input to the main window is sent, not posted: a sent message runs before
 // the answer to the check that follows, so each step sees what the last one
 // did, and nothing queued reaches a window that a modal one has disabled
@@ -198,9 +176,9 @@ private:
             Kill();
             return false;
         }
-        FToolBar = Child(FMain, "ToolbarWindow32");
-        FCode = Child(FMain, "EDIT", ES_MULTILINE);
-        FList = Child(FMain, "SysListView32");
+        FToolBar = RemoteChild(FMain, "TOOLBARWINDOW32");
+        FCode = RemoteChild(FMain, "EDIT", ES_MULTILINE);
+        FList = RemoteChild(FMain, "SYSLISTVIEW32");
         FSeen.clear();
         return true;
     }
@@ -396,7 +374,7 @@ private:
             PostMessageA(modal, WM_COMMAND, answers[Pick(4)], 0);
         } else if (Text(modal).find("Print Preview") != std::string::npos) {
             static const WORD keys[] = {VK_NEXT, VK_PRIOR, VK_HOME, VK_END, VK_ESCAPE, VK_DOWN};
-            HWND pane = Child(modal, "Qorv", 0);
+            HWND pane = RemoteChild(modal, "QORV");
             if (Chance(20))
                 PostMessageA(modal, WM_CLOSE, 0, 0);
             else

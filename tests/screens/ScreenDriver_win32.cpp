@@ -71,32 +71,13 @@ void PrintRect(HWND wnd) {
     std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
 }
 
-struct TChildSearch {
-    const char* ClassPart;
-    LONG NotStyle; // none of these style bits
-    HWND Found;
-};
-
-BOOL CALLBACK FindChild(HWND wnd, LPARAM param) {
-    auto* search = reinterpret_cast<TChildSearch*>(param);
-    char name[256];
-    GetClassNameA(wnd, name, sizeof name);
-    if (strstr(CharUpperA(name), search->ClassPart) &&
-        !(GetWindowLongA(wnd, GWL_STYLE) & search->NotStyle)) {
-        search->Found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND Child(HWND parent, const char* classPart, LONG notStyle = 0) {
-    TChildSearch search{classPart, notStyle, nullptr};
-    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
-    if (!search.Found) {
+    HWND found = RemoteChild(parent, classPart, notStyle);
+    if (!found) {
         std::fprintf(stderr, "ScreenDriver: no %s child\n", classPart);
         std::exit(1);
     }
-    return search.Found;
+    return found;
 }
 
 RECT ButtonRect(HWND toolbar, int index) {

@@ -1,4 +1,5 @@
-// A tool-bar button's rectangle in another process's tool bar. The rectangle
+// Finding the controls of another process's window, and a tool-bar button's
+// rectangle in another process's tool bar. The rectangle
 // comes back through memory of that process: the system copies no tool-bar
 // message's data between processes.
 #pragma once
@@ -6,6 +7,33 @@
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include <cstring>
+
+struct TRemoteChildSearch {
+    const char* ClassPart; // in capitals: part of the class name, case ignored
+    LONG NotStyle;         // none of these style bits
+    HWND Found;
+};
+
+inline BOOL CALLBACK FindRemoteChild(HWND wnd, LPARAM param) {
+    auto* search = reinterpret_cast<TRemoteChildSearch*>(param);
+    char name[256];
+    GetClassNameA(wnd, name, sizeof name);
+    if (std::strstr(CharUpperA(name), search->ClassPart) &&
+        !(GetWindowLongA(wnd, GWL_STYLE) & search->NotStyle)) {
+        search->Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The first child of `parent` whose class name holds `classPart`; null for none.
+inline HWND RemoteChild(HWND parent, const char* classPart, LONG notStyle = 0) {
+    TRemoteChildSearch search{classPart, notStyle, nullptr};
+    EnumChildWindows(parent, FindRemoteChild, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
 
 // False when the process cannot be reached or there is no such button.
 inline bool RemoteToolButtonRect(HWND toolbar, int index, RECT& rect) {
