@@ -251,7 +251,10 @@ private:
         // Boxes the program cannot end itself (a question on Windows) are
         // answered as they come.
         const DWORD until = GetTickCount() + kExitMs;
-        while (WaitForSingleObject(FProcess.hProcess, 100) == WAIT_TIMEOUT) {
+        for (int round = 1; WaitForSingleObject(FProcess.hProcess, 100) == WAIT_TIMEOUT; ++round) {
+            if (round % 5 == 0)
+                if (HWND modal = Modal())
+                    Answer(modal);
             if (static_cast<int>(GetTickCount() - until) > 0) {
                 Note("hang: the program did not end after a close; its windows:" + Describe());
                 ++Figures.Hangs;
