@@ -137,6 +137,9 @@ void WriteErrorCatalog(TStream& stream, const std::string& templateText, int fil
 void ExportErrorCatalog(const std::string& fileName, const std::string& templateText,
                         int filterIndex, const TCatalogSource& source) {
     RowsPosition(templateText); // a template fault is found before the file is touched
+    if (IsReservedDeviceName(fileName))
+        throw Exception("Cannot export to \"" + fileName +
+                        "\": the name is reserved for a device. Choose another name.");
     TFileStream file(fileName, TFileMode::fmCreate);
     WriteErrorCatalog(file, templateText, filterIndex, source);
 }

@@ -54,6 +54,8 @@ int TQorvEditInnerEdit::AutoHeight() {
 }
 
 LRESULT TQorvEditInnerEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_KILLFOCUS)
+        FFocusTo = reinterpret_cast<HWND>(wParam);
     // The wheel is left out: the edit's default handling already hands it
     // to the parent.
     if (msg < WM_MOUSEFIRST || msg > WM_MBUTTONDBLCLK)
@@ -77,9 +79,14 @@ void TQorvEditInnerEdit::DoEnter() {
 }
 
 void TQorvEditInnerEdit::DoExit() {
+    // Another window taking the focus (the error box of a failed step,
+    // another program) is no leaving of the field: the text stays as typed
+    // until the user moves on inside the window.
+    const bool left = FFocusTo && GetAncestor(FFocusTo, GA_ROOT) == GetAncestor(Handle(), GA_ROOT);
     if (TQorvCustomEdit* edit = OuterEdit()) {
         edit->InnerEditExit(this);
-        edit->NormaliseOnExit();
+        if (left)
+            edit->NormaliseOnExit();
     }
     TEdit::DoExit();
 }

@@ -42,6 +42,7 @@ protected:
 
 private:
     TQorvCustomEdit* OuterEdit() const;
+    HWND FFocusTo = nullptr; // where the focus goes as it leaves us
 };
 
 // The icon: sized to its picture; the mouse over it belongs to the edit.

@@ -120,6 +120,20 @@ void SetControlHost(TControlHost* host);
 // Hands an exception that reached a window procedure to the application.
 void HandleControlException();
 
+// Marks a modal loop of ours running (a form's, a system dialog's), so that a
+// close of the main window waits for it, also while its window is not shown.
+class TModalLoop {
+public:
+    TModalLoop() { ++FDepth; }
+    ~TModalLoop() { --FDepth; }
+    TModalLoop(const TModalLoop&) = delete;
+    TModalLoop& operator=(const TModalLoop&) = delete;
+    static int Depth() { return FDepth; }
+
+private:
+    static inline int FDepth = 0;
+};
+
 class TControl : public TComponent {
     QORV_COMPONENT_CLASS
 public:

@@ -57,6 +57,11 @@ public:
 
 private:
     static UINT_PTR CALLBACK HookProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DialogProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data);
+    // Checks (and for a drive-relative name, completes) the name in the
+    // dialog's name box when Save is pressed; false keeps the dialog open.
+    bool AcceptTypedName(HWND dialog);
     HWND OwnerWindow() const;
 
     std::string FFilter;

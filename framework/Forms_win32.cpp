@@ -345,10 +345,18 @@ int TCustomForm::ShowModal() {
                 ShowWindow(Form->Handle(), SW_HIDE);
         }
     } restore{owner, this};
+    TModalLoop loop;
     Show();
     MSG msg;
     while (FModalResult == mrNone) {
         if (!GetMessageA(&msg, nullptr, 0, 0)) {
+            // A request to end the program: the main window takes it, and
+            // closes once we have ended. Ending here would leave the caller
+            // running on with the program half gone.
+            if (owner) {
+                PostMessageA(owner, WM_CLOSE, 0, 0);
+                continue;
+            }
             PostQuitMessage(static_cast<int>(msg.wParam));
             FModalResult = mrCancel;
             break;
@@ -462,6 +470,10 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Application->EndSession();
         return 0;
     case WM_CLOSE:
+        if (Application && Application->MainForm() == this && ModalWindowOpen()) {
+            CloseAfterModal();
+            return 0;
+        }
         if (FOnClose)
             FOnClose(this);
         if (FModalResult == mrNone && Application && Application->MainForm() != this) {
@@ -472,13 +484,86 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (Application && Application->MainForm() == this) {
             ShowWindow(Handle(), SW_HIDE);
             Application->Terminate();
-            PostQuitMessage(0);
+            // Wakes the main loop, which ends after this message. Not
+            // WM_QUIT: a modal loop the running handler starts before the
+            // main loop is reached would take it and end at once.
+            PostMessageA(Handle(), WM_NULL, 0, 0);
         }
         return 0;
+    case WM_SYSCOMMAND:
+        // The task bar's Close reaches a disabled window too; the system
+        // would drop it there.
+        if ((wParam & 0xFFF0) == SC_CLOSE && Application && Application->MainForm() == this &&
+            ModalWindowOpen()) {
+            CloseAfterModal();
+            return 0;
+        }
+        break;
+    case WM_TIMER:
+        if (wParam == kCloseTimer) {
+            CloseAfterModal();
+            return 0;
+        }
+        break;
     default:
         break;
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+namespace {
+struct TModalSearch {
+    HWND Main;
+    HWND Found = nullptr;
+};
+
+// The modal window the user would answer now: a shown, enabled top-level
+// window of the thread other than the main one, either a dialog of the
+// system's (a message box, a common dialog) or one of our forms.
+BOOL CALLBACK FindAnswerableModal(HWND wnd, LPARAM data) {
+    auto* search = reinterpret_cast<TModalSearch*>(data);
+    if (wnd == search->Main || !IsWindowVisible(wnd) || !IsWindowEnabled(wnd))
+        return TRUE;
+    char cls[8] = "";
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (std::string(cls) == "#32770" || dynamic_cast<TCustomForm*>(TWinControl::FromHandle(wnd))) {
+        search->Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND TCustomForm::TopModalWindow() const {
+    TModalSearch search{HandleIfAllocated()};
+    EnumThreadWindows(GetCurrentThreadId(), FindAnswerableModal, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+bool TCustomForm::ModalWindowOpen() const {
+    // Every modal window disables its owner; but a message box owned by the
+    // main window enables it again as it goes, also when it came up over
+    // another modal window, so our own loops are counted and the thread's
+    // shown dialogs looked for as well.
+    return !IsWindowEnabled(HandleIfAllocated()) || TModalLoop::Depth() > 0 || TopModalWindow();
+}
+
+void TCustomForm::CloseAfterModal() {
+    if (!ModalWindowOpen()) {
+        KillTimer(Handle(), kCloseTimer);
+        FCloseAsked = nullptr;
+        PostMessageA(Handle(), WM_CLOSE, 0, 0);
+        return;
+    }
+    // The one on top is asked as the user would ask it (a dialog takes it as
+    // Cancel); the ones beneath, and any the caller opens next, in turn as
+    // they come on top. A box that cannot be closed waits for its answer.
+    HWND top = TopModalWindow();
+    if (top && top != FCloseAsked) {
+        FCloseAsked = top;
+        PostMessageA(top, WM_CLOSE, 0, 0);
+    }
+    SetTimer(Handle(), kCloseTimer, 50, nullptr);
 }
 
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
@@ -533,6 +618,11 @@ void TApplication::ProcessMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
+            // As in a modal loop: the main window closes the program its way.
+            if (FMainForm && FMainForm->HandleAllocated()) {
+                PostMessageA(FMainForm->Handle(), WM_CLOSE, 0, 0);
+                continue;
+            }
             FTerminated = true;
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;

@@ -99,6 +99,14 @@ protected:
     void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    // The main window asked to close while a modal window runs: that one is
+    // ended first (and any opened after it), then the close goes through.
+    static constexpr UINT_PTR kCloseTimer = 0x51C1;
+    bool ModalWindowOpen() const;
+    HWND TopModalWindow() const;
+    void CloseAfterModal();
+    HWND FCloseAsked = nullptr;
+
     void AddHintTools(TWinControl* parent);
     void CollectTabStops(TWinControl* parent, std::vector<TWinControl*>& out);
 

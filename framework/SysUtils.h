@@ -54,5 +54,10 @@ public:
 bool TryStrToInt(const std::string& text, int& value);
 int StrToInt(const std::string& text);
 std::string IntToStr(long long value);
+// Whether the last part of `path` (after its last '\\', '/' or ':') names one
+// of the devices Windows keeps in every folder (CON, PRN, AUX, NUL, COM1 to
+// COM9, LPT1 to LPT9, CONIN$, CONOUT$), with any extension, letter case and
+// trailing blanks: writing to it reaches the device, never a file.
+bool IsReservedDeviceName(const std::string& path);
 // The value of a hexadecimal digit of either case; -1 for any other character.
 int HexDigitValue(char c);

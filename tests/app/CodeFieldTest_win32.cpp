@@ -55,3 +55,30 @@ TEST_F(CodeFieldTest, PastedLettersAreLookedUpAndGiveWayOnLeaving) {
 }
 
 } // namespace
+
+namespace {
+
+// Up or Down on pasted text that is no number: the one error box, and the
+// field, the memo and the status stay as the box found them.
+TEST_F(CodeFieldTest, UpOrDownOnPastedNonDigitsShowsOneBoxAndChangesNothing) {
+    SendMessageA(Inner(), EM_SETSEL, 0, -1);
+    SendMessageA(Inner(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("0x130"));
+    h.Pump();
+    ASSERT_EQ(f.edCode->Text(), "0x130");
+    for (WORD key : {VK_UP, VK_DOWN, VK_UP}) {
+        h.Key(Inner(), key);
+        EXPECT_EQ(h.TakeErrorBoxes(), std::vector<std::string>{"Drovanex Vantrel 2006|'0x130' is "
+                                                               "not a valid integer value"});
+        EXPECT_EQ(f.edCode->Text(), "0x130");
+        EXPECT_EQ(h.Memo(), "");
+        EXPECT_TRUE(f.edCode->InnerEdit()->Focused());
+    }
+    // Leaving the field inside the window still brings it back to a number.
+    f.mmDescription->SetFocus();
+    h.Pump();
+    EXPECT_EQ(f.edCode->Text(), "0");
+    EXPECT_EQ(h.Memo(), SystemText(0));
+    EXPECT_TRUE(h.TakeErrorBoxes().empty());
+}
+
+} // namespace

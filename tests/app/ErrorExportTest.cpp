@@ -161,6 +161,17 @@ TEST(ErrorExport, FilesAreWrittenWholeAndFailuresNameTheFile) {
     EXPECT_THROW(ExportErrorCatalog(untouched, "no rows", ExportWebPage, Source({})),
                  EExportTemplateError);
     EXPECT_FALSE(fs::exists(untouched));
+
+    // A device's name is refused before anything is created, here a file
+    // that Windows would have taken for the device.
+    const std::string device = (dir / "nul.htm").string();
+    try {
+        ExportErrorCatalog(device, SPage, ExportWebPage, Source({}));
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_NE(e.Message().find("reserved for a device"), std::string::npos) << e.Message();
+    }
+    EXPECT_FALSE(fs::exists(device));
     fs::remove_all(dir);
 }
 

@@ -68,6 +68,7 @@ public:
     std::deque<int> Answers; // IDYES or IDNO, one per question; Yes when none is left
     std::vector<TDialogSeen> Seen;
     std::vector<std::string> Questions; // "caption|text"
+    std::vector<std::string> Notes;     // the dialog's own boxes (OK only): "caption|text"
 
 private:
     static inline TUser* Self = nullptr;
@@ -91,6 +92,14 @@ private:
                         Self->Answers.pop_front();
                     }
                     PostMessageA(wnd, WM_COMMAND, answer, 0);
+                    return 0;
+                }
+                // A box of the dialog's (the program's go to the harness).
+                HWND owner = GetWindow(wnd, GW_OWNER);
+                if (owner && GetDlgItem(owner, TypeList)) {
+                    Self->Notes.push_back(WindowText(wnd) + "|" +
+                                          WindowText(GetDlgItem(wnd, 0xFFFF)));
+                    PostMessageA(wnd, WM_COMMAND, IDOK, 0);
                     return 0;
                 }
             }
@@ -322,4 +331,48 @@ TEST_F(ExportTest, AnUnwritableTargetGivesOneErrorBoxAndKeepsTheWorkingStatus) {
     EXPECT_EQ(h.Status(), "Exporting errors...");
     EXPECT_THAT(User.Questions, IsEmpty());
     EXPECT_THAT(Shell.Lines(0, 1500), IsEmpty());
+}
+
+// Names the dialog cannot take as they stand: a drive-relative name is
+// completed with the drive's current folder; a name too long for the dialog
+// and a device's name are refused with a message, the dialog stays open, and
+// nothing is written or opened.
+TEST_F(ExportTest, ADriveRelativeNameIsSavedInThatDrivesCurrentFolder) {
+    char before[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryA(Dir.c_str()));
+    const std::string drive = Dir.substr(0, 2); // "C:"
+    Export({1, drive + "errors.htm"});
+    SetCurrentDirectoryA(before);
+    EXPECT_EQ(f.SaveDialog->FileName(), Dir + "errors.htm");
+    EXPECT_EQ(ReadFile(Dir + "errors.htm"), Expected(f.tsExportHTM->Data(), true));
+    EXPECT_EQ(h.Status(), "Errors has beed exported succesfully.");
+    EXPECT_THAT(Shell.Lines(1), ElementsAre(Dir + "errors.htm"));
+    EXPECT_THAT(User.Notes, IsEmpty());
+}
+
+TEST_F(ExportTest, NamesTooLongOrOfDevicesAreRefusedInTheDialog) {
+    const std::string longest = Dir + std::string(259 - Dir.size() - 4, 'a') + ".htm";
+    const std::string tooLong = Dir + std::string(270 - Dir.size() - 4, 'b') + ".htm";
+    const std::vector<std::string> devices = {"NUL.htm", "aux.txt", "CON", "LPT1", "com1.htm"};
+    User.Visits.push_back({1, tooLong});
+    User.Visits.push_back({1, std::string(300, 'c') + ".htm"}); // joined with the folder
+    for (const std::string& device : devices)
+        User.Visits.push_back({1, Dir + device});
+    User.Visits.push_back({1, longest}); // the last one that fits is taken
+    ClickToolButton(*f.tbExport);
+    h.Pump();
+    ASSERT_EQ(User.Notes.size(), 2 + devices.size());
+    EXPECT_NE(User.Notes[0].find("too long: with its folder it has 270 characters"),
+              std::string::npos)
+        << User.Notes[0];
+    EXPECT_NE(User.Notes[1].find("too long"), std::string::npos) << User.Notes[1];
+    for (size_t i = 0; i < devices.size(); ++i)
+        EXPECT_NE(User.Notes[2 + i].find("\"" + devices[i] + "\" is the name of a device"),
+                  std::string::npos)
+            << User.Notes[2 + i];
+    EXPECT_THAT(User.Questions, IsEmpty());
+    EXPECT_EQ(f.SaveDialog->FileName(), longest);
+    EXPECT_EQ(ReadFile(longest), Expected(f.tsExportHTM->Data(), true));
+    EXPECT_THAT(h.TakeErrorBoxes(), IsEmpty());
 }

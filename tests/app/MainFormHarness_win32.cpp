@@ -5,6 +5,7 @@
 namespace {
 std::vector<std::string> g_boxes;
 std::string g_title;
+bool g_holdBoxes = false;
 
 // Answers a message box as soon as it is activated, noting its text.
 LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -19,7 +20,8 @@ LRESULT CALLBACK BoxHook(int code, WPARAM wParam, LPARAM lParam) {
             char text[1024] = {};
             GetDlgItemTextA(wnd, 0xFFFF, text, sizeof text);
             g_boxes.push_back(std::string(caption) + "|" + text);
-            PostMessageA(wnd, WM_COMMAND, IDOK, 0);
+            if (!g_holdBoxes)
+                PostMessageA(wnd, WM_COMMAND, IDOK, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -30,6 +32,7 @@ TMainFormHarness::TMainFormHarness(TKeyStore* store, THtmlViewFactory view)
     : FOwnStore(store ? nullptr : new TMemoryKeyStore), FStore(store ? store : FOwnStore.get()) {
     FHook = SetWindowsHookExA(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
     g_boxes.clear();
+    g_holdBoxes = false;
     FApplication = &InitializeProgram(FStore);
     g_title = FApplication->Title();
     if (view)
@@ -76,6 +79,10 @@ void TMainFormHarness::ClickGraphic(TGraphicControl& control) {
     SendMessageA(parent, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(parent, WM_LBUTTONUP, 0, at);
     Pump();
+}
+
+void TMainFormHarness::HoldBoxes(bool hold) {
+    g_holdBoxes = hold;
 }
 
 std::vector<std::string> TMainFormHarness::TakeErrorBoxes() {

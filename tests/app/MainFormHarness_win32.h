@@ -33,6 +33,8 @@ public:
     std::string Status() { return FForm->StatusText(); }
     std::string Memo() { return FForm->mmDescription->Text(); }
 
+    // Boxes are noted but left open (for a test that acts while one shows).
+    void HoldBoxes(bool hold);
     // Messages of the error boxes shown since the last call.
     std::vector<std::string> TakeErrorBoxes();
 

@@ -23,3 +23,12 @@ TEST(StrToInt, RefusesEverythingElseAndKeepsTheValue) {
     }
     EXPECT_THROW(StrToInt("x"), EConvertError);
 }
+
+TEST(IsReservedDeviceName, DevicesWithAnyExtensionCaseAndTrailingBlanks) {
+    for (const char* name : {"NUL", "nul.htm", "C:\\out\\AUX.txt", "dir/con", "PRN.tar.gz",
+                             "C:LPT1", "com9.htm", "NUL .htm", "CONIN$", "conout$.txt"})
+        EXPECT_TRUE(IsReservedDeviceName(name)) << name;
+    for (const char* name : {"", "errors.htm", "NULL.htm", "CONSOLE", "C:\\NUL\\errors.htm",
+                             "COM10", "LPT0", "COM", "xnul", "a.NUL", "C:\\out\\"})
+        EXPECT_FALSE(IsReservedDeviceName(name)) << name;
+}

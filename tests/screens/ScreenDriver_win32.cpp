@@ -18,6 +18,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "tests/tools/RemoteToolBar_win32.h"
+
 namespace {
 
 const char kMainTitle[] = "Drovanex Vantrel 2006";
@@ -69,52 +71,21 @@ void PrintRect(HWND wnd) {
     std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
 }
 
-struct TChildSearch {
-    const char* ClassPart;
-    LONG NotStyle; // none of these style bits
-    HWND Found;
-};
-
-BOOL CALLBACK FindChild(HWND wnd, LPARAM param) {
-    auto* search = reinterpret_cast<TChildSearch*>(param);
-    char name[256];
-    GetClassNameA(wnd, name, sizeof name);
-    if (strstr(CharUpperA(name), search->ClassPart) &&
-        !(GetWindowLongA(wnd, GWL_STYLE) & search->NotStyle)) {
-        search->Found = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND Child(HWND parent, const char* classPart, LONG notStyle = 0) {
-    TChildSearch search{classPart, notStyle, nullptr};
-    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
-    if (!search.Found) {
+    HWND found = RemoteChild(parent, classPart, notStyle);
+    if (!found) {
         std::fprintf(stderr, "ScreenDriver: no %s child\n", classPart);
         std::exit(1);
     }
-    return search.Found;
+    return found;
 }
 
-// The rectangle comes back through memory of the program's process: the
-// system copies no tool-bar message's data between processes.
 RECT ButtonRect(HWND toolbar, int index) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(toolbar, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
-    void* remote = process
-                       ? VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE)
-                       : nullptr;
     RECT r{};
-    if (!remote ||
-        !SendMessageA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote)) ||
-        !ReadProcessMemory(process, remote, &r, sizeof r, nullptr)) {
+    if (!RemoteToolButtonRect(toolbar, index, r)) {
         std::fprintf(stderr, "ScreenDriver: no tool-bar button %d\n", index);
         std::exit(1);
     }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
     return r;
 }
 
