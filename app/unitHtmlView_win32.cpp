@@ -2,7 +2,7 @@
 
 #include "framework/HtmlView.h"
 #include "framework/WebBrowser_win32.h"
-#include "htmlview/HtmlView_win32.h"
+#include "htmlview/OwnHtmlView_win32.h"
 
 THtmlViewKind ChooseHtmlView() {
     if (WebBrowserCanLoadPages()) {

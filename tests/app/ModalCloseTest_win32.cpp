@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "about/formAbout_win32.h"
-#include "htmlview/HtmlView_win32.h"
+#include "htmlview/OwnHtmlView_win32.h"
 #include "htmlview/formHtmlPreview_win32.h"
 #include "tests/app/MainFormHarness_win32.h"
 #include "tests/printer/ModalDriver_win32.h"
@@ -144,7 +144,7 @@ protected:
             RegCloseKey(key);
         }
     }
-    THtmlView& View() { return dynamic_cast<THtmlView&>(*H->Form().Browser); }
+    TOwnHtmlView& View() { return dynamic_cast<TOwnHtmlView&>(*H->Form().Browser); }
     // The program after the modal window ended: closed, its window still
     // there for the shutdown to destroy.
     void ExpectClosedAfter(const TCloseWhile& close) {

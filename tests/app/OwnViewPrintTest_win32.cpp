@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "htmlview/HtmlPaint_win32.h"
-#include "htmlview/HtmlView_win32.h"
+#include "htmlview/OwnHtmlView_win32.h"
 #include "htmlview/formHtmlPreview_win32.h"
 #include "tests/app/MainFormHarness_win32.h"
 #include "tests/printer/ModalDriver_win32.h"
@@ -51,7 +51,7 @@ int PagesOnTheTestPrinter(const THtmlDocument& document) {
 // tick, noting the page text after each; ends with Esc.
 class TPreviewWalk {
 public:
-    explicit TPreviewWalk(THtmlView& view)
+    explicit TPreviewWalk(TOwnHtmlView& view)
         : FDriver([this, &view] {
               THtmlPreviewForm* form = view.PreviewForm();
               if (!form || !IsWindowVisible(form->Handle()))
@@ -79,7 +79,7 @@ private:
 class OwnViewPrint : public ::testing::Test {
 protected:
     void SetUp() override { DeleteFileA(TestPrinterOutput().c_str()); }
-    THtmlView& View() { return dynamic_cast<THtmlView&>(*H->Form().Browser); }
+    TOwnHtmlView& View() { return dynamic_cast<TOwnHtmlView&>(*H->Form().Browser); }
     void Click(TToolButton* button) {
         ClickToolButton(*button);
         H->Pump();
@@ -95,7 +95,7 @@ std::string PageOf(int n, int of) {
 TEST_F(OwnViewPrint, PreviewOfTheCatalogueOpensWithItsPagesAndPagesThrough) {
     ASSERT_TRUE(TestPrinterInstalled());
     H = std::make_unique<TMainFormHarness>();
-    ASSERT_NE(dynamic_cast<THtmlView*>(H->Form().Browser), nullptr);
+    ASSERT_NE(dynamic_cast<TOwnHtmlView*>(H->Form().Browser), nullptr);
     EXPECT_TRUE(H->Form().tbPrintPreview->Enabled());
     EXPECT_TRUE(H->Form().tbPrint->Enabled());
 
@@ -186,7 +186,7 @@ TEST(OwnViewNoPrinter, PrintIsDisabledAndPreviewStillWorks) {
         TMainFormHarness h;
         EXPECT_FALSE(h.Form().tbPrint->Enabled());
         EXPECT_TRUE(h.Form().tbPrintPreview->Enabled());
-        auto& view = dynamic_cast<THtmlView&>(*h.Form().Browser);
+        auto& view = dynamic_cast<TOwnHtmlView&>(*h.Form().Browser);
         TPreviewWalk walk(view);
         ClickToolButton(*h.Form().tbPrintPreview);
         h.Pump();

@@ -8,7 +8,7 @@
 #include "framework/SysUtils.h"
 #include "htmlview/HtmlPaint_win32.h"
 #include "htmlview/HtmlPrinting_win32.h"
-#include "htmlview/HtmlView_win32.h"
+#include "htmlview/OwnHtmlView_win32.h"
 #include "htmlview/formHtmlPreview_win32.h"
 #include "tests/htmlview/HtmlViewTestUtil_win32.h"
 #include "tests/printer/TestPrinter_win32.h"
@@ -28,7 +28,7 @@ const char* const kPage = "<html><head><title>Two rows</title></head><body><tabl
 class HtmlOwnView : public ::testing::Test {
 protected:
     void SetUp() override {
-        View = new THtmlView(&Owner);
+        View = new TOwnHtmlView(&Owner);
         View->SetOnNavigateComplete2(
             [this](TObject* sender, IDispatch* frame, const std::string& url) {
                 EXPECT_EQ(sender, View);
@@ -38,7 +38,7 @@ protected:
     }
     THtmlTestApp App;
     TComponent Owner{nullptr};
-    THtmlView* View = nullptr;
+    TOwnHtmlView* View = nullptr;
     std::vector<std::string> Completed;
 };
 } // namespace

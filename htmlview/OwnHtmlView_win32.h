@@ -16,11 +16,11 @@
 
 class THtmlPreviewForm;
 
-class THtmlView : public TGraphicControl, public IHtmlView {
+class TOwnHtmlView : public TGraphicControl, public IHtmlView {
     QORV_COMPONENT_CLASS
 public:
-    explicit THtmlView(TComponent* owner);
-    ~THtmlView() override;
+    explicit TOwnHtmlView(TComponent* owner);
+    ~TOwnHtmlView() override;
 
     // "about:blank" loads an empty page; a "file:" URL or a path loads that
     // file, read at once: a file that cannot be read raises here, naming it.
@@ -67,7 +67,7 @@ private:
     THtmlPrinterChoice FPrinter;
 };
 
-// The factory that makes THtmlView, for SetHtmlViewFactory.
+// The factory that makes TOwnHtmlView, for SetHtmlViewFactory.
 IHtmlView* NewOwnHtmlView(TComponent* owner);
 
 // The page setup of a printer's DC: its paper and resolution, with margins of

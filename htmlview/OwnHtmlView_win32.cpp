@@ -1,4 +1,4 @@
-#include "htmlview/HtmlView_win32.h"
+#include "htmlview/OwnHtmlView_win32.h"
 
 #include <algorithm>
 #include <cmath>
@@ -100,17 +100,17 @@ THtmlPageSetup HtmlPrinterSetup(HDC printer) {
     return s;
 }
 
-const TClassInfo& THtmlView::StaticClass() {
-    static const TClassInfo info{"THtmlView", &TGraphicControl::StaticClass(), nullptr,
+const TClassInfo& TOwnHtmlView::StaticClass() {
+    static const TClassInfo info{"TOwnHtmlView", &TGraphicControl::StaticClass(), nullptr,
                                  HtmlViewProps()};
     return info;
 }
 
-THtmlView::THtmlView(TComponent* owner) : TGraphicControl(owner) {}
+TOwnHtmlView::TOwnHtmlView(TComponent* owner) : TGraphicControl(owner) {}
 
-THtmlView::~THtmlView() = default;
+TOwnHtmlView::~TOwnHtmlView() = default;
 
-void THtmlView::Navigate(const std::string& url) {
+void TOwnHtmlView::Navigate(const std::string& url) {
     std::unique_ptr<THtmlDocument> document;
     TStartupStep step("page read");
     if (_stricmp(url.c_str(), "about:blank") == 0)
@@ -129,7 +129,7 @@ void THtmlView::Navigate(const std::string& url) {
     });
 }
 
-uint32_t THtmlView::QueryStatusWB(int cmd) {
+uint32_t TOwnHtmlView::QueryStatusWB(int cmd) {
     switch (cmd) {
     case hcPrintPreview:
         return hsSupported | hsEnabled;
@@ -140,12 +140,12 @@ uint32_t THtmlView::QueryStatusWB(int cmd) {
     }
 }
 
-void THtmlView::RequireDocument() const {
+void TOwnHtmlView::RequireDocument() const {
     if (!FDocument)
         throw Exception("The HTML view has no page loaded to print.");
 }
 
-void THtmlView::ExecWB(int cmd, int option) {
+void TOwnHtmlView::ExecWB(int cmd, int option) {
     switch (cmd) {
     case hcPrint:
         RequireDocument();
@@ -160,7 +160,7 @@ void THtmlView::ExecWB(int cmd, int option) {
     }
 }
 
-void THtmlView::Print(bool prompt) {
+void TOwnHtmlView::Print(bool prompt) {
     if (!PrinterInstalled())
         throw Exception("There is no printer installed to print on.");
     THtmlPages pages;
@@ -183,7 +183,7 @@ void THtmlView::Print(bool prompt) {
     PrintWithDialog(owner, job, FPrinter, prompt);
 }
 
-THtmlPages THtmlView::PreviewPages() const {
+THtmlPages TOwnHtmlView::PreviewPages() const {
     RequireDocument();
     TStartupStep step("layout");
     // The printer Print will use: the one chosen last, else the default.
@@ -202,7 +202,7 @@ THtmlPages THtmlView::PreviewPages() const {
     return LayoutHtmlPages(*FDocument, measurer, HtmlPaperSetup(LocalePaper(), kNoPrinterDpi));
 }
 
-void THtmlView::Preview() {
+void TOwnHtmlView::Preview() {
     THtmlPages pages = PreviewPages();
     THtmlPreviewForm form(nullptr);
     const std::string title = FDocument->Title();
@@ -231,5 +231,5 @@ void THtmlView::Preview() {
 }
 
 IHtmlView* NewOwnHtmlView(TComponent* owner) {
-    return new THtmlView(owner);
+    return new TOwnHtmlView(owner);
 }
