@@ -7,8 +7,6 @@
 
 constexpr int MaxErrorCode = 16383;
 
-inline constexpr char SErrorNotFound[] = "Error description not found.";
-inline constexpr char SErrorCopied[] = "Error has beed copied to clipboard.";
 inline constexpr char SCodeLabel[] = "Code: ";
 inline constexpr char SDescriptionLabel[] = "Description: ";
 

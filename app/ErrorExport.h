@@ -22,9 +22,6 @@ std::string ChangeFileExt(const std::string& name, const std::string& extension)
 // forced to the form's; other filter indexes keep the name.
 std::string ExportTargetName(const std::string& fileName, int filterIndex);
 
-inline constexpr char SExportingErrors[] = "Exporting errors...";
-inline constexpr char SErrorsExported[] = "Errors has beed exported succesfully.";
-inline constexpr char SExportCanceled[] = "Export has been canceled by user.";
 inline constexpr char SReplaceQuestion[] = "%s already exsits.\r\nDo you want to replace it?";
 // The question with the target's full name in place of "%s".
 std::string ReplaceQuestion(const std::string& fileName);

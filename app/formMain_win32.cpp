@@ -9,6 +9,7 @@
 #include "about/formAbout_win32.h"
 #include "app/ErrorCatalog.h"
 #include "app/ErrorExport.h"
+#include "app/StatusTexts.h"
 #include "app/unitOSInfo.h"
 #include "framework/ShellApi_win32.h"
 #include "framework/StepTimes.h"
@@ -427,11 +428,11 @@ void TMainForm::BrowserCheck(TObject*, IDispatch*, const std::string&) {
 }
 
 void TMainForm::atPrintExecute(TObject*) {
-    StartPrintRequest("Printing errors...", &TMainForm::BrowserPrint);
+    StartPrintRequest(SPrintingErrors, &TMainForm::BrowserPrint);
 }
 
 void TMainForm::atPrintPreviewExecute(TObject*) {
-    StartPrintRequest("Generating print preview...", &TMainForm::BrowserPrintPreview);
+    StartPrintRequest(SGeneratingPreview, &TMainForm::BrowserPrintPreview);
 }
 
 void TMainForm::StartPrintRequest(const std::string& progress, TPrintCompletion completion) {
@@ -469,11 +470,11 @@ void TMainForm::LoadPrintPage() {
 }
 
 void TMainForm::BrowserPrint(TObject*, IDispatch*, const std::string&) {
-    FinishPrintRequest(hcPrint, "Errors were sent to printer.");
+    FinishPrintRequest(hcPrint, SErrorsPrinted);
 }
 
 void TMainForm::BrowserPrintPreview(TObject*, IDispatch*, const std::string&) {
-    FinishPrintRequest(hcPrintPreview, "Print preview was generated.");
+    FinishPrintRequest(hcPrintPreview, SPreviewGenerated);
 }
 
 void TMainForm::FinishPrintRequest(int command, const std::string& done) {

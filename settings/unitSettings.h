@@ -13,8 +13,6 @@
 
 inline constexpr char SettingsRootPath[] = "Software\\Drovanex\\Vantrel 2006\\R1\\";
 inline constexpr char MainFormSection[] = "MainForm";
-inline constexpr char SLayoutSaved[] = "Window layout has been saved.";
-inline constexpr char SLayoutCleared[] = "Saved window layout has been cleared.";
 inline constexpr int32_t DefaultListCol1 = 50;
 inline constexpr int32_t DefaultListSplitter = 59;
 
