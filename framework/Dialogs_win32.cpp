@@ -129,6 +129,13 @@ LRESULT CALLBACK TSaveDialog::DialogProc(HWND wnd, UINT msg, WPARAM wParam, LPAR
                                          UINT_PTR id, DWORD_PTR data) {
     if (msg == WM_NCDESTROY)
         RemoveWindowSubclass(wnd, DialogProc, id);
+    // A box of the dialog's own is up (its "replace?" question, our refusal):
+    // the user cannot cancel now, and a Cancel or close posted meanwhile
+    // would tear the dialog down under the box, which then runs on in freed
+    // state. It is asked again once the box is answered.
+    if ((msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL)) &&
+        !IsWindowEnabled(wnd))
+        return 0;
     // Save pressed, or Enter: before the dialog reads the name box.
     if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
         // The exception barrier of the dialog's window: nothing unwinds into it.

@@ -282,3 +282,54 @@ TEST_F(ModalClose, ABoxOfTheSaveDialogAndTheDialogEndFirst) {
     EXPECT_EQ(H->Status(), "");
 }
 } // namespace
+
+namespace {
+// A Cancel posted to the save dialog while its own "replace?" question is up
+// (as a close request can be, just before the question shows), the question
+// then answered Yes: the dialog's state is not torn down under the question,
+// the export happens, and a close after it goes through.
+TEST_F(ModalClose, SaveDialogCancelledUnderItsReplaceQuestionEnds) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string target = std::string(dir) + "qorv-replace-question.htm";
+    HANDLE file = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    int step = 0;
+    TModalDriver save([&] {
+        HWND dialog = SaveDialogWindow();
+        if (step == 0 && dialog && IsWindowEnabled(dialog)) {
+            HWND box =
+                GetDlgItem(dialog, 1152) ? GetDlgItem(dialog, 1152) : GetDlgItem(dialog, 1148);
+            SetWindowTextA(box, target.c_str());
+            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+            step = 1;
+        } else if (step == 1 && dialog && !IsWindowEnabled(dialog)) {
+            HWND question = ThreadWindow([dialog](HWND w) {
+                return IsDialog(w) && w != dialog && GetWindow(w, GW_OWNER) == dialog;
+            });
+            if (!question)
+                return false;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(question, WM_COMMAND, IDYES, 0);
+            step = 2;
+        }
+        return step == 2;
+    });
+    ClickToolButton(*H->Form().tbExport);
+    H->Pump();
+    EXPECT_EQ(step, 2);
+    EXPECT_EQ(SaveDialogWindow(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(Main));
+    EXPECT_EQ(TModalLoop::Depth(), 0);
+    // The Cancel came while it could not be pressed; the Yes stands.
+    WIN32_FILE_ATTRIBUTE_DATA written{};
+    EXPECT_TRUE(GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &written));
+    EXPECT_GT(written.nFileSizeLow, 0u);
+    SendMessageA(Main, WM_CLOSE, 0, 0);
+    H->Pump();
+    EXPECT_TRUE(Application->Terminated());
+    DeleteFileA(target.c_str());
+}
+} // namespace

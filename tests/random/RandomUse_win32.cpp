@@ -446,8 +446,15 @@ private:
             GetWindowRect(wnd, &r);
             // The system places its own dialogs up to a pixel over the edge.
             const int slack = 8;
-            const bool inside = r.left >= work.left - slack && r.top >= work.top - slack &&
-                                r.right <= work.right + slack && r.bottom <= work.bottom + slack;
+            bool inside = r.left >= work.left - slack && r.top >= work.top - slack &&
+                          r.right <= work.right + slack && r.bottom <= work.bottom + slack;
+            // The main window goes where the user drags it (low, in the
+            // moves above): it counts as on the screen while its caption can
+            // be grabbed.
+            if (wnd == FMain)
+                inside = r.top >= work.top - slack &&
+                         r.top + GetSystemMetrics(SM_CYCAPTION) <= work.bottom + slack &&
+                         r.left < work.right - 40 && r.right > work.left + 40;
             if (!inside && FSeen.insert(wnd).second) {
                 std::printf("random-use: step %d: window \"%s\" off the screen (%ld,%ld %ldx%ld)\n",
                             FStep, Text(wnd).c_str(), r.left, r.top, r.right - r.left,
