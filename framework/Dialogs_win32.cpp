@@ -66,8 +66,10 @@ std::string Quoted(const std::string& text) {
     return quoted;
 }
 
-bool IsDriveLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+// "C:..." with something after the colon.
+bool StartsWithDrive(const std::string& name) {
+    const char c = name.size() > 2 ? name[0] : '\0';
+    return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && name[1] == ':';
 }
 } // namespace
 
@@ -85,8 +87,8 @@ bool TSaveDialog::AcceptTypedName(HWND dialog) {
     if (name.empty() || name.find_first_of("*?\"") != std::string::npos)
         return true;
     std::string full;
-    if (name.size() > 2 && IsDriveLetter(name[0]) && name[1] == ':' && name[2] != '\\' &&
-        name[2] != '/') {
+    const bool drive = StartsWithDrive(name);
+    if (drive && name[2] != '\\' && name[2] != '/') {
         // Relative to the drive's current folder, as the system reads it.
         std::vector<char> path(32768, '\0');
         const DWORD length =
@@ -101,8 +103,7 @@ bool TSaveDialog::AcceptTypedName(HWND dialog) {
             SendMessageA(dialog, CDM_SETCONTROLTEXT, nameBox,
                          reinterpret_cast<LPARAM>(full.c_str()));
         }
-    } else if ((name.size() > 2 && IsDriveLetter(name[0]) && name[1] == ':') ||
-               name.starts_with("\\\\")) {
+    } else if (drive || name.starts_with("\\\\")) {
         full = name;
     } else {
         // The dialog joins the folder and the name as they stand.

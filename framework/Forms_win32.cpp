@@ -470,10 +470,8 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Application->EndSession();
         return 0;
     case WM_CLOSE:
-        if (Application && Application->MainForm() == this && ModalWindowOpen()) {
-            CloseAfterModal();
+        if (DeferCloseToModal())
             return 0;
-        }
         if (FOnClose)
             FOnClose(this);
         if (FModalResult == mrNone && Application && Application->MainForm() != this) {
@@ -493,11 +491,8 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
         // The task bar's Close reaches a disabled window too; the system
         // would drop it there.
-        if ((wParam & 0xFFF0) == SC_CLOSE && Application && Application->MainForm() == this &&
-            ModalWindowOpen()) {
-            CloseAfterModal();
+        if ((wParam & 0xFFF0) == SC_CLOSE && DeferCloseToModal())
             return 0;
-        }
         break;
     case WM_TIMER:
         if (wParam == kCloseTimer) {
@@ -546,6 +541,13 @@ bool TCustomForm::ModalWindowOpen() const {
     // another modal window, so our own loops are counted and the thread's
     // shown dialogs looked for as well.
     return !IsWindowEnabled(HandleIfAllocated()) || TModalLoop::Depth() > 0 || TopModalWindow();
+}
+
+bool TCustomForm::DeferCloseToModal() {
+    if (!Application || Application->MainForm() != this || !ModalWindowOpen())
+        return false;
+    CloseAfterModal();
+    return true;
 }
 
 void TCustomForm::CloseAfterModal() {

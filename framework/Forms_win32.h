@@ -104,6 +104,7 @@ private:
     static constexpr UINT_PTR kCloseTimer = 0x51C1;
     bool ModalWindowOpen() const;
     HWND TopModalWindow() const;
+    bool DeferCloseToModal(); // true when the close waits for a modal window
     void CloseAfterModal();
     HWND FCloseAsked = nullptr;
 
