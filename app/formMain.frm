@@ -18,6 +18,7 @@ object MainForm: TMainForm
     Width = 509
     Height = 42
     Align = alTop
+    AccessibleName = 'Tool bar'
     BorderWidth = 1
     EdgeBottom = True
     ButtonWidth = 39
@@ -161,6 +162,7 @@ object MainForm: TMainForm
         Width = 509
         Height = 317
         Align = alClient
+        AccessibleName = 'Description'
         BorderStyle = bsNone
         ReadOnly = True
         ScrollBars = ssVertical
@@ -190,6 +192,7 @@ object MainForm: TMainForm
         Width = 509
         Height = 295
         Align = alClient
+        AccessibleName = 'Error codes'
         BorderStyle = bsNone
         AllocBy = 64
         SmallImages = ListSpacer
@@ -220,6 +223,7 @@ object MainForm: TMainForm
         Width = 509
         Height = 59
         Align = alBottom
+        AccessibleName = 'Description'
         BorderStyle = bsNone
         ReadOnly = True
         ScrollBars = ssVertical
@@ -259,6 +263,7 @@ object MainForm: TMainForm
       Hint = 'Find error'
       ImageIndex = 0
       Checked = True
+      ShortCut = 'Ctrl+F'
       OnExecute = atFindExecute
     end
     object atList: TAction
@@ -266,6 +271,7 @@ object MainForm: TMainForm
       Caption = 'List'
       Hint = 'List errors'
       ImageIndex = 1
+      ShortCut = 'Ctrl+L'
       OnExecute = atListExecute
     end
     object atCopy: TAction
@@ -273,6 +279,7 @@ object MainForm: TMainForm
       Caption = 'Copy'
       Hint = 'Copy error'
       ImageIndex = 2
+      ShortCut = 'Ctrl+Shift+C'
       OnExecute = atCopyExecute
     end
     object atExport: TAction
@@ -280,6 +287,7 @@ object MainForm: TMainForm
       Caption = 'Export'
       Hint = 'Export errors...'
       ImageIndex = 3
+      ShortCut = 'Ctrl+E'
       OnExecute = atExportExecute
     end
     object atPrint: TAction
@@ -287,6 +295,7 @@ object MainForm: TMainForm
       Caption = 'Print'
       Hint = 'Print errors...'
       ImageIndex = 4
+      ShortCut = 'Ctrl+P'
       OnExecute = atPrintExecute
     end
     object atPrintPreview: TAction
@@ -294,6 +303,7 @@ object MainForm: TMainForm
       Caption = 'Print Preview'
       Hint = 'Print preview'
       ImageIndex = 5
+      ShortCut = 'Ctrl+F2'
       OnExecute = atPrintPreviewExecute
     end
     object atStayOnTop: TAction
@@ -301,6 +311,7 @@ object MainForm: TMainForm
       Caption = 'Stay On Top'
       Hint = 'Stay on top'
       ImageIndex = 6
+      ShortCut = 'Ctrl+T'
       OnExecute = atStayOnTopExecute
     end
     object atSaveLayout: TAction
@@ -308,6 +319,7 @@ object MainForm: TMainForm
       Caption = 'Save Layout'
       Hint = 'Save window layout'
       ImageIndex = 7
+      ShortCut = 'Ctrl+Shift+S'
       OnExecute = atSaveLayoutExecute
     end
     object atClearLayout: TAction
@@ -315,6 +327,7 @@ object MainForm: TMainForm
       Caption = 'Clear Layout'
       Hint = 'Clear saved window layout'
       ImageIndex = 8
+      ShortCut = 'Ctrl+Shift+R'
       OnExecute = atClearLayoutExecute
     end
     object atAbout: TAction
@@ -322,17 +335,20 @@ object MainForm: TMainForm
       Caption = 'About'
       Hint = 'About Drovanex Vantrel 2006'
       ImageIndex = 9
+      ShortCut = 'F1'
       OnExecute = atAboutExecute
     end
     object atLargeIcons: TAction
       Caption = 'Large Icons'
       GroupIndex = 1
       Checked = True
+      ShortCut = 'Ctrl+Shift+2'
       OnExecute = atLargeIconsExecute
     end
     object atSmallIcons: TAction
       Caption = 'Small Icons'
       GroupIndex = 1
+      ShortCut = 'Ctrl+Shift+4'
       OnExecute = atSmallIconsExecute
     end
   end

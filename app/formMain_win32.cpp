@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 #include <dlgs.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <memory>
@@ -75,6 +76,17 @@ TMethodTable TMainForm::Methods() {
 }
 
 // ------------------------------------------------------------ start and show
+
+LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Shift+F10 or the menu key in a control without a menu of its own (the
+    // list, the tool bar) comes up to us: the window's one menu is the tool
+    // bar's, and it opens there. The memos and the code field keep theirs.
+    if (msg == WM_CONTEXTMENU && GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1 &&
+        ToolBar->PopupMenu())
+        return ToolBar->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ToolBar->Handle()),
+                                lParam);
+    return TCustomForm::WndProc(msg, wParam, lParam);
+}
 
 void TMainForm::FormCreate(TObject*) {
     SetCaption(Application->Title());

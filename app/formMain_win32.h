@@ -136,6 +136,7 @@ public:
     std::string StatusText() const { return StatusBar->SimpleText(); }
 
 protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // Builds the rows of every code with a text; once, at creation.
     void FillList();
     // Writes the whole catalogue into `FileName`: the web page for filter

@@ -3,6 +3,7 @@
 // Controls register as clients and follow the action's changes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,28 @@
 class TAction;
 class TActionList;
 
+// A key with its modifiers: the virtual-key code in the low byte, the
+// modifier bits above it; 0 is none.
+using TShortCut = uint16_t;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
+constexpr TShortCut MakeShortCut(uint8_t key, TShortCut modifiers) {
+    return static_cast<TShortCut>(key | modifiers);
+}
+// "Ctrl+Shift+C", "F1", "Ctrl+F2": modifiers Ctrl, Shift and Alt in any order
+// and case, then a letter, a digit, F1 to F24 or a named key (Del, Ins, Esc,
+// Enter, Tab, Space, BkSp, Home, End, PgUp, PgDn, Up, Down, Left, Right, Apps).
+// Empty text is no shortcut; other text raises EConvertError.
+TShortCut TextToShortCut(const std::string& text);
+// The shortcut as a menu or tool tip shows it; empty for none.
+std::string ShortCutToText(TShortCut shortCut);
+
 class TActionClient {
 public:
     virtual void ActionChanged(TAction& action) = 0;
+    // The action's shortcut was pressed: a client that stands for the
+    // action as the user sees it (a tool button) runs it as its click would
+    // and answers true; the action runs itself when no client does.
+    virtual bool ShortCutPressed(TAction&) { return false; }
 
 protected:
     ~TActionClient() = default;
@@ -41,6 +61,8 @@ public:
     void SetEnabled(bool value);
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int value) { FGroupIndex = value; }
+    TShortCut ShortCut() const { return FShortCut; }
+    void SetShortCut(TShortCut value);
     TActionList* ActionList() const { return FActionList; }
     void SetActionList(TActionList* list);
 
@@ -49,6 +71,9 @@ public:
 
     // Runs OnExecute with the action as sender; false when disabled or unhandled.
     bool Execute();
+    // Its shortcut was pressed: through the first client that takes it,
+    // else Execute. False when disabled.
+    bool ExecuteShortCut();
 
     void AddClient(TActionClient* client);
     void RemoveClient(TActionClient* client);
@@ -61,6 +86,7 @@ private:
     bool FChecked = false;
     bool FEnabled = true;
     int FGroupIndex = 0;
+    TShortCut FShortCut = 0;
     TActionList* FActionList = nullptr;
     TNotifyEvent FOnExecute;
     std::vector<TActionClient*> FClients;
@@ -94,6 +120,8 @@ public:
     TComponent* Images() const { return FImages.Get(); }
     void SetImages(TComponent* images) { FImages.Set(images); }
     void ReadChild(TComponent* child) override;
+    // Runs the enabled action with this shortcut; false when none has it.
+    bool IsShortCut(TShortCut shortCut);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;

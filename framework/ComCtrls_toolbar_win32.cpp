@@ -2,6 +2,8 @@
 // their actions, drop-down menus and the flat look.
 #include "framework/ComCtrls_win32.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "framework/Gdi_win32.h"
@@ -97,6 +99,28 @@ void TToolButton::Click() {
         TControl::Click();
 }
 
+bool TToolButton::ShortCutPressed(TAction&) {
+    if (FStyle == TToolButtonStyle::tbsSeparator)
+        return false;
+    if (Enabled())
+        Press();
+    return true;
+}
+
+void TToolButton::Press() {
+    if (FStyle == TToolButtonStyle::tbsSeparator)
+        return;
+    if (FStyle == TToolButtonStyle::tbsCheck)
+        SetDown(FGrouped || !Down()); // a grouped button stays down, as under the mouse
+    Click();
+}
+
+std::string TToolButton::TipText() const {
+    const TAction* action = FAction.Get();
+    const std::string keys = action ? ShortCutToText(action->ShortCut()) : std::string();
+    return keys.empty() ? Hint() : Hint() + " (" + keys + ")";
+}
+
 void TToolButton::Notification(TComponent* component, TOperation operation) {
     TControl::Notification(component, operation);
     if (operation == TOperation::opRemove)
@@ -139,6 +163,40 @@ void TToolBar::ReadChild(TComponent* child) {
 void TToolBar::Loaded() {
     TWinControl::Loaded();
     SizeToButtons();
+}
+
+int TToolBar::AccessibleParts() const {
+    return static_cast<int>(Buttons().size());
+}
+
+bool TToolBar::AccessiblePart(int id, TAccessiblePart& part) const {
+    const auto buttons = Buttons();
+    if (id < 1 || id > static_cast<int>(buttons.size()))
+        return false;
+    const TToolButton& b = *buttons[static_cast<size_t>(id - 1)];
+    part = {};
+    if (HandleAllocated())
+        Query(TB_GETITEMRECT, static_cast<WPARAM>(b.Index()),
+              reinterpret_cast<LPARAM>(&part.Bounds));
+    if (b.Style() == TToolButtonStyle::tbsSeparator) {
+        part.Role = ROLE_SYSTEM_SEPARATOR;
+        return true;
+    }
+    part.Name = b.TipText();
+    if (const TAction* action = b.Action())
+        part.KeyboardShortcut = ShortCutToText(action->ShortCut());
+    part.DefaultAction = "Press";
+    part.Role = ROLE_SYSTEM_PUSHBUTTON;
+    part.State =
+        (b.Down() ? STATE_SYSTEM_CHECKED : 0) | (b.Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    return true;
+}
+
+void TToolBar::AccessiblePress(int id) {
+    const auto buttons = Buttons();
+    if (id >= 1 && id <= static_cast<int>(buttons.size()) &&
+        buttons[static_cast<size_t>(id - 1)]->Enabled())
+        buttons[static_cast<size_t>(id - 1)]->Press();
 }
 
 void TToolBar::SetImages(TImageList* images) {
@@ -300,7 +358,7 @@ bool TToolBar::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         auto* tip = reinterpret_cast<NMTBGETINFOTIPA*>(lParam);
         const int index = tip->iItem - 1;
         if (index >= 0 && index < static_cast<int>(buttons.size()) && tip->cchTextMax > 0)
-            lstrcpynA(tip->pszText, buttons[static_cast<size_t>(index)]->Hint().c_str(),
+            lstrcpynA(tip->pszText, buttons[static_cast<size_t>(index)]->TipText().c_str(),
                       tip->cchTextMax);
         result = 0;
         return true;

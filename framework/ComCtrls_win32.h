@@ -59,6 +59,13 @@ public:
     void SetEnabled(bool enabled) override;
     void Click() override;
     void ActionChanged(TAction& action) override;
+    // Pressed as a click would: a check button changes its state first; a
+    // disabled button takes the key and does nothing.
+    bool ShortCutPressed(TAction& action) override;
+    // As a click of the mouse: a check button changes its state first.
+    void Press();
+    // The tool tip: the hint, with the action's shortcut when it has one.
+    std::string TipText() const;
     int Index() const;
     TToolBar* ToolBar() const;
 
@@ -91,6 +98,11 @@ public:
     std::vector<TToolButton*> Buttons() const;
     void ReadChild(TComponent* child) override;
     void Loaded() override;
+    // Screen readers see each button (and separator) as a part named by its
+    // tool tip.
+    int AccessibleParts() const override;
+    bool AccessiblePart(int id, TAccessiblePart& part) const override;
+    void AccessiblePress(int id) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -82,6 +82,8 @@ public:
     TBStr(const TBStr&) = delete;
     TBStr& operator=(const TBStr&) = delete;
     BSTR Get() const { return FStr; }
+    // Hands the string over, for a caller to free (an interface's getter).
+    BSTR Detach() { return std::exchange(FStr, nullptr); }
 
 private:
     BSTR FStr;

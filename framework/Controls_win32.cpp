@@ -295,6 +295,7 @@ const TClassInfo& TWinControl::StaticClass() {
             BoolProp("TabStop", &TWinControl::SetTabStop, "False"),
             IntProp("TabOrder", &TWinControl::SetTabOrder, "-1"),
             BoolProp("DoubleBuffered", &TWinControl::SetDoubleBuffered, "False"),
+            StrProp("AccessibleName", &TWinControl::SetAccessibleName),
             EventProp("OnEnter", &TWinControl::SetOnEnter),
             EventProp("OnExit", &TWinControl::SetOnExit),
             EventProp("OnKeyDown", &TWinControl::SetOnKeyDown),

@@ -262,11 +262,23 @@ public:
     virtual bool HitTest(int, int) const { return true; }
     // Mnemonic: true when the control takes Alt+key (a label's "&C").
     virtual bool DialogChar(char) { return false; }
+    // A label names the control it focuses for screen readers: true with
+    // the name when `control` is that control.
+    virtual bool NamesControl(const TWinControl&, std::string&) const { return false; }
     void Invalidate() override;
 
 protected:
     // Our hint's area lies in the parent's window: it moves with us.
     void BoundsChanged() override;
+};
+
+// A part of a window as screen readers see it; Role and State are the
+// accessibility interfaces' ROLE_SYSTEM_* and STATE_SYSTEM_* values.
+struct TAccessiblePart {
+    std::string Name, KeyboardShortcut, DefaultAction;
+    long Role = 0;
+    long State = 0;
+    RECT Bounds{}; // in the window's client coordinates
 };
 
 struct TCreateParams {
@@ -380,6 +392,18 @@ public:
     // page) to show: it is made then, or when something asks for it.
     bool WindowDeferred() const;
 
+    // What screen readers announce for our window: the name set here, else
+    // the text of a label that focuses us or the control we take the focus
+    // for (an edit inside a compound field); empty leaves the system's own.
+    std::string AccessibleName() const;
+    void SetAccessibleName(const std::string& name) { FAccessibleName = name; }
+    // Parts of our window the system does not know (tool buttons), numbered
+    // from 1; none by default.
+    virtual int AccessibleParts() const { return 0; }
+    virtual bool AccessiblePart(int, TAccessiblePart&) const { return false; }
+    // A screen reader's request to use a part as the mouse would.
+    virtual void AccessiblePress(int) {}
+
     static TWinControl* FromHandle(HWND wnd);
     // The graphic child under a point of our client area (mnemonics, hints).
     TGraphicControl* GraphicControlAt(int x, int y) const;
@@ -455,6 +479,7 @@ protected:
     bool FTabStop = false;
     int FTabOrder = -1;
     bool FDoubleBuffered = false;
+    std::string FAccessibleName;
     bool FCaptureMouse = true;
     // Without it a second press in quick succession is a press, not a double-click.
     bool FDoubleClicks = true;

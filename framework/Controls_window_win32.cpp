@@ -3,6 +3,8 @@
 // pair), and the window procedure that every message goes through.
 #include "framework/Controls_win32.h"
 
+#include "framework/Accessible_win32.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -325,6 +327,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return WmKeyUp(msg, wParam, lParam);
     case WM_SETCURSOR:
         return WmSetCursor(msg, wParam, lParam);
+    case WM_GETOBJECT:
+        if (const LRESULT object = AccessibleObjectFor(*this, wParam, lParam))
+            return object;
+        break;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -415,6 +421,15 @@ LRESULT TWinControl::WmKeyUp(UINT msg, WPARAM wParam, LPARAM lParam) {
     KeyUp(key, KeyboardShiftState());
     if (key == 0)
         return 0;
+    if (key == VK_APPS && msg == WM_KEYUP) {
+        // The menu key asks for the menu where the focus is, as Windows'
+        // default handling of its release does; asked here, and the release
+        // kept from it, it does so once also where that handling lacks it
+        // (Wine). A control without a menu passes it up to its parent.
+        SendMessageA(FHandle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FHandle),
+                     MAKELPARAM(-1, -1));
+        return 0;
+    }
     return DefaultHandler(msg, key, lParam);
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "framework/ActnList.h"
 #include "framework/FormData.h"
 #include "framework/FormReader.h"
 #include "framework/Published.h"
@@ -380,7 +381,22 @@ bool TCustomForm::DefaultKey() {
     return PressDefault(this);
 }
 
+bool TCustomForm::IsShortCut(WORD key) {
+    if (key > 0xFF)
+        return false;
+    const TShiftState shift = KeyboardShiftState();
+    const TShortCut shortCut = MakeShortCut(
+        static_cast<uint8_t>(key), (shift & ssShift ? scShift : 0) | (shift & ssCtrl ? scCtrl : 0) |
+                                       (shift & ssAlt ? scAlt : 0));
+    for (TComponent* c : Components())
+        if (auto* list = dynamic_cast<TActionList*>(c); list && list->IsShortCut(shortCut))
+            return true;
+    return false;
+}
+
 bool TCustomForm::DialogKey(WORD key) {
+    if (IsShortCut(key))
+        return true;
     return key == VK_RETURN && !(KeyboardShiftState() & (ssCtrl | ssAlt)) && DefaultKey();
 }
 

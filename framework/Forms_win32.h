@@ -74,8 +74,11 @@ public:
     bool DialogChar(char key);
     // A key pressed anywhere in the form, offered to the form before the
     // control with the focus; true takes it (Esc closing a window of pages).
-    // Here: Enter presses the default button.
+    // Here: an action's shortcut runs it; Enter presses the default button.
     virtual bool DialogKey(WORD key);
+    // Runs the action of the form's action lists whose shortcut is `key` with
+    // the modifiers held now; false when none has it.
+    bool IsShortCut(WORD key);
     bool SelectNext(bool forward);
     // Enter: the default button inside presses itself; false when none does.
     bool DefaultKey() override;

@@ -101,7 +101,11 @@ void TPopupMenu::Popup(int x, int y) {
             mii.fState |= MFS_DISABLED;
         mii.fType |= MFT_RADIOCHECK;
         mii.wID = static_cast<UINT>(i + 1);
-        mii.dwTypeData = const_cast<char*>(item->Caption().c_str());
+        // The action's shortcut stands right of the caption, as in any menu.
+        std::string text = item->Caption();
+        if (const TAction* action = item->Action(); action && action->ShortCut())
+            text.append(1, '\t').append(ShortCutToText(action->ShortCut()));
+        mii.dwTypeData = text.data();
         InsertMenuItemA(menu, static_cast<UINT>(i), TRUE, &mii);
     }
     HWND owner = ControlHost() ? ControlHost()->PopupOwner() : nullptr;

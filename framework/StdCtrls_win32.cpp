@@ -133,6 +133,21 @@ bool TLabel::DialogChar(char key) {
     return false;
 }
 
+bool TLabel::NamesControl(const TWinControl& control, std::string& name) const {
+    if (FFocusControl.Get() != &control)
+        return false;
+    name.clear();
+    for (size_t i = 0; i < FText.size(); ++i) {
+        if (FText[i] == '&') {
+            if (i + 1 < FText.size() && FText[i + 1] == '&')
+                name += FText[++i]; // "&&" shows one ampersand
+            continue;
+        }
+        name += FText[i];
+    }
+    return true;
+}
+
 void TLabel::Notification(TComponent* component, TOperation operation) {
     TGraphicControl::Notification(component, operation);
     if (operation == TOperation::opRemove)

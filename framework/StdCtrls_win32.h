@@ -44,6 +44,8 @@ public:
     void SetFontStyle(TFontStyles value);
     void Paint(HDC dc) override;
     bool DialogChar(char key) override;
+    // Our caption without its mnemonic marks names FocusControl.
+    bool NamesControl(const TWinControl& control, std::string& name) const override;
     bool CanAutoSize(int& width, int& height) override;
     void Loaded() override;
     // A press and a release over the label click it.

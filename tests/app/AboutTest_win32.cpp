@@ -59,7 +59,8 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
             about->SetModalResult(mrCancel);
 }
 
-void RunAbout(TMainFormHarness& h, std::vector<std::function<void(TAboutForm&)>> steps) {
+void RunAbout(TMainFormHarness& h, std::vector<std::function<void(TAboutForm&)>> steps,
+              const char* keys = nullptr) {
     size_t next = 0;
     std::function<void(TAboutForm&)> current;
     std::function<void(TAboutForm&)> chain = [&](TAboutForm& form) {
@@ -71,7 +72,10 @@ void RunAbout(TMainFormHarness& h, std::vector<std::function<void(TAboutForm&)>>
     g_step = &current;
     g_ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
-    h.Form().atAbout->Execute();
+    if (keys)
+        h.Press(keys);
+    else
+        h.Form().atAbout->Execute();
     KillTimer(nullptr, timer);
     g_step = nullptr;
     EXPECT_EQ(next, steps.size()) << "the window closed early";
@@ -225,6 +229,21 @@ TEST(AboutWindow, ShowsTheVersionAndClosesWithEnterButNotEscape) {
                  },
              });
     EXPECT_TRUE(IsWindowEnabled(h.Form().Handle()));
+}
+
+TEST(AboutWindow, F1OpensItFromTheKeyboard) {
+    TMainFormHarness h;
+    SetFocus(h.Form().mmDescription->Handle());
+    h.Pump();
+    bool shown = false;
+    RunAbout(h, {[&](TAboutForm& f) {
+                 shown = true;
+                 EXPECT_FALSE(IsWindowEnabled(h.Form().Handle())) << "modal";
+                 PressKey(f, VK_RETURN);
+             }},
+             "F1");
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(h.Status(), "");
 }
 
 TEST(AboutWindow, LicenseButtonFollowsTheFileAndOpensItWithTheShell) {

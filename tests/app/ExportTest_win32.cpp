@@ -302,6 +302,15 @@ TEST_F(ExportTest, PlainTextGetsItsExtensionAndTheTextForm) {
     EXPECT_THAT(Shell.Lines(1), ElementsAre(target));
 }
 
+TEST_F(ExportTest, ItsShortcutExportsAsTheButtonDoes) {
+    const std::string target = Dir + "keys.txt";
+    User.Visits.push_back({2, Dir + "keys"});
+    h.Press("Ctrl+E");
+    EXPECT_EQ(ReadFile(target), Expected(f.tsExportTXT->Data(), false));
+    EXPECT_EQ(h.Status(), "Errors has beed exported succesfully.");
+    EXPECT_THAT(Shell.Lines(1), ElementsAre(target));
+}
+
 TEST_F(ExportTest, SwitchingTheTypeChangesTheExtensionInTheNameBoxAndCancelWritesNothing) {
     // A status the user made, which the export then clears.
     ClickToolButton(*f.tbCopy);

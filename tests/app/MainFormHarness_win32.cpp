@@ -66,6 +66,34 @@ void TMainFormHarness::Key(HWND target, WORD key) {
     Pump();
 }
 
+void TMainFormHarness::PostPress(const std::string& shortCut) {
+    const TShortCut keys = TextToShortCut(shortCut);
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    for (const auto& [bit, vk] :
+         {std::pair{scCtrl, VK_CONTROL}, {scShift, VK_SHIFT}, {scAlt, VK_MENU}})
+        state[vk] = (keys & bit) ? 0x80 : 0;
+    SetKeyboardState(state);
+    const WORD key = keys & 0xFF;
+    HWND target = GetFocus() ? GetFocus() : FForm->Handle();
+    const UINT down = (keys & scAlt) || key == VK_F10 ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    PostMessageA(target, down, key, 1);
+    PostMessageA(target, down + 1, key, 0xC0000001);
+}
+
+void TMainFormHarness::Release() {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = state[VK_SHIFT] = state[VK_MENU] = 0;
+    SetKeyboardState(state);
+}
+
+void TMainFormHarness::Press(const std::string& shortCut) {
+    PostPress(shortCut);
+    Pump();
+    Release();
+}
+
 void TMainFormHarness::Click(TControl& control) {
     control.Click();
     Pump();

@@ -26,6 +26,13 @@ public:
     // Characters typed into the focused window, as the keyboard would.
     void Type(HWND target, const std::string& text);
     void Key(HWND target, WORD key);
+    // A shortcut pressed where the focus is, through the message loop as the
+    // keyboard delivers it: the modifiers held while its key goes down.
+    void Press(const std::string& shortCut);
+    // The same key delivered without waiting for what it starts (a modal
+    // window): the modifiers stay held until Release.
+    void PostPress(const std::string& shortCut);
+    void Release();
     void Click(TControl& control);
     // Clicks a graphic control (a speed button) through its parent window.
     void ClickGraphic(TGraphicControl& control);

@@ -145,11 +145,15 @@ TEST_F(PrintTest, EachButtonIsEnabledExactlyWhenItsCommandIsSupportedAndEnabled)
         EXPECT_TRUE(f.atPrint->Enabled());
         EXPECT_TRUE(f.atPrintPreview->Enabled());
         EXPECT_EQ(h.Status(), "");
-        // A disabled button cannot start its request.
-        for (TToolButton* button : {f.tbPrint, f.tbPrintPreview})
-            if (!button->Enabled())
+        // A disabled button cannot start its request, nor can its shortcut.
+        for (const auto& [button, keys] :
+             {std::pair{f.tbPrint, "Ctrl+P"}, {f.tbPrintPreview, "Ctrl+F2"}})
+            if (!button->Enabled()) {
                 Click(button);
+                h.Press(keys);
+            }
         EXPECT_EQ(View().TakeCalls(), std::vector<std::string>{});
+        EXPECT_EQ(h.Status(), "");
         EXPECT_TRUE(h.TakeErrorBoxes().empty());
     }
 }
@@ -171,16 +175,25 @@ TEST_F(PrintTest, PrintAndPreviewLoadTheCataloguePageRunTheirCommandAndLeaveNoFi
 
     const struct {
         TToolButton* Button;
+        const char* Keys;
         const char* Progress;
         const char* Command;
         const char* Done;
     } requests[] = {
-        {f.tbPrint, "Printing errors...", "ExecWB 6 1", "Errors were sent to printer."},
-        {f.tbPrintPreview, "Generating print preview...", "ExecWB 7 1",
+        {f.tbPrint, nullptr, "Printing errors...", "ExecWB 6 1", "Errors were sent to printer."},
+        {f.tbPrintPreview, nullptr, "Generating print preview...", "ExecWB 7 1",
+         "Print preview was generated."},
+        // The same through the keyboard alone.
+        {nullptr, "Ctrl+P", "Printing errors...", "ExecWB 6 1", "Errors were sent to printer."},
+        {nullptr, "Ctrl+F2", "Generating print preview...", "ExecWB 7 1",
          "Print preview was generated."},
     };
     for (const auto& r : requests) {
-        Click(r.Button);
+        SCOPED_TRACE(r.Keys ? r.Keys : r.Button->Name());
+        if (r.Button)
+            Click(r.Button);
+        else
+            h.Press(r.Keys);
         EXPECT_EQ(h.Status(), r.Progress);
         const std::vector<std::string> calls = View().TakeCalls();
         ASSERT_EQ(calls.size(), 1u);

@@ -144,6 +144,21 @@ TEST_F(RestartTest, SaveLayoutStoresPlacementColumnsAndMemoHeight) {
     EXPECT_EQ(f.mmListDescription->Height(), 80);
 }
 
+TEST_F(RestartTest, TheLayoutShortcutsStoreAndClearAsTheirButtonsDo) {
+    TMainFormHarness run(Registry());
+    TMainForm& f = run.Form();
+    SetWindowPos(f.Handle(), nullptr, 10, 20, 610, 450, SWP_NOZORDER);
+    run.Pump();
+    run.Press("Ctrl+Shift+S");
+    EXPECT_EQ(run.Status(), "Window layout has been saved.");
+    EXPECT_EQ(Dword(kMainForm, "Width"), 610u);
+    EXPECT_EQ(Dword(kRoot, "ListCol1"), 50u);
+    run.Press("Ctrl+Shift+R");
+    EXPECT_EQ(run.Status(), "Saved window layout has been cleared.");
+    EXPECT_EQ(Dword(kMainForm, "Width"), std::nullopt);
+    EXPECT_EQ(Dword(kRoot, "ListCol1"), std::nullopt);
+}
+
 TEST_F(RestartTest, AMaximisedWindowIsStoredWithItsNormalRectangle) {
     {
         TMainFormHarness run(Registry());

@@ -1,0 +1,329 @@
+#include "framework/Accessible_win32.h"
+
+#include <oleacc.h>
+
+#include <string>
+
+#include "framework/ComObj_win32.h"
+#include "framework/Controls_win32.h"
+#include "framework/SysUtils_win32.h"
+
+namespace {
+
+// oleacc is loaded on the first request of a screen reader, not imported: a
+// run without one never pays for it (ole32 comes with it).
+struct TOleAcc {
+    HMODULE Library = LoadSystemLibrary("oleacc.dll");
+    decltype(&::CreateStdAccessibleObject) CreateStd =
+        LibraryEntry<decltype(&::CreateStdAccessibleObject)>(Library, "oleacc.dll",
+                                                             "CreateStdAccessibleObject");
+    decltype(&::LresultFromObject) Result =
+        LibraryEntry<decltype(&::LresultFromObject)>(Library, "oleacc.dll", "LresultFromObject");
+};
+
+TOleAcc& OleAcc() {
+    static TOleAcc library;
+    return library;
+}
+
+// A copy for the caller to free, as the interface's getters hand out.
+HRESULT GiveString(const std::string& text, BSTR* out) {
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (text.empty())
+        return S_FALSE;
+    TBStr copy(text);
+    *out = copy.Detach();
+    return S_OK;
+}
+
+// The system's proxy for the client area of a window, with the name the
+// control gives and the parts it adds; all else is the proxy's. It keeps the
+// window, not the control: a screen reader may hold it past the control.
+class TAccessibleClient final : public IAccessible {
+public:
+    TAccessibleClient(HWND wnd, IAccessible* proxy) : FWnd(wnd), FProxy(proxy) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+            *out = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        // The proxy's other interfaces (IEnumVARIANT, IOleWindow) would
+        // answer for it, not for us: none.
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++FRefs); }
+    STDMETHODIMP_(ULONG) Release() override {
+        const long refs = --FRefs;
+        if (refs == 0)
+            delete this;
+        return static_cast<ULONG>(refs);
+    }
+
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (!count)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                        UINT*) override {
+        return E_NOTIMPL;
+    }
+
+    STDMETHODIMP get_accParent(IDispatch** parent) override {
+        return FProxy->get_accParent(parent);
+    }
+    STDMETHODIMP get_accChildCount(long* count) override {
+        return ComBarrier([&]() -> HRESULT {
+            TWinControl* control = Control();
+            if (!control)
+                return RPC_E_DISCONNECTED;
+            if (control->AccessibleParts() == 0)
+                return FProxy->get_accChildCount(count);
+            if (!count)
+                return E_POINTER;
+            *count = control->AccessibleParts();
+            return S_OK;
+        });
+    }
+    STDMETHODIMP get_accChild(VARIANT child, IDispatch** out) override {
+        return ComBarrier([&]() -> HRESULT {
+            int id = 0;
+            if (const HRESULT hr = Part(child, id); hr != S_OK)
+                return hr == S_FALSE ? FProxy->get_accChild(child, out) : hr;
+            if (!out)
+                return E_POINTER;
+            *out = nullptr;
+            return S_FALSE; // a simple element: the parts have no object of their own
+        });
+    }
+    STDMETHODIMP get_accName(VARIANT child, BSTR* name) override {
+        return ComBarrier([&]() -> HRESULT {
+            int id = 0;
+            if (const HRESULT hr = Part(child, id); hr == S_FALSE) {
+                const std::string own = Control()->AccessibleName();
+                return own.empty() ? FProxy->get_accName(child, name) : GiveString(own, name);
+            } else if (hr != S_OK) {
+                return hr;
+            }
+            TAccessiblePart part;
+            Control()->AccessiblePart(id, part);
+            return GiveString(part.Name, name);
+        });
+    }
+    STDMETHODIMP get_accValue(VARIANT child, BSTR* value) override {
+        return ForSelfOr(
+            child, [&] { return FProxy->get_accValue(child, value); }, value);
+    }
+    STDMETHODIMP get_accDescription(VARIANT child, BSTR* text) override {
+        return ForSelfOr(
+            child, [&] { return FProxy->get_accDescription(child, text); }, text);
+    }
+    STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
+        return PartValue(
+            child, role, [&] { return FProxy->get_accRole(child, role); },
+            [](const TAccessiblePart& p) { return p.Role; });
+    }
+    STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
+        return PartValue(
+            child, state, [&] { return FProxy->get_accState(child, state); },
+            [](const TAccessiblePart& p) { return p.State; });
+    }
+    STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
+        return ForSelfOr(
+            child, [&] { return FProxy->get_accHelp(child, help); }, help);
+    }
+    STDMETHODIMP get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
+        return FProxy->get_accHelpTopic(file, child, topic);
+    }
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
+        return PartText(
+            child, keys, [&] { return FProxy->get_accKeyboardShortcut(child, keys); },
+            [](const TAccessiblePart& p) { return p.KeyboardShortcut; });
+    }
+    STDMETHODIMP get_accFocus(VARIANT* child) override { return FProxy->get_accFocus(child); }
+    STDMETHODIMP get_accSelection(VARIANT* children) override {
+        return FProxy->get_accSelection(children);
+    }
+    STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
+        return PartText(
+            child, action, [&] { return FProxy->get_accDefaultAction(child, action); },
+            [](const TAccessiblePart& p) { return p.DefaultAction; });
+    }
+    STDMETHODIMP accSelect(long flags, VARIANT child) override {
+        return ForSelfOr(child, [&] { return FProxy->accSelect(flags, child); });
+    }
+    STDMETHODIMP accLocation(long* left, long* top, long* width, long* height,
+                             VARIANT child) override {
+        return ComBarrier([&]() -> HRESULT {
+            int id = 0;
+            if (const HRESULT hr = Part(child, id); hr != S_OK)
+                return hr == S_FALSE ? FProxy->accLocation(left, top, width, height, child) : hr;
+            if (!left || !top || !width || !height)
+                return E_POINTER;
+            TAccessiblePart part;
+            Control()->AccessiblePart(id, part);
+            POINT corner{part.Bounds.left, part.Bounds.top};
+            ClientToScreen(FWnd, &corner);
+            *left = corner.x;
+            *top = corner.y;
+            *width = part.Bounds.right - part.Bounds.left;
+            *height = part.Bounds.bottom - part.Bounds.top;
+            return S_OK;
+        });
+    }
+    STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT* end) override {
+        return ForSelfOr(start, [&] { return FProxy->accNavigate(direction, start, end); });
+    }
+    STDMETHODIMP accHitTest(long x, long y, VARIANT* child) override {
+        return FProxy->accHitTest(x, y, child);
+    }
+    STDMETHODIMP accDoDefaultAction(VARIANT child) override {
+        return ComBarrier([&]() -> HRESULT {
+            int id = 0;
+            if (const HRESULT hr = Part(child, id); hr != S_OK)
+                return hr == S_FALSE ? FProxy->accDoDefaultAction(child) : hr;
+            Control()->AccessiblePress(id);
+            return S_OK;
+        });
+    }
+    STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP put_accValue(VARIANT child, BSTR value) override {
+        return FProxy->put_accValue(child, value);
+    }
+
+private:
+    TWinControl* Control() const { return TWinControl::FromHandle(FWnd); }
+
+    // S_OK with the number of one of the control's own parts; S_FALSE for
+    // the window itself or a child the proxy knows; a failure otherwise.
+    HRESULT Part(const VARIANT& child, int& id) const {
+        TWinControl* control = Control();
+        if (!control)
+            return RPC_E_DISCONNECTED;
+        if (child.vt == VT_EMPTY)
+            return S_FALSE;
+        if (child.vt != VT_I4)
+            return E_INVALIDARG;
+        if (child.lVal == CHILDID_SELF || control->AccessibleParts() == 0)
+            return S_FALSE;
+        if (child.lVal < 1 || child.lVal > control->AccessibleParts())
+            return E_INVALIDARG;
+        id = static_cast<int>(child.lVal);
+        return S_OK;
+    }
+
+    // A request the parts do not answer beyond having nothing to say.
+    template <class F>
+    HRESULT ForSelfOr(const VARIANT& child, F&& proxy, BSTR* out = nullptr) {
+        return ComBarrier([&]() -> HRESULT {
+            int id = 0;
+            if (const HRESULT hr = Part(child, id); hr != S_OK)
+                return hr == S_FALSE ? proxy() : hr;
+            if (out) {
+                *out = nullptr;
+                return S_FALSE;
+            }
+            return DISP_E_MEMBERNOTFOUND;
+        });
+    }
+
+    template <class F, class G>
+    HRESULT PartValue(const VARIANT& child, VARIANT* out, F&& proxy, G&& field) {
+        return ComBarrier([&]() -> HRESULT {
+            int id = 0;
+            if (const HRESULT hr = Part(child, id); hr != S_OK)
+                return hr == S_FALSE ? proxy() : hr;
+            if (!out)
+                return E_POINTER;
+            TAccessiblePart part;
+            Control()->AccessiblePart(id, part);
+            VariantInitLocal(*out);
+            out->vt = VT_I4;
+            out->lVal = field(part);
+            return S_OK;
+        });
+    }
+
+    template <class F, class G>
+    HRESULT PartText(const VARIANT& child, BSTR* out, F&& proxy, G&& field) {
+        return ComBarrier([&]() -> HRESULT {
+            int id = 0;
+            if (const HRESULT hr = Part(child, id); hr != S_OK)
+                return hr == S_FALSE ? proxy() : hr;
+            TAccessiblePart part;
+            Control()->AccessiblePart(id, part);
+            return GiveString(field(part), out);
+        });
+    }
+
+    // VariantInit without importing oleaut32 for it.
+    static void VariantInitLocal(VARIANT& v) {
+        v = VARIANT{};
+        v.vt = VT_EMPTY;
+    }
+
+    ~TAccessibleClient() = default;
+
+    HWND FWnd;
+    TComPtr<IAccessible> FProxy;
+    long FRefs = 1;
+};
+
+} // namespace
+
+LRESULT AccessibleObjectFor(TWinControl& control, WPARAM wParam, LPARAM lParam) {
+    // The object id is a 32-bit value, sign-extended or not in a 64-bit LPARAM.
+    if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT)
+        return 0;
+    if (control.AccessibleName().empty() && control.AccessibleParts() == 0)
+        return 0;
+    OleInitializeOnce();
+    TOleAcc& library = OleAcc();
+    TComPtr<IAccessible> proxy;
+    if (FAILED(
+            library.CreateStd(control.Handle(), OBJID_CLIENT, IID_IAccessible, proxy.PutVoid())) ||
+        !proxy)
+        return 0;
+    TComPtr<IAccessible> client;
+    client.Attach(new TAccessibleClient(control.Handle(), proxy.Get()));
+    // The result holds its own reference; ours goes with `client`.
+    return library.Result(IID_IAccessible, wParam, client.Get());
+}
+
+std::string TWinControl::AccessibleName() const {
+    if (!FAccessibleName.empty())
+        return FAccessibleName;
+    const TWinControl* root = this;
+    while (root->Parent())
+        root = root->Parent();
+    // The labels of the window, graphic controls at any depth.
+    std::string name;
+    const auto find = [&](const auto& self, const TWinControl& parent,
+                          const TWinControl& target) -> bool {
+        for (TControl* c : parent.Controls()) {
+            if (auto* g = dynamic_cast<TGraphicControl*>(c); g && g->NamesControl(target, name))
+                return true;
+            if (auto* w = dynamic_cast<TWinControl*>(c); w && self(self, *w, target))
+                return true;
+        }
+        return false;
+    };
+    if (find(find, *root, *this))
+        return name;
+    // The window that takes the focus for a compound control answers for it.
+    if (const TWinControl* holder = Parent(); holder && !holder->TabStop() && TabStop())
+        return holder->AccessibleName();
+    return {};
+}
