@@ -170,6 +170,8 @@ TEST_F(FormReaderTest, MalformedDataNamesTheLineAndTheFault) {
          "line 4: a component named 'A' already exists"},
         {"object M: TTestForm\n object A: TAction\n  Buddy = M\n end\nend",
          "class TAction has no property 'Buddy'"},
+        {"object M: TTestForm\n object A: TAction\n  ShortCut = 'Ctrl+Hyper+K'\n end\nend",
+         "line 3: property ShortCut: 'Ctrl+Hyper+K' is not a valid shortcut"},
     };
     for (const auto& [text, fault] : cases) {
         TTestForm form;
@@ -279,6 +281,67 @@ TEST(Actions, CheckingOneOfAGroupUnchecksTheOthersAndTellsClients) {
     EXPECT_EQ(runs, 1);
     delete list; // the actions stay, outside any list
     EXPECT_EQ(a[0]->ActionList(), nullptr);
+}
+
+TEST(Actions, ShortCutsReadAndShowAsMenusWriteThem) {
+    const std::pair<const char*, TShortCut> keys[] = {
+        {"Ctrl+P", MakeShortCut('P', scCtrl)},
+        {"Ctrl+Shift+C", MakeShortCut('C', scCtrl | scShift)},
+        {"Ctrl+Shift+2", MakeShortCut('2', scCtrl | scShift)},
+        {"F1", MakeShortCut(0x70, 0)},
+        {"Ctrl+F2", MakeShortCut(0x71, scCtrl)},
+        {"Alt+F24", MakeShortCut(0x87, scAlt)},
+        {"Shift+Del", MakeShortCut(0x2E, scShift)},
+        {"Apps", MakeShortCut(0x5D, 0)},
+    };
+    for (const auto& [text, shortCut] : keys) {
+        EXPECT_EQ(TextToShortCut(text), shortCut) << text;
+        EXPECT_EQ(ShortCutToText(shortCut), text);
+    }
+    // Any order and case in; the menus' own order and spelling out.
+    EXPECT_EQ(ShortCutToText(TextToShortCut("shift+CTRL+c")), "Ctrl+Shift+C");
+    EXPECT_EQ(TextToShortCut("Ctrl+Delete"), TextToShortCut("Ctrl+Del"));
+    EXPECT_EQ(TextToShortCut(""), 0);
+    EXPECT_EQ(ShortCutToText(0), "");
+    for (const char* bad : {"Ctrl+", "Ctrl", "Ctrl+Ctrl+P", "F0", "F25", "F100", "Ctrl+PP", "+P",
+                            "Ctrl P", "Hyper+K"})
+        EXPECT_THROW(TextToShortCut(bad), EConvertError) << bad;
+}
+
+TEST(Actions, AShortCutRunsTheFirstEnabledActionWithItThroughAClientThatTakesIt) {
+    struct Button : TActionClient {
+        bool Takes = true;
+        int Presses = 0;
+        void ActionChanged(TAction&) override {}
+        bool ShortCutPressed(TAction&) override { return Takes && ++Presses; }
+    };
+    TComponent owner(nullptr);
+    auto* list = new TActionList(&owner);
+    auto* off = new TAction(&owner);
+    auto* on = new TAction(&owner);
+    for (TAction* a : {off, on}) {
+        a->SetActionList(list);
+        a->SetShortCut(TextToShortCut("Ctrl+K"));
+    }
+    off->SetEnabled(false);
+    int runs = 0;
+    off->SetOnExecute([&](TObject*) { runs += 100; });
+    on->SetOnExecute([&](TObject*) { ++runs; });
+    Button button;
+    on->AddClient(&button);
+
+    EXPECT_TRUE(list->IsShortCut(TextToShortCut("Ctrl+K")));
+    EXPECT_EQ(button.Presses, 1);
+    EXPECT_EQ(runs, 0); // the client ran it its way
+    button.Takes = false;
+    EXPECT_TRUE(list->IsShortCut(TextToShortCut("Ctrl+K")));
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(list->IsShortCut(TextToShortCut("Ctrl+Shift+K")));
+    EXPECT_FALSE(list->IsShortCut(0)); // no shortcut matches an action without one
+    on->SetEnabled(false);
+    EXPECT_FALSE(list->IsShortCut(TextToShortCut("Ctrl+K")));
+    EXPECT_EQ(runs, 1);
+    on->RemoveClient(&button);
 }
 
 } // namespace
