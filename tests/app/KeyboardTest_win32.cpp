@@ -86,6 +86,8 @@ TEST_F(KeyboardTest, TheControlsKeepTheKeysTheyUse) {
 
     // A key no action has reaches the control: the list's Down moves a row.
     h.Press("Ctrl+L");
+    ASSERT_TRUE(OnPage(1));
+    ASSERT_NE(f.lvList->Selected(), nullptr);
     const int row = f.lvList->Selected()->Index();
     h.Press("Down");
     EXPECT_EQ(f.lvList->Selected()->Index(), row + 1);
