@@ -38,6 +38,15 @@ HRESULT GiveString(const std::string& text, BSTR* out) {
     return S_OK;
 }
 
+// Answers of a part that has no text of this kind, or does not take this
+// request.
+auto Nothing(BSTR* out) {
+    return [out](int, const TAccessiblePart&) { return GiveString({}, out); };
+}
+auto Unsupported() {
+    return [](int, const TAccessiblePart&) { return DISP_E_MEMBERNOTFOUND; };
+}
+
 // The system's proxy for the client area of a window, with the name the
 // control gives and the parts it adds; all else is the proxy's. It keeps the
 // window, not the control: a screen reader may hold it past the control.
@@ -98,105 +107,101 @@ public:
         });
     }
     STDMETHODIMP get_accChild(VARIANT child, IDispatch** out) override {
-        return ComBarrier([&]() -> HRESULT {
-            int id = 0;
-            if (const HRESULT hr = Part(child, id); hr != S_OK)
-                return hr == S_FALSE ? FProxy->get_accChild(child, out) : hr;
-            if (!out)
-                return E_POINTER;
-            *out = nullptr;
-            return S_FALSE; // a simple element: the parts have no object of their own
-        });
+        return ForPart(
+            child, [&] { return FProxy->get_accChild(child, out); },
+            [&](int, const TAccessiblePart&) -> HRESULT {
+                if (!out)
+                    return E_POINTER;
+                *out = nullptr;
+                return S_FALSE; // a simple element: the parts have no object of their own
+            });
     }
     STDMETHODIMP get_accName(VARIANT child, BSTR* name) override {
-        return ComBarrier([&]() -> HRESULT {
-            int id = 0;
-            if (const HRESULT hr = Part(child, id); hr == S_FALSE) {
+        return ForPart(
+            child,
+            [&] {
                 const std::string own = Control()->AccessibleName();
                 return own.empty() ? FProxy->get_accName(child, name) : GiveString(own, name);
-            } else if (hr != S_OK) {
-                return hr;
-            }
-            TAccessiblePart part;
-            Control()->AccessiblePart(id, part);
-            return GiveString(part.Name, name);
-        });
+            },
+            [&](int, const TAccessiblePart& part) { return GiveString(part.Name, name); });
     }
     STDMETHODIMP get_accValue(VARIANT child, BSTR* value) override {
-        return ForSelfOr(
-            child, [&] { return FProxy->get_accValue(child, value); }, value);
+        return ForPart(
+            child, [&] { return FProxy->get_accValue(child, value); }, Nothing(value));
     }
     STDMETHODIMP get_accDescription(VARIANT child, BSTR* text) override {
-        return ForSelfOr(
-            child, [&] { return FProxy->get_accDescription(child, text); }, text);
+        return ForPart(
+            child, [&] { return FProxy->get_accDescription(child, text); }, Nothing(text));
     }
     STDMETHODIMP get_accRole(VARIANT child, VARIANT* role) override {
-        return PartValue(
-            child, role, [&] { return FProxy->get_accRole(child, role); },
-            [](const TAccessiblePart& p) { return p.Role; });
+        return ForPart(
+            child, [&] { return FProxy->get_accRole(child, role); },
+            [&](int, const TAccessiblePart& part) { return GiveNumber(part.Role, role); });
     }
     STDMETHODIMP get_accState(VARIANT child, VARIANT* state) override {
-        return PartValue(
-            child, state, [&] { return FProxy->get_accState(child, state); },
-            [](const TAccessiblePart& p) { return p.State; });
+        return ForPart(
+            child, [&] { return FProxy->get_accState(child, state); },
+            [&](int, const TAccessiblePart& part) { return GiveNumber(part.State, state); });
     }
     STDMETHODIMP get_accHelp(VARIANT child, BSTR* help) override {
-        return ForSelfOr(
-            child, [&] { return FProxy->get_accHelp(child, help); }, help);
+        return ForPart(
+            child, [&] { return FProxy->get_accHelp(child, help); }, Nothing(help));
     }
     STDMETHODIMP get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
         return FProxy->get_accHelpTopic(file, child, topic);
     }
     STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-        return PartText(
-            child, keys, [&] { return FProxy->get_accKeyboardShortcut(child, keys); },
-            [](const TAccessiblePart& p) { return p.KeyboardShortcut; });
+        return ForPart(
+            child, [&] { return FProxy->get_accKeyboardShortcut(child, keys); },
+            [&](int, const TAccessiblePart& part) {
+                return GiveString(part.KeyboardShortcut, keys);
+            });
     }
     STDMETHODIMP get_accFocus(VARIANT* child) override { return FProxy->get_accFocus(child); }
     STDMETHODIMP get_accSelection(VARIANT* children) override {
         return FProxy->get_accSelection(children);
     }
     STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return PartText(
-            child, action, [&] { return FProxy->get_accDefaultAction(child, action); },
-            [](const TAccessiblePart& p) { return p.DefaultAction; });
+        return ForPart(
+            child, [&] { return FProxy->get_accDefaultAction(child, action); },
+            [&](int, const TAccessiblePart& part) {
+                return GiveString(part.DefaultAction, action);
+            });
     }
     STDMETHODIMP accSelect(long flags, VARIANT child) override {
-        return ForSelfOr(child, [&] { return FProxy->accSelect(flags, child); });
+        return ForPart(
+            child, [&] { return FProxy->accSelect(flags, child); }, Unsupported());
     }
     STDMETHODIMP accLocation(long* left, long* top, long* width, long* height,
                              VARIANT child) override {
-        return ComBarrier([&]() -> HRESULT {
-            int id = 0;
-            if (const HRESULT hr = Part(child, id); hr != S_OK)
-                return hr == S_FALSE ? FProxy->accLocation(left, top, width, height, child) : hr;
-            if (!left || !top || !width || !height)
-                return E_POINTER;
-            TAccessiblePart part;
-            Control()->AccessiblePart(id, part);
-            POINT corner{part.Bounds.left, part.Bounds.top};
-            ClientToScreen(FWnd, &corner);
-            *left = corner.x;
-            *top = corner.y;
-            *width = part.Bounds.right - part.Bounds.left;
-            *height = part.Bounds.bottom - part.Bounds.top;
-            return S_OK;
-        });
+        return ForPart(
+            child, [&] { return FProxy->accLocation(left, top, width, height, child); },
+            [&](int, const TAccessiblePart& part) -> HRESULT {
+                if (!left || !top || !width || !height)
+                    return E_POINTER;
+                POINT corner{part.Bounds.left, part.Bounds.top};
+                ClientToScreen(FWnd, &corner);
+                *left = corner.x;
+                *top = corner.y;
+                *width = part.Bounds.right - part.Bounds.left;
+                *height = part.Bounds.bottom - part.Bounds.top;
+                return S_OK;
+            });
     }
     STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT* end) override {
-        return ForSelfOr(start, [&] { return FProxy->accNavigate(direction, start, end); });
+        return ForPart(
+            start, [&] { return FProxy->accNavigate(direction, start, end); }, Unsupported());
     }
     STDMETHODIMP accHitTest(long x, long y, VARIANT* child) override {
         return FProxy->accHitTest(x, y, child);
     }
     STDMETHODIMP accDoDefaultAction(VARIANT child) override {
-        return ComBarrier([&]() -> HRESULT {
-            int id = 0;
-            if (const HRESULT hr = Part(child, id); hr != S_OK)
-                return hr == S_FALSE ? FProxy->accDoDefaultAction(child) : hr;
-            Control()->AccessiblePress(id);
-            return S_OK;
-        });
+        return ForPart(
+            child, [&] { return FProxy->accDoDefaultAction(child); },
+            [&](int id, const TAccessiblePart&) {
+                Control()->AccessiblePress(id);
+                return S_OK;
+            });
     }
     STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     STDMETHODIMP put_accValue(VARIANT child, BSTR value) override {
@@ -224,48 +229,27 @@ private:
         return S_OK;
     }
 
-    // A request the parts do not answer beyond having nothing to say.
-    template <class F>
-    HRESULT ForSelfOr(const VARIANT& child, F&& proxy, BSTR* out = nullptr) {
+    // One request: `self` answers for the window and the proxy's children,
+    // `part` for one of the control's own parts, behind the COM barrier.
+    template <class F, class G>
+    HRESULT ForPart(const VARIANT& child, F&& self, G&& part) {
         return ComBarrier([&]() -> HRESULT {
             int id = 0;
             if (const HRESULT hr = Part(child, id); hr != S_OK)
-                return hr == S_FALSE ? proxy() : hr;
-            if (out) {
-                *out = nullptr;
-                return S_FALSE;
-            }
-            return DISP_E_MEMBERNOTFOUND;
+                return hr == S_FALSE ? self() : hr;
+            TAccessiblePart found;
+            Control()->AccessiblePart(id, found);
+            return part(id, found);
         });
     }
 
-    template <class F, class G>
-    HRESULT PartValue(const VARIANT& child, VARIANT* out, F&& proxy, G&& field) {
-        return ComBarrier([&]() -> HRESULT {
-            int id = 0;
-            if (const HRESULT hr = Part(child, id); hr != S_OK)
-                return hr == S_FALSE ? proxy() : hr;
-            if (!out)
-                return E_POINTER;
-            TAccessiblePart part;
-            Control()->AccessiblePart(id, part);
-            VariantInitLocal(*out);
-            out->vt = VT_I4;
-            out->lVal = field(part);
-            return S_OK;
-        });
-    }
-
-    template <class F, class G>
-    HRESULT PartText(const VARIANT& child, BSTR* out, F&& proxy, G&& field) {
-        return ComBarrier([&]() -> HRESULT {
-            int id = 0;
-            if (const HRESULT hr = Part(child, id); hr != S_OK)
-                return hr == S_FALSE ? proxy() : hr;
-            TAccessiblePart part;
-            Control()->AccessiblePart(id, part);
-            return GiveString(field(part), out);
-        });
+    static HRESULT GiveNumber(long value, VARIANT* out) {
+        if (!out)
+            return E_POINTER;
+        VariantInitLocal(*out);
+        out->vt = VT_I4;
+        out->lVal = value;
+        return S_OK;
     }
 
     // VariantInit without importing oleaut32 for it.

@@ -260,6 +260,29 @@ TEST_F(KeyboardTest, ScreenReadersFindANameForEveryControlAndButton) {
     EXPECT_TRUE(NumberOf(bar.Get(), f.tbStayOnTop->Index() + 1, false) & STATE_SYSTEM_CHECKED);
 }
 
+TEST_F(KeyboardTest, ALabelsNameFollowsItsCaptionWithoutMnemonicMarks) {
+    OleInitializeOnce();
+    f.lbCode->SetCaption("Error && &warning code:");
+    EXPECT_EQ(NameOf(AccessibleOf(Edit()).Get()), "Error & warning code:");
+    // A name set on the control goes before its label's.
+    f.edCode->InnerEdit()->SetAccessibleName("Code to look up");
+    EXPECT_EQ(NameOf(AccessibleOf(Edit()).Get()), "Code to look up");
+}
+
+TEST(ScreenReaders, AnObjectKeptPastItsWindowAnswersDisconnected) {
+    OleInitializeOnce();
+    auto h = std::make_unique<TMainFormHarness>();
+    const TComPtr<IAccessible> bar = AccessibleOf(h->Form().ToolBar->Handle());
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(NameOf(bar.Get(), 1), "Find error (Ctrl+F)");
+    h.reset();
+    BSTR name = nullptr;
+    long count = 0;
+    EXPECT_EQ(bar->get_accName(Child(1), &name), RPC_E_DISCONNECTED);
+    EXPECT_EQ(bar->get_accChildCount(&count), RPC_E_DISCONNECTED);
+    EXPECT_EQ(bar->accDoDefaultAction(Child(1)), RPC_E_DISCONNECTED);
+}
+
 TEST_F(KeyboardTest, TabFollowsTheVisualOrderOfEachPage) {
     const auto tab = [&] {
         h.Press("Tab");
