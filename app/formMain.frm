@@ -351,6 +351,12 @@ object MainForm: TMainForm
       ShortCut = 'Ctrl+Shift+4'
       OnExecute = atSmallIconsExecute
     end
+    object atWordWrap: TAction
+      Caption = 'Word Wrap'
+      Hint = 'Word wrap'
+      ShortCut = 'Ctrl+Shift+W'
+      OnExecute = atWordWrapExecute
+    end
   end
   object ToolBarMenu: TPopupMenu
     object miLargeIcons: TMenuItem

@@ -61,6 +61,7 @@ TMethodTable TMainForm::Methods() {
     QORV_METHOD(m, TMainForm, atLargeIconsExecute);
     QORV_METHOD(m, TMainForm, atSmallIconsExecute);
     QORV_METHOD(m, TMainForm, sbWordWrapClick);
+    QORV_METHOD(m, TMainForm, atWordWrapExecute);
     QORV_METHOD(m, TMainForm, edCodeChange);
     QORV_METHOD(m, TMainForm, edCodeKeyDown);
     QORV_METHOD(m, TMainForm, lvListSelectItem);
@@ -355,6 +356,11 @@ void TMainForm::sbWordWrapClick(TObject*) {
     // The memo's window is made anew for the new wrapping; its margins go with it.
     SetMemoMargins(mmDescription, 4);
     Settings->SetWordWrap(wrap);
+}
+
+void TMainForm::atWordWrapExecute(TObject*) {
+    sbWordWrap->SetDown(!sbWordWrap->Down());
+    sbWordWrapClick(sbWordWrap);
 }
 
 void TMainForm::atSaveLayoutExecute(TObject*) {

@@ -76,6 +76,7 @@ public:
     QORV_FIELD(TAction, atAbout);
     QORV_FIELD(TAction, atLargeIcons);
     QORV_FIELD(TAction, atSmallIcons);
+    QORV_FIELD(TAction, atWordWrap);
     QORV_FIELD(TPopupMenu, ToolBarMenu);
     QORV_FIELD(TMenuItem, miLargeIcons);
     QORV_FIELD(TMenuItem, miSmallIcons);
@@ -100,6 +101,8 @@ public:
     void atLargeIconsExecute(TObject* Sender);
     void atSmallIconsExecute(TObject* Sender);
     void sbWordWrapClick(TObject* Sender);
+    // The word-wrap button from the keyboard: toggled as a click toggles it.
+    void atWordWrapExecute(TObject* Sender);
     void edCodeChange(TObject* Sender);
     void edCodeKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void lvListSelectItem(TObject* Sender, TListItem* Item, bool Selected);

@@ -62,6 +62,15 @@ TEST_F(KeyboardTest, EachShortcutRunsWhatItsButtonRuns) {
     EXPECT_TRUE(f.miLargeIcons->Checked());
     EXPECT_FALSE(Settings->SmallIcons());
 
+    h.Press("Ctrl+Shift+W"); // the word-wrap button, which no tool button has
+    EXPECT_FALSE(f.sbWordWrap->Down());
+    EXPECT_TRUE(GetWindowLongA(f.mmDescription->Handle(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_FALSE(Settings->WordWrap());
+    h.Press("Ctrl+Shift+W");
+    EXPECT_TRUE(f.sbWordWrap->Down());
+    EXPECT_FALSE(GetWindowLongA(f.mmDescription->Handle(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_TRUE(Settings->WordWrap());
+
     SendMessageA(Edit(), EM_SETSEL, 0, -1);
     h.Type(Edit(), "5");
     h.Press("Ctrl+Shift+C");
