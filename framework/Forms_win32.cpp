@@ -665,7 +665,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
 }
 
 bool TApplication::IsKeyMsg(const MSG& msg) {
-    if (msg.message != WM_SYSCHAR && msg.message != WM_KEYDOWN)
+    if (msg.message != WM_SYSCHAR && msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
         return false;
     auto* form =
         dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
@@ -674,6 +674,10 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
     try {
         if (msg.message == WM_SYSCHAR)
             return form->DialogChar(static_cast<char>(msg.wParam));
+        // With Alt held (or F10) only a shortcut takes the key; the rest is
+        // the system's (menus, mnemonics through WM_SYSCHAR).
+        if (msg.message == WM_SYSKEYDOWN)
+            return form->IsShortCut(static_cast<WORD>(msg.wParam));
         if (msg.wParam == VK_TAB && !(KeyboardShiftState() & (ssCtrl | ssAlt)))
             return form->SelectNext(!(KeyboardShiftState() & ssShift));
         return form->DialogKey(static_cast<WORD>(msg.wParam));

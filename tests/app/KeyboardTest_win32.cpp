@@ -83,6 +83,15 @@ TEST_F(KeyboardTest, EachShortcutRunsWhatItsButtonRuns) {
     EXPECT_EQ(h.Status(), SLayoutCleared);
 }
 
+TEST_F(KeyboardTest, AShortcutWithAltComesAsASystemKeyAndStillRuns) {
+    f.atStayOnTop->SetShortCut(TextToShortCut("Alt+T"));
+    h.Press("Alt+T");
+    EXPECT_TRUE(OnTop());
+    Focus(*f.mmDescription);
+    h.Press("Alt+C"); // a mnemonic, no shortcut: the label's
+    EXPECT_EQ(GetFocus(), Edit());
+}
+
 TEST_F(KeyboardTest, TheControlsKeepTheKeysTheyUse) {
     SendMessageA(Edit(), EM_SETSEL, 0, -1);
     h.Type(Edit(), "123");
