@@ -121,17 +121,29 @@ void SetControlHost(TControlHost* host);
 void HandleControlException();
 
 // Marks a modal loop of ours running (a form's, a system dialog's), so that a
-// close of the main window waits for it, also while its window is not shown.
+// close of the main window waits for it, also while its window is not shown,
+// and so that input meant for the windows beneath it is dropped.
 class TModalLoop {
 public:
-    TModalLoop() { ++FDepth; }
-    ~TModalLoop() { --FDepth; }
+    // `window`: the top-level window the loop serves; none for a system
+    // dialog, whose window is not ours and not known before it runs.
+    explicit TModalLoop(HWND window = nullptr) { Windows().push_back(window); }
+    ~TModalLoop() { Windows().pop_back(); }
     TModalLoop(const TModalLoop&) = delete;
     TModalLoop& operator=(const TModalLoop&) = delete;
-    static int Depth() { return FDepth; }
+    static int Depth() { return static_cast<int>(Windows().size()); }
+    // Whether a click or key for `target` comes from beneath the innermost
+    // modal window. Such input can still be queued when the modal window
+    // comes up (a double click on a tool button; a system dialog dispatches
+    // messages while it builds itself, before it disables its owner), and
+    // acted on it would start a second dialog inside the first.
+    static bool Blocks(HWND target, UINT msg);
 
 private:
-    static inline int FDepth = 0;
+    static std::vector<HWND>& Windows() {
+        static std::vector<HWND> windows;
+        return windows;
+    }
 };
 
 class TControl : public TComponent {

@@ -262,7 +262,16 @@ void RegisterControlClasses() {
 // ----------------------------------------------------- messages and barrier
 
 // The one exception barrier: nothing unwinds through Windows.
+bool TModalLoop::Blocks(HWND target, UINT msg) {
+    // Keys, and mouse buttons and wheels (what follows WM_MOUSEMOVE).
+    const bool input = (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
+                       (msg > WM_MOUSEMOVE && msg <= WM_MOUSEHWHEEL);
+    return input && !Windows().empty() && GetAncestor(target, GA_ROOT) != Windows().back();
+}
+
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (TModalLoop::Blocks(FHandle, msg))
+        return 0;
     try {
         std::optional<TStartupStep> step;
         if (const char* kind = TimedMessageKind(msg); kind && StartupSteps().Recording())

@@ -346,7 +346,7 @@ int TCustomForm::ShowModal() {
                 ShowWindow(Form->Handle(), SW_HIDE);
         }
     } restore{owner, this};
-    TModalLoop loop;
+    TModalLoop loop(Handle());
     Show();
     MSG msg;
     while (FModalResult == mrNone) {
@@ -650,6 +650,10 @@ void TApplication::ProcessMessages() {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
+    // Before the form's shortcuts see a key: the windows beneath a modal
+    // one take no input.
+    if (TModalLoop::Blocks(msg.hwnd, msg.message))
+        return true;
     if (IsKeyMsg(msg))
         return true;
     // The hint window learns where the mouse is from the loop rather than by

@@ -58,7 +58,9 @@ std::string SystemText(int code);
 std::string ClipboardString();
 
 // A user's click on a tool button: mouse down and up over its rectangle.
-void ClickToolButton(TToolButton& button);
+// `queued`: the click posted, as the mouse puts it in the queue, rather than
+// handled before the call returns.
+void ClickToolButton(TToolButton& button, bool queued = false);
 // A user's click (or double-click) on a list row.
 void ClickListRow(TListView& list, int index, bool twice = false);
 

@@ -333,3 +333,78 @@ TEST_F(ModalClose, SaveDialogCancelledUnderItsReplaceQuestionEnds) {
     DeleteFileA(target.c_str());
 }
 } // namespace
+
+namespace {
+int SaveDialogsMade() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM n) {
+            if (IsDialog(w) && GetDlgItem(w, 1136))
+                ++*reinterpret_cast<int*>(n);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+// Input still queued for the main window when a modal window comes up (a
+// double click on a tool button, a key pressed twice) is dropped: a second
+// dialog started inside the first wedged the program under Wine, and ran a
+// second command under the first everywhere.
+using ModalInput = ModalClose;
+
+TEST_F(ModalInput, ASecondClickOnExportUnderTheSaveDialogOpensNoSecondOne) {
+    int ticks = 0, most = 0;
+    TModalDriver driver([&] {
+        if (!SaveDialogWindow())
+            return ticks > 0 && SaveDialogsMade() == 0;
+        if (ticks++ == 0)
+            ClickToolButton(*H->Form().tbExport, true);
+        most = std::max(most, SaveDialogsMade());
+        if (ticks > 10)
+            PostMessageA(SaveDialogWindow(), WM_COMMAND, IDCANCEL, 0);
+        return false;
+    });
+    ClickToolButton(*H->Form().tbExport);
+    H->Pump();
+    EXPECT_EQ(most, 1);
+    EXPECT_EQ(SaveDialogsMade(), 0);
+    EXPECT_EQ(TModalLoop::Depth(), 0);
+    EXPECT_TRUE(IsWindowEnabled(Main));
+}
+
+TEST_F(ModalInput, ClicksAndKeysForTheMainWindowUnderAboutAreDropped) {
+    int ticks = 0;
+    bool saveSeen = false, secondAbout = false;
+    TModalDriver driver([&] {
+        HWND about = FormWindow<TAboutForm>();
+        if (!about)
+            return false;
+        if (ticks++ == 0) {
+            ClickToolButton(*H->Form().tbExport, true);
+            // F1 is About's own shortcut: it would open a second one.
+            PostMessageA(H->Form().edCode->InnerEdit()->Handle(), WM_KEYDOWN, VK_F1, 1);
+            return false;
+        }
+        if (HWND save = SaveDialogWindow()) {
+            saveSeen = true;
+            PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
+        }
+        int shown = 0;
+        for (TCustomForm* f : Screen().Forms())
+            shown += dynamic_cast<TAboutForm*>(f) && f->Showing();
+        secondAbout = secondAbout || shown > 1;
+        if (ticks < 10)
+            return false;
+        PostMessageA(about, WM_CLOSE, 0, 0);
+        return true;
+    });
+    ClickToolButton(*H->Form().tbAbout);
+    H->Pump();
+    EXPECT_FALSE(saveSeen);
+    EXPECT_FALSE(secondAbout);
+    EXPECT_EQ(FormWindow<TAboutForm>(), nullptr);
+    EXPECT_EQ(TModalLoop::Depth(), 0);
+}
+} // namespace
