@@ -223,7 +223,11 @@ THtmlPages TOwnHtmlView::PreviewPages() const {
 void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
     // The first page now, so that the window shows it at once whatever the
     // length of the page; the rest on a thread of the form's once it painted.
-    auto target = std::make_shared<TPreviewTarget>(FPrinter);
+    std::shared_ptr<TPreviewTarget> target;
+    {
+        TStartupStep step("printer");
+        target = std::make_shared<TPreviewTarget>(FPrinter);
+    }
     THtmlPages first;
     {
         TStartupStep step("layout");

@@ -32,6 +32,32 @@ THtmlPages OnePage() {
 }
 } // namespace
 
+TEST(HtmlMeasure, WidthsAreTheSystemsExtentsOfTheWholeText) {
+    // The measurer sums the characters' advances: that must be what the
+    // system gives for the text, in each kind of font and at each resolution.
+    std::string every;
+    for (int c = 32; c < 256; ++c)
+        every += static_cast<char>(c);
+    const std::string texts[] = {"Description", "The operation completed successfully.",
+                                 "WWW iii ,,, ...", "(0x%2) %1 & <br />", every};
+    TScreenDC screen;
+    TMemoryDC memory(screen.Get());
+    for (const THtmlFont& font :
+         {Sans(8), Sans(8, true), Sans(13, true), THtmlFont{{"Times New Roman"}, 10, false, true},
+          THtmlFont{{"Courier New"}, 7}})
+        for (int dpi : {96, 300, 600}) {
+            THtmlFontCache fonts;
+            TSelectObject select(memory.Get(), fonts.Font(font, HtmlEmPixels(font, dpi)));
+            TGdiTextMeasurer measurer(memory.Get());
+            for (const std::string& text : texts) {
+                SIZE size{};
+                GetTextExtentPoint32A(memory.Get(), text.data(), int(text.size()), &size);
+                EXPECT_EQ(measurer.Measure(font, text, dpi).Width, size.cx)
+                    << font.Families[0] << " " << font.SizePt << " at " << dpi << ": " << text;
+            }
+        }
+}
+
 TEST(HtmlMeasure, FontsScaleWithTheResolutionAndTheText) {
     TScreenDC screen;
     TGdiTextMeasurer measurer(screen.Get());
