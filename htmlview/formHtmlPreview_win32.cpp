@@ -406,14 +406,15 @@ void THtmlPreviewForm::StartWork() {
     FStop = false;
     FFailure = nullptr;
     HWND self = Handle();
+    const WPARAM generation = ++FGeneration;
     // The thread reads nothing of the form but what it is handed here.
-    FWork = std::thread([this, self, work = std::move(FRest)] {
+    FWork = std::thread([this, self, generation, work = std::move(FRest)] {
         try {
             FDone = work(FStop);
         } catch (...) {
             FFailure = std::current_exception();
         }
-        PostMessageA(self, kPagesReady, 0, 0);
+        PostMessageA(self, kPagesReady, generation, 0);
     });
     FRest = nullptr;
 }
@@ -424,11 +425,12 @@ void THtmlPreviewForm::StopWork() {
         FStop = true;
         FWork.join();
     }
-    // A ready message still queued finds no thread and is dropped.
+    // A ready message still queued is dropped: its generation has passed.
+    ++FGeneration;
 }
 
-void THtmlPreviewForm::WorkDone() {
-    if (!FWork.joinable())
+void THtmlPreviewForm::WorkDone(WPARAM generation) {
+    if (generation != FGeneration || !FWork.joinable())
         return;
     FWork.join();
     if (FFailure)
@@ -444,13 +446,13 @@ void THtmlPreviewForm::WorkDone() {
 void THtmlPreviewForm::WaitForPages() {
     if (FRest)
         StartWork();
-    WorkDone();
+    WorkDone(FGeneration);
 }
 
 LRESULT THtmlPreviewForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case kPagesReady:
-        WorkDone();
+        WorkDone(wParam);
         return 0;
     case WM_MOUSEWHEEL:
         // The wheel goes to the focused control: the pane scrolls for all.

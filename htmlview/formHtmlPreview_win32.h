@@ -148,7 +148,7 @@ private:
     void UpdateControls();
     void StartWork();
     void StopWork();
-    void WorkDone();
+    void WorkDone(WPARAM generation);
     void GoToTypedPage();
     void TurnPage(int delta);
 
@@ -156,6 +156,7 @@ private:
     THtmlPagesWork FRest;
     std::thread FWork;
     std::atomic<bool> FStop{false};
+    WPARAM FGeneration = 0; // of the thread running; a ready message of an older one is stale
     THtmlPages FDone;
     std::exception_ptr FFailure;
     std::function<void()> FPrint;

@@ -314,3 +314,34 @@ TEST_F(HtmlPreview, ClosingCallsOffTheLayoutStillRunning) {
     }
     EXPECT_EQ(App.Errors(), std::vector<std::string>{"no room"});
 }
+
+TEST_F(HtmlPreview, TheOlderLayoutsReadyMessageNeitherWaitsForNorTakesTheNewer) {
+    const auto partial = [] {
+        THtmlPages first = HandMadePages(1);
+        first.Complete = false;
+        return first;
+    };
+    // The first layout is done before its message is handled...
+    Form.ShowPages(partial(), [](const std::atomic<bool>&) { return HandMadePages(2); });
+    Form.Show(); // paints, which starts it
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // ...by which time newer pages with a slow layout of their own are shown.
+    std::atomic<bool> release{false};
+    Form.ShowPages(partial(), [&](const std::atomic<bool>& stop) {
+        for (int i = 0; i < 3000 && !release && !stop; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return HandMadePages(6);
+    });
+    UpdateWindow(Form.pbPages->Handle());
+    const DWORD start = GetTickCount();
+    App.Pump();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(Form.PageText(), "Page 1 of ...");
+    release = true;
+    for (int i = 0; i < 200 && !Form.PagesComplete(); ++i) {
+        App.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(Form.PageText(), "Page 1 of 6");
+    EXPECT_TRUE(App.Errors().empty());
+}
