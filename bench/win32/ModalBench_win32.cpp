@@ -307,6 +307,8 @@ int main(int argc, char** argv) {
         "Print Preview", *form, [&] { form->atPrintPreview->Execute(); }, runs);
     if (ownView) {
         TLongerPageView::Times = 4;
+        // One opening untimed: it makes the longer page.
+        TimeOpening([&] { form->atPrintPreview->Execute(); });
         ok = Measure(
                  "Preview, 4 x", *form, [&] { form->atPrintPreview->Execute(); }, runs) &&
              ok;
