@@ -78,6 +78,21 @@ TPropInfo StrProp(std::string name, void (C::*set)(const std::string&), std::str
             }};
 }
 
+// A single character: a one-character string ('*', #0), or its code.
+template <class C>
+TPropInfo CharProp(std::string name, void (C::*set)(char), std::string def = "") {
+    return {name, std::move(def), [name, set](TComponent& c, const TFormValue& v, TFormFixups&) {
+                char ch = 0;
+                if (v.Kind == TValueKind::Integer && v.Int >= 0 && v.Int <= 255)
+                    ch = static_cast<char>(v.Int);
+                else if (v.Kind == TValueKind::String && v.Str.size() == 1)
+                    ch = v.Str[0];
+                else
+                    published::WrongKind(name, v, "a single character");
+                (static_cast<C&>(c).*set)(ch);
+            }};
+}
+
 template <class C>
 TPropInfo StringsProp(std::string name, void (C::*set)(const std::vector<std::string>&)) {
     return {name, "", [name, set](TComponent& c, const TFormValue& v, TFormFixups&) {

@@ -12,22 +12,28 @@ const published::TEnumNames<TScrollStyle> kScrollNames = {
     {"ssHorizontal", TScrollStyle::ssHorizontal},
     {"ssVertical", TScrollStyle::ssVertical},
     {"ssBoth", TScrollStyle::ssBoth}};
-const published::TEnumNames<TEditCharCase> kCharCaseNames = {
-    {"ecNormal", TEditCharCase::ecNormal},
-    {"ecUpperCase", TEditCharCase::ecUpperCase},
-    {"ecLowerCase", TEditCharCase::ecLowerCase}};
-
 } // namespace
 
-// -------------------------------------------------------------------- TLabel
-
-const std::vector<std::pair<std::string, unsigned>>& FontStyleNames() {
-    static const std::vector<std::pair<std::string, unsigned>> names{{"fsBold", fsBold},
-                                                                     {"fsItalic", fsItalic},
-                                                                     {"fsUnderline", fsUnderline},
-                                                                     {"fsStrikeOut", fsStrikeOut}};
+const std::vector<std::pair<std::string, TEditCharCase>>& EditCharCaseNames() {
+    static const published::TEnumNames<TEditCharCase> names = {
+        {"ecNormal", TEditCharCase::ecNormal},
+        {"ecUpperCase", TEditCharCase::ecUpperCase},
+        {"ecLowerCase", TEditCharCase::ecLowerCase}};
     return names;
 }
+
+const std::vector<std::pair<std::string, TImeMode>>& ImeModeNames() {
+    static const published::TEnumNames<TImeMode> names = {
+        {"imDisable", TImeMode::imDisable},   {"imClose", TImeMode::imClose},
+        {"imOpen", TImeMode::imOpen},         {"imDontCare", TImeMode::imDontCare},
+        {"imSAlpha", TImeMode::imSAlpha},     {"imAlpha", TImeMode::imAlpha},
+        {"imHira", TImeMode::imHira},         {"imSKata", TImeMode::imSKata},
+        {"imKata", TImeMode::imKata},         {"imChinese", TImeMode::imChinese},
+        {"imSHanguel", TImeMode::imSHanguel}, {"imHanguel", TImeMode::imHanguel}};
+    return names;
+}
+
+// -------------------------------------------------------------------- TLabel
 
 const TClassInfo& TLabel::StaticClass() {
     static const TClassInfo info{
@@ -205,10 +211,11 @@ const TClassInfo& TCustomEdit::StaticClass() {
          BoolProp("ReadOnly", &TCustomEdit::SetReadOnly, "False"),
          EnumProp("BorderStyle", &TCustomEdit::SetBorderStyle, BorderStyleNames(), "bsSingle"),
          BoolProp("AutoSelect", &TCustomEdit::SetAutoSelect, "True"),
-         EnumProp("CharCase", &TCustomEdit::SetCharCase, kCharCaseNames, "ecNormal"),
+         EnumProp("CharCase", &TCustomEdit::SetCharCase, EditCharCaseNames(), "ecNormal"),
+         EnumProp("ImeMode", &TCustomEdit::SetImeMode, ImeModeNames(), "imDontCare"),
          BoolProp("HideSelection", &TCustomEdit::SetHideSelection, "True"),
          BoolProp("OEMConvert", &TCustomEdit::SetOEMConvert, "False"),
-         IntProp("PasswordChar", &TCustomEdit::SetPasswordChar, "0"),
+         CharProp("PasswordChar", &TCustomEdit::SetPasswordChar, "#0"),
          StrProp("ImeName", &TCustomEdit::SetImeName),
          EventProp("OnChange", &TCustomEdit::SetOnChange)}};
     return info;

@@ -20,12 +20,9 @@ enum class TImeMode {
     imSHanguel,
     imHanguel
 };
-
-// Font style bits of a label's font.
-enum TFontStyleBits : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = unsigned;
 // The names form data uses for them.
-const std::vector<std::pair<std::string, unsigned>>& FontStyleNames();
+const std::vector<std::pair<std::string, TEditCharCase>>& EditCharCaseNames();
+const std::vector<std::pair<std::string, TImeMode>>& ImeModeNames();
 
 // A caption painted by its parent, always see-through, in its form's font
 // with its own colour and style. "&C" underlines C, and Alt+C moves the
