@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <imm.h>
 #include <uxtheme.h>
 
 #include <algorithm>
@@ -510,6 +511,11 @@ TEST_F(PublishedTest, AnEditTakesEveryPublishedPropertyFromFormData) {
     EXPECT_EQ(box.Color(), colors::RGBColor(0, 255, 255));
     EXPECT_EQ(other.Color(), clWhite); // the form's
     EXPECT_EQ(box.ImeMode(), TImeMode::imDisable);
+    EXPECT_EQ(ImmGetContext(text), nullptr); // no input method for this box
+    ed.SetImeMode(TImeMode::imOpen);
+    HIMC context = ImmGetContext(text);
+    EXPECT_NE(context, nullptr);
+    ImmReleaseContext(text, context);
     EXPECT_EQ(box.ImeName(), "Ime");
     EXPECT_FALSE(box.AutoSelect());
     EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(text, WM_GETFONT, 0, 0)), ed.CurrentFont());
