@@ -37,13 +37,17 @@ const published::TEnumNames<TDragMode> kDragModeNames = {{"dmManual", TDragMode:
 const published::TEnumNames<THelpType> kHelpTypeNames = {{"htKeyword", THelpType::htKeyword},
                                                          {"htContext", THelpType::htContext}};
 
+// A value form data may write by name or by number.
+int AsIntOrName(const std::string& prop, const TFormValue& v,
+                const published::TEnumNames<int>& names) {
+    return v.Kind == TValueKind::Integer ? published::AsInt(prop, v)
+                                         : published::AsEnum(prop, v, names);
+}
+
 // A cursor by name or by number (a program's own cursors count up from 1).
 TPropInfo CursorProp(std::string name, void (TWinControl::*set)(TCursor), std::string def) {
     return {name, std::move(def), [name, set](TComponent& c, const TFormValue& v, TFormFixups&) {
-                const TCursor cursor = v.Kind == TValueKind::Integer
-                                           ? published::AsInt(name, v)
-                                           : published::AsEnum(name, v, kCursorNames);
-                (static_cast<TWinControl&>(c).*set)(cursor);
+                (static_cast<TWinControl&>(c).*set)(AsIntOrName(name, v, kCursorNames));
             }};
 }
 
@@ -558,18 +562,11 @@ std::vector<TPropInfo> WinControlCommonProps() {
         EnumProp("DragMode", &W::SetDragMode, kDragModeNames, "dmManual"),
         FontProp("Font.Charset", "DEFAULT_CHARSET",
                  [](TControlFont& f, const std::string& name, const TFormValue& v) {
-                     f.Charset = v.Kind == TValueKind::Integer
-                                     ? published::AsInt(name, v)
-                                     : published::AsEnum(name, v, kCharsetNames);
+                     f.Charset = AsIntOrName(name, v, kCharsetNames);
                  }),
         FontProp("Font.Color", "clWindowText",
                  [](TControlFont& f, const std::string& name, const TFormValue& v) {
-                     TColor color = 0;
-                     if (v.Kind == TValueKind::Integer)
-                         color = static_cast<TColor>(v.Int);
-                     else if (v.Kind != TValueKind::Ident || !IdentToColor(v.Str, color))
-                         published::WrongKind(name, v, "a colour");
-                     f.Color = color;
+                     f.Color = AsColor(name, v);
                  }),
         FontProp("Font.Height", "",
                  [](TControlFont& f, const std::string& name, const TFormValue& v) {
@@ -586,15 +583,7 @@ std::vector<TPropInfo> WinControlCommonProps() {
                  }),
         FontProp("Font.Style", "[]",
                  [](TControlFont& f, const std::string& name, const TFormValue& v) {
-                     published::Expect(name, v, TValueKind::Set, "a set");
-                     TFontStyles style = 0;
-                     for (const std::string& item : v.Items) {
-                         TFormValue element = v;
-                         element.Kind = TValueKind::Ident;
-                         element.Str = item;
-                         style |= published::AsEnum(name, element, FontStyleNames());
-                     }
-                     f.Style = style;
+                     f.Style = published::AsSet(name, v, FontStyleNames());
                  }),
         BoolProp("ParentFont", &W::SetParentFont, "True"),
         BoolProp("ParentColor", &TControl::SetParentColor, "False"),
