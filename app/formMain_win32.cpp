@@ -11,6 +11,7 @@
 #include "app/ErrorCatalog.h"
 #include "app/ErrorExport.h"
 #include "app/StatusTexts.h"
+#include "app/unitHtmlView_win32.h"
 #include "app/unitOSInfo.h"
 #include "framework/ShellApi_win32.h"
 #include "framework/StepTimes.h"
@@ -106,6 +107,7 @@ void TMainForm::FormCreate(TObject*) {
     lvList->Column(1)->SetWidth(Settings->ListCol2);
     lvList->SetDoubleBuffered(true);
     FListMemoWanted = Settings->AppliedListSplitter();
+    SetHtmlPreviewSize(*Browser, {Settings->PreviewWidth, Settings->PreviewHeight});
     FListMemoShown = mmListDescription->Height();
     FitListMemo();
     SetMemoMargins(mmListDescription, 4);
@@ -367,6 +369,9 @@ void TMainForm::atSaveLayoutExecute(TObject*) {
     SetStatus("");
     // The lower memo's height as the List page fits it, shown yet or not.
     pgList->HandleNeeded();
+    const THtmlPreviewSize preview = HtmlPreviewSize(*Browser);
+    Settings->PreviewWidth = preview.Width;
+    Settings->PreviewHeight = preview.Height;
     Settings->SaveWindowLayout(*this, lvList->Column(0)->Width(), lvList->Column(1)->Width(),
                                mmListDescription->Height());
     SetStatus(SLayoutSaved);
@@ -496,7 +501,17 @@ void TMainForm::BrowserPrintPreview(TObject*, IDispatch*, const std::string&) {
 }
 
 void TMainForm::FinishPrintRequest(int command, const std::string& done) {
-    Browser->ExecWB(command, hoPromptUser);
+    // The preview stays open until the user closes it: the status says it
+    // was generated once its window runs, not only after it has gone.
+    if (command == hcPrintPreview)
+        FStatusCalls.Post([this, done] { SetStatus(done); });
+    try {
+        Browser->ExecWB(command, hoPromptUser);
+    } catch (...) {
+        FStatusCalls.Cancel();
+        throw;
+    }
+    FStatusCalls.Cancel();
     Browser->SetOnNavigateComplete2(nullptr);
     DeletePrintPage();
     SetStatus(done);

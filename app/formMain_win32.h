@@ -14,6 +14,7 @@
 #include "framework/Forms_win32.h"
 #include "framework/HtmlView.h"
 #include "framework/Menus_win32.h"
+#include "framework/PostedCalls_win32.h"
 #include "framework/StdCtrls_win32.h"
 #include "settings/QorvSettings.h"
 
@@ -173,4 +174,5 @@ private:
     // The page file of the latest print or preview request.
     std::string PrintFileName;
     bool FPrintPageLeft = false; // its files exist and are ours to delete
+    TPostedCalls FStatusCalls;   // a result to show while a preview is open
 };

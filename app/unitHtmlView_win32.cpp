@@ -12,3 +12,14 @@ THtmlViewKind ChooseHtmlView() {
     SetHtmlViewFactory(NewOwnHtmlView);
     return THtmlViewKind::hvOwn;
 }
+
+THtmlPreviewSize HtmlPreviewSize(const IHtmlView& view) {
+    if (const auto* own = dynamic_cast<const TOwnHtmlView*>(&view))
+        return {static_cast<int>(own->PreviewSize().cx), static_cast<int>(own->PreviewSize().cy)};
+    return {};
+}
+
+void SetHtmlPreviewSize(IHtmlView& view, THtmlPreviewSize size) {
+    if (auto* own = dynamic_cast<TOwnHtmlView*>(&view))
+        own->SetPreviewSize(size.Width, size.Height);
+}

@@ -27,6 +27,7 @@ const TClassInfo& TQorvEditInnerEdit::StaticClass() {
 
 TQorvEditInnerEdit::TQorvEditInnerEdit(TComponent* owner) : TEdit(owner) {
     FBorderStyle = TBorderStyle::bsNone;
+    FParentColor = true; // it shows the edit's colour
 }
 
 TQorvCustomEdit* TQorvEditInnerEdit::OuterEdit() const {
@@ -44,10 +45,9 @@ void TQorvEditInnerEdit::CreateParams(TCreateParams& params) {
 }
 
 int TQorvEditInnerEdit::AutoHeight() {
-    HFONT formFont = TopParent()->ControlFont();
+    HFONT own = CurrentFont();
     HDC dc = MeasuringDC();
-    TSelectObject font(dc, formFont ? static_cast<HGDIOBJ>(formFont)
-                                    : GetStockObject(DEFAULT_GUI_FONT));
+    TSelectObject font(dc, own ? static_cast<HGDIOBJ>(own) : GetStockObject(DEFAULT_GUI_FONT));
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     return metrics.tmHeight + 8 * GetSystemMetrics(SM_CYBORDER);
@@ -56,6 +56,11 @@ int TQorvEditInnerEdit::AutoHeight() {
 LRESULT TQorvEditInnerEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_KILLFOCUS)
         FFocusTo = reinterpret_cast<HWND>(wParam);
+    // The text box would show the system's edit menu; the edit's own menu
+    // or handler, when it has one, comes first.
+    if (TQorvCustomEdit* edit = OuterEdit();
+        msg == WM_CONTEXTMENU && edit && edit->WantsContextMenu() && edit->HandleAllocated())
+        return SendMessageA(edit->Handle(), msg, reinterpret_cast<WPARAM>(edit->Handle()), lParam);
     // The wheel is left out: the edit's default handling already hands it
     // to the parent.
     if (msg < WM_MOUSEFIRST || msg > WM_MBUTTONDBLCLK)
@@ -120,7 +125,7 @@ TQorvEditInnerButton::TQorvEditInnerButton(TComponent* owner, bool dropDown)
 
 void TQorvEditInnerButton::Paint(HDC dc) {
     HTHEME theme = nullptr;
-    if (IsAppThemed() && FParent)
+    if (ThemesEnabled() && FParent)
         theme = OpenThemeData(FParent->Handle(), FDropDown ? L"COMBOBOX" : L"SCROLLBAR");
     if (!theme) {
         TSpeedButton::Paint(dc);
@@ -163,7 +168,6 @@ TQorvCustomEdit::TQorvCustomEdit(TComponent* owner) : TQorvEditBase(owner) {
     FIcon = new TQorvEditInnerIcon(nullptr);
     FIcon->SetParent(this);
     FInnerEdit = new TQorvEditInnerEdit(nullptr);
-    FInnerEdit->SetColor(FColor);
     FInnerEdit->SetOnKeyDown(
         [this](TObject* s, WORD& key, TShiftState shift) { InnerKeyDown(s, key, shift); });
     FInnerEdit->SetOnKeyPress([this](TObject* s, char& key) { InnerKeyPress(s, key); });
@@ -214,13 +218,22 @@ void TQorvCustomEdit::ArrangeInnerControls() {
         const int w = GetSystemMetrics(SM_CXVSCROLL);
         // Under the visual style the button covers the frame's inner ring
         // on the top, right and bottom.
-        if (IsAppThemed())
+        if (ThemesEnabled())
             FButton->SetBounds(clientWidth - w + 1, -1, w, clientHeight + 2);
         else
             FButton->SetBounds(clientWidth - w, 0, w, clientHeight);
         buttonWidth = FButton->Width();
     }
     FInnerEdit->SetBounds(editLeft, editTop, clientWidth - editLeft - buttonWidth, editHeight);
+}
+
+bool TQorvCustomEdit::WantsContextMenu() const {
+    return PopupMenu() || OnContextPopup();
+}
+
+void TQorvCustomEdit::FontChanged() {
+    TQorvEditBase::FontChanged();
+    ArrangeInnerControls(); // the text box's height follows the font
 }
 
 void TQorvCustomEdit::Resize() {
@@ -311,11 +324,19 @@ TVariant TQorvCustomEdit::GetValue() const {
 }
 
 void TQorvCustomEdit::SetValue(const TVariant& value) {
-    const std::string text = VarToStr(value);
+    // A number is shown with the locale's decimal separator and reaches the
+    // up-down as itself: read back from its text in the locale it could
+    // lose its point (1.5 becoming 15 where the point groups thousands).
+    std::string text = VarToStr(value);
+    double number = 0;
+    const bool isNumber =
+        (value.TypeName() == std::string("Double") || value.TypeName() == std::string("Int64")) &&
+        QorvTextToFloat(text, TQorvNumberLocale{}, number);
+    if (isNumber)
+        text = QorvLocaliseNumber(text, QorvUserNumberLocale());
     FInnerEdit->SetText(text);
     if (TQorvEditInnerUpDown* upDown = UpDown()) {
-        double number = 0;
-        if (!QorvTextToFloat(text, QorvUserNumberLocale(), number))
+        if (!isNumber && !QorvTextToFloat(text, QorvUserNumberLocale(), number))
             number = upDown->Position();
         upDown->SetPosition(number);
     }
@@ -441,11 +462,6 @@ void TQorvCustomEdit::SetEnabled(bool enabled) {
     TQorvEditBase::SetEnabled(enabled);
 }
 
-void TQorvCustomEdit::SetColor(TColor color) {
-    TQorvEditBase::SetColor(color);
-    FInnerEdit->SetColor(color);
-}
-
 void TQorvCustomEdit::SetName(const std::string& name) {
     const std::string old = Name();
     auto* owner = dynamic_cast<TControl*>(Owner());
@@ -461,41 +477,45 @@ void TQorvCustomEdit::SetName(const std::string& name) {
 const TClassInfo& TQorvEdit::StaticClass() {
     using E = TQorvEdit;
     static const TClassInfo info = [] {
-        TClassInfo c{"TQorvEdit",
-                     &TQorvCustomEdit::StaticClass(),
-                     CreateComponent<TQorvEdit>,
-                     {
-                         EnumProp<E, TAlignment>("Alignment", &E::SetAlignment, AlignmentNames(),
-                                                 "taLeftJustify"),
-                         EnumProp<E, TQorvEditButtonType>("ButtonType", &E::SetButtonType,
-                                                          kButtonTypeNames, "qvbtNone"),
-                         BinaryProp<E>("Icon.Data", &E::SetIconData),
-                         IntProp<E, int>("IconOffsetX", &E::SetIconOffsetX, "1"),
-                         IntProp<E, int>("IconOffsetY", &E::SetIconOffsetY, "0"),
-                         IntProp<E, int>("IconTail", &E::SetIconTail, "3"),
-                         IntProp<E, int>("TextOffsetX", &E::SetTextOffsetX, "1"),
-                         IntProp<E, int>("TextOffsetY", &E::SetTextOffsetY, "2"),
-                         StrProp<E>("InvalidChars", &E::SetInvalidChars),
-                         StrProp<E>("ValidChars", &E::SetValidChars),
-                         VariantProp<E>("Value", &E::SetValue),
-                         EventProp<E, TNotifyEvent>("OnButtonClick", &E::SetOnButtonClick),
-                         BoolProp<E>("AutoSelect", &E::SetAutoSelect, "True"),
-                         StrProp<E>("ImeName", &E::SetImeName),
-                         IntProp<E, int>("MaxLength", &E::SetMaxLength, "0"),
-                         BoolProp<E>("HideSelection", &E::SetHideSelection, "True"),
-                         BoolProp<E>("OEMConvert", &E::SetOEMConvert, "False"),
-                         IntProp<E, char>("PasswordChar", &E::SetPasswordChar, "0"),
-                         BoolProp<E>("ReadOnly", &E::SetReadOnly, "False"),
-                         StrProp<E>("Text", &E::SetText),
-                         EventProp<E, TNotifyEvent>("OnChange", &E::SetOnChange),
-                         IntProp<E, int>("Decimals", &E::SetDecimals, "-1"),
-                         FloatProp<E>("Increment", &E::SetIncrement),
-                         FloatProp<E>("Max", &E::SetMax),
-                         FloatProp<E>("Min", &E::SetMin),
-                         BoolProp<E>("Thousands", &E::SetThousands, "True"),
-                         BoolProp<E>("Wrap", &E::SetWrap, "False"),
-                         ColorProp<E>("Color", &E::SetColor, "clWindow"),
-                     }};
+        TClassInfo c{
+            "TQorvEdit",
+            &TQorvCustomEdit::StaticClass(),
+            CreateComponent<TQorvEdit>,
+            {
+                EnumProp<E, TAlignment>("Alignment", &E::SetAlignment, AlignmentNames(),
+                                        "taLeftJustify"),
+                EnumProp<E, TQorvEditButtonType>("ButtonType", &E::SetButtonType, kButtonTypeNames,
+                                                 "qvbtNone"),
+                BinaryProp<E>("Icon.Data", &E::SetIconData),
+                IntProp<E, int>("IconOffsetX", &E::SetIconOffsetX, "1"),
+                IntProp<E, int>("IconOffsetY", &E::SetIconOffsetY, "0"),
+                IntProp<E, int>("IconTail", &E::SetIconTail, "3"),
+                IntProp<E, int>("TextOffsetX", &E::SetTextOffsetX, "1"),
+                IntProp<E, int>("TextOffsetY", &E::SetTextOffsetY, "2"),
+                StrProp<E>("InvalidChars", &E::SetInvalidChars),
+                StrProp<E>("ValidChars", &E::SetValidChars),
+                VariantProp<E>("Value", &E::SetValue),
+                EventProp<E, TNotifyEvent>("OnButtonClick", &E::SetOnButtonClick),
+                BoolProp<E>("AutoSelect", &E::SetAutoSelect, "True"),
+                StrProp<E>("ImeName", &E::SetImeName),
+                IntProp<E, int>("MaxLength", &E::SetMaxLength, "0"),
+                BoolProp<E>("HideSelection", &E::SetHideSelection, "True"),
+                BoolProp<E>("OEMConvert", &E::SetOEMConvert, "False"),
+                CharProp<E>("PasswordChar", &E::SetPasswordChar, "#0"),
+                EnumProp<E, TEditCharCase>("CharCase", &E::SetCharCase, EditCharCaseNames(),
+                                           "ecNormal"),
+                EnumProp<E, TImeMode>("ImeMode", &E::SetImeMode, ImeModeNames(), "imDontCare"),
+                BoolProp<E>("ReadOnly", &E::SetReadOnly, "False"),
+                StrProp<E>("Text", &E::SetText),
+                EventProp<E, TNotifyEvent>("OnChange", &E::SetOnChange),
+                IntProp<E, int>("Decimals", &E::SetDecimals, "-1"),
+                FloatProp<E>("Increment", &E::SetIncrement),
+                FloatProp<E>("Max", &E::SetMax),
+                FloatProp<E>("Min", &E::SetMin),
+                BoolProp<E>("Thousands", &E::SetThousands, "True"),
+                BoolProp<E>("Wrap", &E::SetWrap, "False"),
+                ColorProp<E>("Color", &E::SetColor, "clWindow"),
+            }};
         for (TPropInfo& p : QorvPanelFrameProps())
             c.Props.push_back(std::move(p));
         return c;
@@ -504,6 +524,7 @@ const TClassInfo& TQorvEdit::StaticClass() {
 }
 
 void RegisterQorvComponents() {
+    RegisterQorvPanelClasses();
     RegisterQorvUpDown();
     RegisterComponentClass(TQorvEdit::StaticClass());
     RegisterQorvDataStorageClasses();

@@ -140,6 +140,7 @@ public:
     // Handed to the text box.
     void SetAutoSelect(bool v) { FInnerEdit->SetAutoSelect(v); }
     void SetCharCase(TEditCharCase v) { FInnerEdit->SetCharCase(v); }
+    void SetImeMode(TImeMode v) { FInnerEdit->SetImeMode(v); }
     void SetHideSelection(bool v) { FInnerEdit->SetHideSelection(v); }
     void SetImeName(const std::string& v) { FInnerEdit->SetImeName(v); }
     void SetMaxLength(int v) { FInnerEdit->SetMaxLength(v); }
@@ -150,12 +151,13 @@ public:
 
     void SetName(const std::string& name) override;
     void SetEnabled(bool enabled) override;
-    void SetColor(TColor color) override;
     void SetFocus() override;
     bool Focused() const override;
     void Click() override;
 
     virtual void ArrangeInnerControls();
+    // A right click on the text box comes to us: we have a menu or a handler.
+    bool WantsContextMenu() const;
     // The inner edit got or lost the focus.
     virtual void InnerEditEnter(TQorvEditInnerEdit* edit);
     virtual void InnerEditExit(TQorvEditInnerEdit*) {}
@@ -164,6 +166,7 @@ protected:
     void CreateWnd() override;
     void DoEnter() override;
     void Resize() override;
+    void FontChanged() override;
     void Paint(HDC dc) override;
     virtual void ButtonClick(TObject* sender);
     virtual void ButtonMouseDown(TObject*, TMouseButton, TShiftState, int, int) {}

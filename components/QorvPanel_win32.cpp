@@ -271,10 +271,10 @@ void TQorvCustomPanel::Paint(HDC dc) {
     const std::string caption = Caption();
     if (caption.empty())
         return;
-    HFONT own = TopParent()->ControlFont();
+    HFONT own = CurrentFont();
     TSelectObject font(dc, own ? static_cast<HGDIOBJ>(own) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(Enabled() ? clWindowText : clGrayText));
+    SetTextColor(dc, ColorToRGB(Enabled() ? CurrentFontColor() : clGrayText));
     SIZE w{};
     GetTextExtentPoint32A(dc, "W", 1, &w);
     r.top = (r.top + r.bottom - w.cy) / 2;
@@ -324,6 +324,8 @@ std::vector<TPropInfo> QorvPanelFrameProps() {
         BoolProp("FullRepaint", &TQorvCustomPanel::SetFullRepaint, "True"),
     };
     for (TPropInfo& p : WinControlFrameProps())
+        props.push_back(std::move(p));
+    for (TPropInfo& p : WinControlCommonProps())
         props.push_back(std::move(p));
     return props;
 }

@@ -187,6 +187,13 @@ std::string QorvFormatNumber(const std::string& format, double value,
     return FixedText(value, decimals, format[pos] == 'n', locale);
 }
 
+std::string QorvLocaliseNumber(const std::string& text, const TQorvNumberLocale& locale) {
+    const size_t point = text.find('.');
+    if (point == std::string::npos)
+        return text;
+    return text.substr(0, point) + locale.DecimalSeparator + text.substr(point + 1);
+}
+
 bool QorvTextToFloat(const std::string& text, const TQorvNumberLocale& locale, double& value) {
     size_t pos = 0;
     const size_t end = text.find_last_not_of(' ') + 1; // npos + 1 == 0 for all blanks

@@ -45,6 +45,9 @@ std::string QorvFormatNumber(const std::string& format, double value,
 // the locale's decimal separator, an exponent. False for anything else and
 // for values beyond the range of a double.
 bool QorvTextToFloat(const std::string& text, const TQorvNumberLocale& locale, double& value);
+// A number as VarToStr spells it ("1.5", "-2E-5") with the locale's decimal
+// separator in place of the point.
+std::string QorvLocaliseNumber(const std::string& text, const TQorvNumberLocale& locale);
 // An associate's text as a number: every space and thousands separator
 // removed first, so that "1,234.50" and "1 234" read.
 bool QorvReadNumber(const std::string& text, const TQorvNumberLocale& locale, double& value);

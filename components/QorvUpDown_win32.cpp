@@ -49,11 +49,21 @@ const published::TEnumNames<TQorvUpDownOrientation> kOrientationNames = {
 
 } // namespace
 
-const TQorvNumberLocale& QorvUserNumberLocale() {
-    static const TQorvNumberLocale locale{LocaleText(LOCALE_STHOUSAND, ","),
-                                          LocaleText(LOCALE_SDECIMAL, "."),
-                                          GroupingOf(LocaleText(LOCALE_SGROUPING, "3;0"))};
+namespace {
+TQorvNumberLocale& NumberLocale() {
+    static TQorvNumberLocale locale{LocaleText(LOCALE_STHOUSAND, ","),
+                                    LocaleText(LOCALE_SDECIMAL, "."),
+                                    GroupingOf(LocaleText(LOCALE_SGROUPING, "3;0"))};
     return locale;
+}
+} // namespace
+
+const TQorvNumberLocale& QorvUserNumberLocale() {
+    return NumberLocale();
+}
+
+void SetQorvUserNumberLocale(const TQorvNumberLocale& locale) {
+    NumberLocale() = locale;
 }
 
 const TClassInfo& TQorvCustomUpDown::StaticClass() {
@@ -170,7 +180,7 @@ void TQorvCustomUpDown::SetHot(TQorvUpDownElement element) {
         return;
     FHot = element;
     Invalidate();
-    SetCursor(LoadCursor(nullptr, FHot == TQorvUpDownElement::udDrag ? IDC_SIZENS : IDC_ARROW));
+    ::SetCursor(LoadCursor(nullptr, FHot == TQorvUpDownElement::udDrag ? IDC_SIZENS : IDC_ARROW));
 }
 
 void TQorvCustomUpDown::StepPressed() {
@@ -229,13 +239,13 @@ void TQorvCustomUpDown::ElementClick(TQorvUpDownElement element) {
 
 void TQorvCustomUpDown::MouseEnter() {
     TCustomControl::MouseEnter();
-    if (IsAppThemed() || (FHot == TQorvUpDownElement::udNone && FEnabled && !GetCapture()))
+    if (ThemesEnabled() || (FHot == TQorvUpDownElement::udNone && FEnabled && !GetCapture()))
         Invalidate();
 }
 
 void TQorvCustomUpDown::MouseLeave() {
     TCustomControl::MouseLeave();
-    if (IsAppThemed() || (FHot != TQorvUpDownElement::udNone && FEnabled)) {
+    if (ThemesEnabled() || (FHot != TQorvUpDownElement::udNone && FEnabled)) {
         FHot = TQorvUpDownElement::udNone;
         Invalidate();
     }
@@ -263,7 +273,7 @@ LRESULT TQorvCustomUpDown::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (msg == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT && FHot == TQorvUpDownElement::udDrag) {
-        SetCursor(LoadCursor(nullptr, IDC_SIZENS));
+        ::SetCursor(LoadCursor(nullptr, IDC_SIZENS));
         return TRUE;
     }
     if (msg == WM_CAPTURECHANGED && !FReleasing && reinterpret_cast<HWND>(lParam) != Handle()) {
@@ -308,7 +318,7 @@ void TQorvCustomUpDown::Paint(HDC dc) {
         return RECT{r.Left, r.Top, r.Right, r.Bottom};
     };
     RECT up = rectOf(E::udNext), down = rectOf(E::udPrev), strip = rectOf(E::udDrag);
-    HTHEME theme = IsAppThemed() ? OpenThemeData(Handle(), L"SPIN") : nullptr;
+    HTHEME theme = ThemesEnabled() ? OpenThemeData(Handle(), L"SPIN") : nullptr;
     if (theme) {
         static const int upStates[] = {UPS_NORMAL, UPS_HOT, UPS_PRESSED, UPS_DISABLED};
         static const int downStates[] = {DNS_NORMAL, DNS_HOT, DNS_PRESSED, DNS_DISABLED};
@@ -329,28 +339,40 @@ void TQorvCustomUpDown::Paint(HDC dc) {
 // ---------------------------------------------------------------- published
 
 const TClassInfo& TQorvUpDown::StaticClass() {
-    static const TClassInfo info{
-        "TQorvUpDown",
-        &TQorvCustomUpDown::StaticClass(),
-        CreateComponent<TQorvUpDown>,
-        {
-            EnumProp("AlignButton", &TQorvUpDown::SetAlignButton, kAlignButtonNames, "udRight"),
-            BoolProp("ArrowKeys", &TQorvUpDown::SetArrowKeys, "True"),
-            RefProp("Associate", &TQorvUpDown::SetAssociate),
-            IntProp<TQorvUpDown, int>("Decimals", &TQorvUpDown::SetDecimals, "-1"),
-            FloatProp<TQorvUpDown>("Increment", &TQorvUpDown::SetIncrement),
-            FloatProp<TQorvUpDown>("Max", &TQorvUpDown::SetMax),
-            FloatProp<TQorvUpDown>("Min", &TQorvUpDown::SetMin),
-            EnumProp("Orientation", &TQorvUpDown::SetOrientation, kOrientationNames, "udVertical"),
-            FloatProp<TQorvUpDown>("Position", &TQorvUpDown::SetPosition),
-            BoolProp<TQorvUpDown>("Thousands", &TQorvUpDown::SetThousands, "True"),
-            BoolProp<TQorvUpDown>("Wrap", &TQorvUpDown::SetWrap, "False"),
-            EventProp<TQorvUpDown, TQorvUpDownChangingEvent>("OnChanging",
-                                                             &TQorvUpDown::SetOnChanging),
-            EventProp("OnClick", &TQorvUpDown::SetOnClick),
-            EventProp<TQorvUpDown, TQorvUpDownFormatValueEvent>("OnFormatValue",
-                                                                &TQorvUpDown::SetOnFormatValue),
-        }};
+    static const TClassInfo info = [] {
+        TClassInfo c{
+            "TQorvUpDown",
+            &TQorvCustomUpDown::StaticClass(),
+            CreateComponent<TQorvUpDown>,
+            {
+                EnumProp("AlignButton", &TQorvUpDown::SetAlignButton, kAlignButtonNames, "udRight"),
+                BoolProp("ArrowKeys", &TQorvUpDown::SetArrowKeys, "True"),
+                RefProp("Associate", &TQorvUpDown::SetAssociate),
+                IntProp<TQorvUpDown, int>("Decimals", &TQorvUpDown::SetDecimals, "-1"),
+                FloatProp<TQorvUpDown>("Increment", &TQorvUpDown::SetIncrement),
+                FloatProp<TQorvUpDown>("Max", &TQorvUpDown::SetMax),
+                FloatProp<TQorvUpDown>("Min", &TQorvUpDown::SetMin),
+                EnumProp("Orientation", &TQorvUpDown::SetOrientation, kOrientationNames,
+                         "udVertical"),
+                FloatProp<TQorvUpDown>("Position", &TQorvUpDown::SetPosition),
+                BoolProp<TQorvUpDown>("Thousands", &TQorvUpDown::SetThousands, "True"),
+                BoolProp<TQorvUpDown>("Wrap", &TQorvUpDown::SetWrap, "False"),
+                EventProp<TQorvUpDown, TQorvUpDownChangingEvent>("OnChanging",
+                                                                 &TQorvUpDown::SetOnChanging),
+                EventProp("OnClick", &TQorvUpDown::SetOnClick),
+                EventProp<TQorvUpDown, TQorvUpDownFormatValueEvent>("OnFormatValue",
+                                                                    &TQorvUpDown::SetOnFormatValue),
+            }};
+        // Of the common properties only those a spin button has a use for.
+        for (TPropInfo& p : WinControlCommonProps())
+            if (p.Name == "Cursor" || p.Name == "ParentShowHint" || p.Name == "PopupMenu" ||
+                p.Name.starts_with("Constraints.") || p.Name.starts_with("Help") ||
+                p.Name == "OnContextPopup" || p.Name == "OnMouseActivate")
+                c.Props.push_back(std::move(p));
+        for (TPropInfo& p : ControlMarginsProps())
+            c.Props.push_back(std::move(p));
+        return c;
+    }();
     return info;
 }
 

@@ -7,8 +7,10 @@
 #include "components/QorvUpDown.h"
 #include "framework/Controls_win32.h"
 
-// The user locale's separators and grouping, read once.
+// The separators and grouping the library reads and writes numbers with:
+// the user locale's, read once, unless the program sets its own.
 const TQorvNumberLocale& QorvUserNumberLocale();
+void SetQorvUserNumberLocale(const TQorvNumberLocale& locale);
 
 class TQorvCustomUpDown : public TCustomControl, public TQorvUpDownValue {
     QORV_COMPONENT_CLASS

@@ -130,19 +130,20 @@ void TToolButton::Notification(TComponent* component, TOperation operation) {
 // ------------------------------------------------------------------ TToolBar
 
 const TClassInfo& TToolBar::StaticClass() {
-    static const TClassInfo info{"TToolBar",
-                                 &TWinControl::StaticClass(),
-                                 CreateComponent<TToolBar>,
-                                 {RefProp("Images", &TToolBar::SetImages),
-                                  IntProp("ButtonWidth", &TToolBar::SetButtonWidth, "23"),
-                                  IntProp("ButtonHeight", &TToolBar::SetButtonHeight, "22"),
-                                  IntProp("BorderWidth", &TToolBar::SetBorderWidth, "0"),
-                                  BoolProp("EdgeBottom", &TToolBar::SetEdgeBottom, "False"),
-                                  RefProp("PopupMenu", &TToolBar::SetPopupMenu)}};
+    static const TClassInfo info{
+        "TToolBar",
+        &TWinControl::StaticClass(),
+        CreateComponent<TToolBar>,
+        {RefProp("Images", &TToolBar::SetImages),
+         IntProp("ButtonWidth", &TToolBar::SetButtonWidth, "23"),
+         IntProp("ButtonHeight", &TToolBar::SetButtonHeight, "22"),
+         IntProp("BorderWidth", &TToolBar::SetBorderWidth, "0"),
+         BoolProp("EdgeBottom", &TToolBar::SetEdgeBottom, "False"),
+         RefProp<TWinControl, TPopupMenu>("PopupMenu", &TWinControl::SetPopupMenu)}};
     return info;
 }
 
-TToolBar::TToolBar(TComponent* owner) : TWinControl(owner), FImages(this), FPopupMenu(this) {
+TToolBar::TToolBar(TComponent* owner) : TWinControl(owner), FImages(this) {
     FAlign = TAlign::alTop;
 }
 
@@ -326,13 +327,13 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CONTEXTMENU:
-        if (TPopupMenu* menu = FPopupMenu.Get()) {
+        if (TPopupMenu* menu = PopupMenu()) {
             POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             if (p.x == -1 && p.y == -1) { // from the keyboard
                 p = {0, Height()};
                 ClientToScreen(Handle(), &p);
             }
-            menu->Popup(p.x, p.y);
+            menu->Popup(p.x, p.y, Handle());
             return 0;
         }
         break;
@@ -368,8 +369,6 @@ bool TToolBar::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
 
 void TToolBar::Notification(TComponent* component, TOperation operation) {
     TWinControl::Notification(component, operation);
-    if (operation == TOperation::opRemove) {
+    if (operation == TOperation::opRemove)
         FImages.Removed(component);
-        FPopupMenu.Removed(component);
-    }
 }

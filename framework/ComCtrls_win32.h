@@ -93,8 +93,6 @@ public:
     SIZE ButtonSize() const;
     void SetBorderWidth(int v) { FBorderWidth = v; }
     void SetEdgeBottom(bool v) { FEdgeBottom = v; }
-    void SetPopupMenu(TPopupMenu* menu) { FPopupMenu.Set(menu); }
-    TPopupMenu* PopupMenu() const { return FPopupMenu.Get(); }
     std::vector<TToolButton*> Buttons() const;
     void ReadChild(TComponent* child) override;
     void Loaded() override;
@@ -122,7 +120,6 @@ private:
     int EffectiveButtonHeight() const;
 
     TComponentRef<TImageList> FImages;
-    TComponentRef<TPopupMenu> FPopupMenu;
     int FButtonWidth = 23, FButtonHeight = 22;
     int FBorderWidth = 0;
     bool FEdgeBottom = false;

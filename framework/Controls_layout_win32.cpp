@@ -99,6 +99,8 @@ void TWinControl::AlignControls() {
         item.Anchors = c->Anchors();
         item.Visible = c->Visible();
         item.Bounds = c->BoundsRect();
+        const TControlMargins& m = c->Margins();
+        item.Margins = c->AlignWithMargins() ? TRect{m.Left, m.Top, m.Right, m.Bottom} : TRect{};
         items.push_back(item);
     }
     AlignItems({0, 0, ClientWidth(), ClientHeight()}, items);

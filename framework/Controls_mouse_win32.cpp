@@ -24,20 +24,28 @@ bool TWinControl::MouseCapture() const {
 }
 
 LRESULT TWinControl::WmSetCursor(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (!FSystemClass && LOWORD(lParam) == HTCLIENT) {
+    if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != FHandle)
+        return DefaultHandler(msg, wParam, lParam);
+    if (!FSystemClass) {
         POINT p;
         GetCursorPos(&p);
         ScreenToClient(FHandle, &p);
         TGraphicControl* g = FMouseCaptured ? FMouseControl : GraphicControlAt(p.x, p.y);
         if (HCURSOR cursor = g ? g->Cursor() : nullptr) {
-            SetCursor(cursor);
+            ::SetCursor(cursor);
             return TRUE;
         }
+    }
+    if (FCursor != crDefault) {
+        ::SetCursor(CursorHandle(FCursor));
+        return TRUE;
     }
     return DefaultHandler(msg, wParam, lParam);
 }
 
 LRESULT TWinControl::WmMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (DragMouse(msg, lParam))
+        return 0;
     if (FSystemClass) {
         // The system control acts first (an edit places its caret), then
         // our events see the press.
@@ -150,9 +158,16 @@ void TWinControl::MouseToWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
     // drag goes on outside them. System controls capture by themselves.
     const bool own = !FSystemClass && FCaptureMouse && button == TMouseButton::mbLeft;
     if (down) {
+        if (button == TMouseButton::mbLeft && FDragMode == TDragMode::dmAutomatic &&
+            !(shift & ssDouble)) {
+            BeginDrag();
+            return;
+        }
         if (own)
             SetCapture(FHandle);
         MouseDown(button, shift, x, y);
+        if (msg == WM_LBUTTONDBLCLK && FDoubleClicks && !FSystemClass && FHandle)
+            DblClick();
         return;
     }
     bool click = false;

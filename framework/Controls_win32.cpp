@@ -161,6 +161,14 @@ TWinControl* TControl::TopParent() {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    if ((width != FWidth || height != FHeight) && !CheckNewSize(width, height)) {
+        width = FWidth;
+        height = FHeight;
+    }
+    ChangeBounds(left, top, width, height);
+}
+
+void TControl::ChangeBounds(int left, int top, int width, int height) {
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
         return;
     Invalidate();
@@ -208,9 +216,13 @@ void TControl::SetHint(const std::string& hint) {
 }
 
 void TControl::SetColor(TColor color) {
+    FParentColor = false;
     if (FColor != color) {
         FColor = color;
         ColorChanged();
+        if (auto* w = dynamic_cast<TWinControl*>(this))
+            for (TControl* c : w->Controls())
+                c->TakeParentStyle();
     }
 }
 
@@ -223,9 +235,13 @@ void TControl::SetText(const std::string& text) {
 }
 
 void TControl::SetBiDiMode(TBiDiMode mode) {
+    FParentBiDiMode = false;
     if (FBiDiMode != mode) {
         FBiDiMode = mode;
         BiDiModeChanged();
+        if (auto* w = dynamic_cast<TWinControl*>(this))
+            for (TControl* c : w->Controls())
+                c->TakeParentStyle();
     }
 }
 
@@ -316,6 +332,7 @@ TWinControl::~TWinControl() {
     // windows reaches a half-destroyed object. Then a parent frees its child
     // controls, as their windows died with its own.
     FClosing = true;
+    LeaveDrag();
     if (HWND wnd = FHandle) {
         DetachHandles();
         DestroyWindow(wnd);
@@ -332,6 +349,7 @@ void TWinControl::InsertControl(TControl* control) {
     control->FParent = this;
     if (auto* w = dynamic_cast<TWinControl*>(control); w && w->FParentCtl3D)
         w->FCtl3D = FCtl3D;
+    control->TakeParentStyle();
     if (auto* w = dynamic_cast<TWinControl*>(control);
         w && FHandle && !w->FHandle && !w->DefersWindow())
         w->CreateHandle();
@@ -360,7 +378,7 @@ void TWinControl::ReadChild(TComponent* child) {
         control->SetParent(this);
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height) {
+void TWinControl::ChangeBounds(int left, int top, int width, int height) {
     const bool resized = width != FWidth || height != FHeight;
     if (FHandle && (resized || left != FLeft || top != FTop)) {
         // The window reports its new bounds back through WM_WINDOWPOSCHANGED,
@@ -368,7 +386,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
         SetWindowPos(FHandle, nullptr, left, top, width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
-    TControl::SetBounds(left, top, width, height);
+    TControl::ChangeBounds(left, top, width, height);
     if (!FHandle && resized)
         AlignControls();
 }

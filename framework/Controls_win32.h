@@ -47,6 +47,97 @@ using TMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 
+// Font style bits, and the names form data uses for them.
+enum TFontStyleBits : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;
+const std::vector<std::pair<std::string, unsigned>>& FontStyleNames();
+
+// A control's own font as form data describes it. Height in pixels wins
+// over Size in points when it is not 0 (negative: the character height).
+struct TControlFont {
+    std::string Name = "MS Sans Serif";
+    int Height = 0;
+    int Size = 8;
+    TColor Color = clWindowText;
+    TFontStyles Style = 0;
+    int Charset = 1; // DEFAULT_CHARSET
+    bool operator==(const TControlFont&) const = default;
+};
+
+// The mouse pointer a control shows, by the numbers and names form data
+// uses; crDefault leaves the window's own.
+using TCursor = int;
+enum TCursorValue : int {
+    crDefault = 0,
+    crNone = -1,
+    crArrow = -2,
+    crCross = -3,
+    crIBeam = -4,
+    crSizeNESW = -6,
+    crSizeNS = -7,
+    crSizeNWSE = -8,
+    crSizeWE = -9,
+    crUpArrow = -10,
+    crHourGlass = -11,
+    crDrag = -12,
+    crNoDrop = -13,
+    crHSplit = -14,
+    crVSplit = -15,
+    crMultiDrag = -16,
+    crSQLWait = -17,
+    crNo = -18,
+    crAppStart = -19,
+    crHelp = -20,
+    crHandPoint = -21,
+    crSizeAll = -22
+};
+// The system's pointer for a cursor value; null for crDefault and crNone.
+HCURSOR CursorHandle(TCursor cursor);
+
+// Limits of a control's size; 0 is no limit.
+struct TSizeConstraints {
+    int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+    bool operator==(const TSizeConstraints&) const = default;
+};
+// The space an aligned control with AlignWithMargins keeps around itself.
+struct TControlMargins {
+    int Left = 3, Top = 3, Right = 3, Bottom = 3;
+};
+
+enum class THelpType { htKeyword, htContext };
+enum class TDragMode { dmManual, dmAutomatic };
+enum class TDragKind { dkDrag, dkDock };
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+enum class TMouseActivate {
+    maDefault,
+    maActivate,
+    maActivateAndEat,
+    maNoActivate,
+    maNoActivateAndEat
+};
+
+class TControl;
+class TPopupMenu;
+// Drag and dock events. Source is the control being dragged; Target the
+// control it was dropped on, null when the drag was cancelled.
+using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y,
+                                          TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = std::function<void(TObject* Sender, TObject*& DragObject)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClient,
+                                             TRect& InfluenceRect, POINT MousePos, bool& CanDock)>;
+using TUnDockEvent =
+    std::function<void(TObject* Sender, TControl* Client, TObject* NewTarget, bool& Allow)>;
+using TContextPopupEvent = std::function<void(TObject* Sender, POINT MousePos, bool& Handled)>;
+using TCanResizeEvent =
+    std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+using TConstrainedResizeEvent = std::function<void(TObject* Sender, int& MinWidth, int& MinHeight,
+                                                   int& MaxWidth, int& MaxHeight)>;
+using TMouseActivateEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y,
+                       int HitTest, TMouseActivate& MouseActivate)>;
+
 TShiftState KeyboardShiftState();
 
 // What a control is (its style) and what it is doing now (its state).
@@ -165,7 +256,8 @@ public:
     void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
     void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
     void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
-    virtual void SetBounds(int left, int top, int width, int height);
+    // A new size passes OnCanResize, OnConstrainedResize and Constraints first.
+    void SetBounds(int left, int top, int width, int height);
     TRect BoundsRect() const { return {FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
     virtual int ClientWidth() const { return FWidth; }
     virtual int ClientHeight() const { return FHeight; }
@@ -182,10 +274,29 @@ public:
     virtual void SetEnabled(bool enabled);
     const std::string& Hint() const { return FHint; }
     virtual void SetHint(const std::string& hint);
-    bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool v) { FShowHint = v; }
+    // With ParentShowHint (the default) the parent's answer, else our own.
+    bool ShowHint() const;
+    void SetShowHint(bool v);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool v) { FParentShowHint = v; }
     TColor Color() const { return FColor; }
+    // Writing a colour ends ParentColor.
     virtual void SetColor(TColor color);
+    bool ParentColor() const { return FParentColor; }
+    // True: the parent's colour, now and whenever it changes.
+    void SetParentColor(bool value);
+
+    // The size limits every SetBounds keeps, after OnCanResize and
+    // OnConstrainedResize had their say.
+    const TSizeConstraints& Constraints() const { return FConstraints; }
+    void SetConstraints(const TSizeConstraints& value);
+    void SetOnCanResize(TCanResizeEvent e) { FOnCanResize = std::move(e); }
+    void SetOnConstrainedResize(TConstrainedResizeEvent e) { FOnConstrainedResize = std::move(e); }
+    // Aligned with margins, the control keeps Margins free around itself.
+    bool AlignWithMargins() const { return FAlignWithMargins; }
+    void SetAlignWithMargins(bool value);
+    const TControlMargins& Margins() const { return FMargins; }
+    void SetMargins(const TControlMargins& value);
     virtual std::string Text() const { return FText; }
     virtual void SetText(const std::string& text);
 
@@ -218,7 +329,10 @@ public:
     // How this control aligns its content (a caption); taLeftJustify here.
     virtual TAlignment GetControlsAlignment() const { return TAlignment::taLeftJustify; }
     TBiDiMode BiDiMode() const { return FBiDiMode; }
+    // Writing a mode ends ParentBiDiMode.
     void SetBiDiMode(TBiDiMode mode);
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool value);
     bool UseRightToLeftReading() const { return FBiDiMode != TBiDiMode::bdLeftToRight; }
     bool UseRightToLeftAlignment() const { return FBiDiMode == TBiDiMode::bdRightToLeft; }
     // DrawText flags turned for right-to-left reading: left and right swap
@@ -231,6 +345,8 @@ public:
 
 protected:
     friend class TWinControl;
+    // Places the control at bounds already checked.
+    virtual void ChangeBounds(int left, int top, int width, int height);
     void RecordGaps();
     virtual void BoundsChanged() {}
     virtual void Resize();
@@ -240,6 +356,10 @@ protected:
     virtual void BiDiModeChanged() { Invalidate(); }
     // Gives the control the size CanAutoSize answers, when AutoSize is on.
     void AdjustSize();
+    // The size a SetBounds ends with: false when OnCanResize refused it.
+    bool CheckNewSize(int& width, int& height);
+    // The parent's colour or bidi mode changed: children that follow it take it.
+    void TakeParentStyle();
 
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -257,6 +377,14 @@ protected:
     TControlState FControlState = 0;
     bool FAutoSize = false;
     TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
+    bool FParentShowHint = true;
+    bool FParentColor = false;
+    bool FParentBiDiMode = true;
+    TSizeConstraints FConstraints;
+    TCanResizeEvent FOnCanResize;
+    TConstrainedResizeEvent FOnConstrainedResize;
+    bool FAlignWithMargins = false;
+    TControlMargins FMargins;
 };
 
 // A control without a window: its parent paints it and passes it the mouse.
@@ -318,7 +446,6 @@ public:
     void ReadChild(TComponent* child) override;
     void Loaded() override;
 
-    void SetBounds(int left, int top, int width, int height) override;
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SetVisible(bool visible) override;
@@ -421,6 +548,63 @@ public:
     TGraphicControl* GraphicControlAt(int x, int y) const;
     TGraphicControl* FindDialogChar(char key) const;
 
+    // The font: with ParentFont (the default) the parent's, up to the
+    // form's; writing any part of our own ends ParentFont.
+    const TControlFont& Font() const { return FFont; }
+    void SetFont(const TControlFont& font);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool value);
+    // The font this control shows its text in, and its colour.
+    HFONT CurrentFont();
+    TColor CurrentFontColor() const;
+
+    // The pointer over our client area (WM_SETCURSOR); crDefault leaves
+    // the window's own.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor value) { FCursor = value; }
+    // A right click (WM_CONTEXTMENU) raises OnContextPopup and, unless a
+    // handler took it, shows PopupMenu.
+    TPopupMenu* PopupMenu() const { return FPopupMenu.Get(); }
+    void SetPopupMenu(TPopupMenu* menu);
+    const TContextPopupEvent& OnContextPopup() const { return FOnContextPopup; }
+    void SetOnContextPopup(TContextPopupEvent e) { FOnContextPopup = std::move(e); }
+    // WM_MOUSEACTIVATE: the handler may choose the answer.
+    void SetOnMouseActivate(TMouseActivateEvent e) { FOnMouseActivate = std::move(e); }
+
+    // Help for the control: a keyword or a context number, by HelpType.
+    THelpType HelpType() const { return FHelpType; }
+    void SetHelpType(THelpType v) { FHelpType = v; }
+    const std::string& HelpKeyword() const { return FHelpKeyword; }
+    // Writing a keyword makes the help type htKeyword, a context htContext.
+    void SetHelpKeyword(const std::string& v);
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int v);
+
+    // Dragging: with dmAutomatic a left press starts a drag (dkDrag) or a
+    // dock (dkDock) at once; BeginDrag starts one from code. While it runs
+    // the control holds the mouse, each control under the pointer is asked
+    // (OnDragOver, OnDockOver) and the drop goes to the one that accepted.
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor v) { FDragCursor = v; }
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind v) { FDragKind = v; }
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode v) { FDragMode = v; }
+    void BeginDrag();
+    bool Dragging() const;
+    // Ends a drag of ours without a drop.
+    void CancelDrag();
+    void SetOnDragDrop(TDragDropEvent e) { FOnDragDrop = std::move(e); }
+    void SetOnDragOver(TDragOverEvent e) { FOnDragOver = std::move(e); }
+    void SetOnStartDrag(TStartDragEvent e) { FOnStartDrag = std::move(e); }
+    void SetOnEndDrag(TEndDragEvent e) { FOnEndDrag = std::move(e); }
+    void SetOnDockDrop(TDragDropEvent e) { FOnDockDrop = std::move(e); }
+    void SetOnDockOver(TDragOverEvent e) { FOnDockOver = std::move(e); }
+    void SetOnStartDock(TStartDragEvent e) { FOnStartDock = std::move(e); }
+    void SetOnEndDock(TEndDragEvent e) { FOnEndDock = std::move(e); }
+    void SetOnGetSiteInfo(TGetSiteInfoEvent e) { FOnGetSiteInfo = std::move(e); }
+    void SetOnUnDock(TUnDockEvent e) { FOnUnDock = std::move(e); }
+
     // Hooks a top-level window (a form) fills in for the controls inside it.
     // The font its controls use; null for the system's.
     virtual HFONT ControlFont() { return nullptr; }
@@ -434,6 +618,7 @@ public:
     virtual void ModalResultChosen(int) {}
 
 protected:
+    void ChangeBounds(int left, int top, int width, int height) override;
     virtual void CreateParams(TCreateParams& params);
     // After the window exists: apply what was set before (items, columns...).
     virtual void CreateWnd() {}
@@ -465,6 +650,9 @@ protected:
         }
     }
     virtual void Ctl3DChanged();
+    // Our font or a parent's that we follow changed; the window has it already.
+    virtual void FontChanged() { Invalidate(); }
+    void Notification(TComponent* component, TOperation operation) override;
     // Draws the bevels of BevelFrame into `r` (window coordinates), an
     // `offset` outside the outer one and a `space` between the two; `r`
     // ends as what lies inside them.
@@ -502,7 +690,17 @@ protected:
     TMouseMoveEvent FOnMouseMove;
 
 private:
+    friend class TDragOperation;
     friend void RegisterControlClasses();
+    // Hands the font to our window and to the children that follow it.
+    void ApplyFont();
+    LRESULT WmContextMenu(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT WmMouseActivate(UINT msg, WPARAM wParam, LPARAM lParam);
+    // A mouse message while a drag of ours runs; true when it took it.
+    bool DragMouse(UINT msg, LPARAM lParam);
+    // We go: a drag of ours ends, and one over us forgets us.
+    void LeaveDrag();
+
     static LRESULT CALLBACK OwnClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SystemClassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static std::string SuperclassOf(const std::string& systemClass);
@@ -545,6 +743,26 @@ private:
     bool FMouseInside = false;
     bool FClosing = false; // in the destructor: no more layout
     bool FAligning = false;
+
+    TControlFont FFont;
+    bool FParentFont = true;
+    TFontHandle FFontHandle;
+    TCursor FCursor = crDefault;
+    TComponentRef<TPopupMenu> FPopupMenu{this};
+    TContextPopupEvent FOnContextPopup;
+    TMouseActivateEvent FOnMouseActivate;
+    THelpType FHelpType = THelpType::htContext;
+    std::string FHelpKeyword;
+    int FHelpContext = 0;
+    TCursor FDragCursor = crDrag;
+    TDragKind FDragKind = TDragKind::dkDrag;
+    TDragMode FDragMode = TDragMode::dmManual;
+    TDragDropEvent FOnDragDrop, FOnDockDrop;
+    TDragOverEvent FOnDragOver, FOnDockOver;
+    TStartDragEvent FOnStartDrag, FOnStartDock;
+    TEndDragEvent FOnEndDrag, FOnEndDock;
+    TGetSiteInfoEvent FOnGetSiteInfo;
+    TUnDockEvent FOnUnDock;
 };
 
 // A windowed control that paints itself: Paint draws the whole client area,
@@ -567,5 +785,12 @@ private:
 // Published entries of the frame, bidi, Ctl3D, background and docking
 // properties, for the tables of classes that publish them.
 std::vector<TPropInfo> WinControlFrameProps();
+// Published entries of the properties and events every windowed control has
+// but the framework's own classes do not publish: Cursor, Font and the
+// Parent* switches, PopupMenu, Constraints, help, drag and dock, and the
+// events that go with them.
+std::vector<TPropInfo> WinControlCommonProps();
+// AlignWithMargins and Margins.*.
+std::vector<TPropInfo> ControlMarginsProps();
 const char* QorvWindowClass();
 void RegisterControlClasses();

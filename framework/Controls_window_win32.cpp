@@ -113,7 +113,7 @@ void TWinControl::CreateHandle() {
                                GetModuleHandleA(nullptr), this);
     if (!wnd)
         RaiseLastOSError("Cannot create the window of " + Name(), "CreateWindowExA");
-    if (HFONT font = TopParent()->ControlFont())
+    if (HFONT font = CurrentFont())
         SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     CreateWnd();
     for (TControl* child : FControls)
@@ -354,6 +354,14 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return WmMouse(msg, wParam, lParam);
     case WM_NCDESTROY:
         return WmNcDestroy(msg, wParam, lParam);
+    case WM_CONTEXTMENU:
+        return WmContextMenu(msg, wParam, lParam);
+    case WM_MOUSEACTIVATE:
+        return WmMouseActivate(msg, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        if (Dragging() && reinterpret_cast<HWND>(lParam) != FHandle)
+            CancelDrag(); // the mouse was taken from us: no drop will come
+        break;
     default:
         break;
     }

@@ -247,7 +247,7 @@ void TCustomForm::HintChanged(TControl* control) {
 void TCustomForm::AddHintTools(TWinControl* parent) {
     for (TControl* c : parent->Controls()) {
         auto* w = dynamic_cast<TWinControl*>(c);
-        if (!c->Hint().empty() && (c->ShowHint() || ShowHint()))
+        if (!c->Hint().empty() && c->ShowHint())
             UpdateHint(c);
         if (w)
             AddHintTools(w);

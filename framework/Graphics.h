@@ -37,15 +37,20 @@ bool IsSystemColor(TColor color);
 // Colour names a form may use; false when `name` is not one of them.
 bool IdentToColor(const std::string& name, TColor& color);
 
-// A colour property: a colour name or a number ($00F0F8F9).
+// A colour as form data writes it: a colour name or a number ($00F0F8F9).
+inline TColor AsColor(const std::string& prop, const TFormValue& v) {
+    TColor color = 0;
+    if (v.Kind == TValueKind::Integer)
+        color = static_cast<TColor>(v.Int);
+    else if (v.Kind != TValueKind::Ident || !IdentToColor(v.Str, color))
+        published::WrongKind(prop, v, "a colour");
+    return color;
+}
+
+// A colour property.
 template <class C>
 TPropInfo ColorProp(std::string name, void (C::*set)(TColor), std::string def = "") {
     return {name, std::move(def), [name, set](TComponent& c, const TFormValue& v, TFormFixups&) {
-                TColor color = 0;
-                if (v.Kind == TValueKind::Integer)
-                    color = static_cast<TColor>(v.Int);
-                else if (v.Kind != TValueKind::Ident || !IdentToColor(v.Str, color))
-                    published::WrongKind(name, v, "a colour");
-                (static_cast<C&>(c).*set)(color);
+                (static_cast<C&>(c).*set)(AsColor(name, v));
             }};
 }

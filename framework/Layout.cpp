@@ -36,34 +36,45 @@ std::vector<size_t> Ordered(const std::vector<TLayoutItem>& items, TAlign align)
 }
 } // namespace
 
+namespace {
+// An aligned item's place with its margins, and the item's bounds inside it.
+TRect WithMargins(const TRect& r, const TRect& m) {
+    return {r.Left - m.Left, r.Top - m.Top, r.Right + m.Right, r.Bottom + m.Bottom};
+}
+TRect InsideMargins(const TRect& r, const TRect& m) {
+    const int left = r.Left + m.Left, top = r.Top + m.Top;
+    return {left, top, std::max(left, r.Right - m.Right), std::max(top, r.Bottom - m.Bottom)};
+}
+} // namespace
+
 void AlignItems(const TRect& client, std::vector<TLayoutItem>& items) {
     TRect rest = client;
     for (size_t i : Ordered(items, TAlign::alTop)) {
         TRect& r = items[i].Bounds;
-        const int h = r.Height();
-        r = {rest.Left, rest.Top, rest.Right, rest.Top + h};
+        const int h = WithMargins(r, items[i].Margins).Height();
+        r = InsideMargins({rest.Left, rest.Top, rest.Right, rest.Top + h}, items[i].Margins);
         rest.Top = std::min(rest.Bottom, rest.Top + h);
     }
     for (size_t i : Ordered(items, TAlign::alBottom)) {
         TRect& r = items[i].Bounds;
-        const int h = r.Height();
-        r = {rest.Left, rest.Bottom - h, rest.Right, rest.Bottom};
+        const int h = WithMargins(r, items[i].Margins).Height();
+        r = InsideMargins({rest.Left, rest.Bottom - h, rest.Right, rest.Bottom}, items[i].Margins);
         rest.Bottom = std::max(rest.Top, rest.Bottom - h);
     }
     for (size_t i : Ordered(items, TAlign::alLeft)) {
         TRect& r = items[i].Bounds;
-        const int w = r.Width();
-        r = {rest.Left, rest.Top, rest.Left + w, rest.Bottom};
+        const int w = WithMargins(r, items[i].Margins).Width();
+        r = InsideMargins({rest.Left, rest.Top, rest.Left + w, rest.Bottom}, items[i].Margins);
         rest.Left = std::min(rest.Right, rest.Left + w);
     }
     for (size_t i : Ordered(items, TAlign::alRight)) {
         TRect& r = items[i].Bounds;
-        const int w = r.Width();
-        r = {rest.Right - w, rest.Top, rest.Right, rest.Bottom};
+        const int w = WithMargins(r, items[i].Margins).Width();
+        r = InsideMargins({rest.Right - w, rest.Top, rest.Right, rest.Bottom}, items[i].Margins);
         rest.Right = std::max(rest.Left, rest.Right - w);
     }
     for (size_t i : Ordered(items, TAlign::alClient))
-        items[i].Bounds = rest;
+        items[i].Bounds = InsideMargins(rest, items[i].Margins);
 
     const int width = client.Width(), height = client.Height();
     for (TLayoutItem& item : items) {

@@ -24,6 +24,9 @@ struct TLayoutItem {
     // Distances to the parent's right and bottom edges, taken when the
     // anchors were set; used for akRight / akBottom.
     int RightGap = 0, BottomGap = 0;
+    // Kept free around an aligned item (AlignWithMargins): Left, Top, Right
+    // and Bottom are the widths on each side.
+    TRect Margins;
 };
 
 // Records the gaps of `item` to a parent client area of the given size.

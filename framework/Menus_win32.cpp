@@ -85,7 +85,7 @@ void TPopupMenu::ReadChild(TComponent* child) {
     FItems.push_back(item);
 }
 
-void TPopupMenu::Popup(int x, int y) {
+void TPopupMenu::Popup(int x, int y, HWND owner) {
     HMENU menu = CreatePopupMenu();
     if (!menu)
         RaiseLastOSError("Cannot create a menu", "CreatePopupMenu");
@@ -108,7 +108,8 @@ void TPopupMenu::Popup(int x, int y) {
         mii.dwTypeData = text.data();
         InsertMenuItemA(menu, static_cast<UINT>(i), TRUE, &mii);
     }
-    HWND owner = ControlHost() ? ControlHost()->PopupOwner() : nullptr;
+    if (HWND application = ControlHost() ? ControlHost()->PopupOwner() : nullptr)
+        owner = application;
     const UINT chosen =
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
     DestroyMenu(menu);

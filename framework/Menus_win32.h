@@ -48,8 +48,9 @@ public:
     ~TPopupMenu() override;
     const std::vector<TMenuItem*>& Items() const { return FItems; }
     void ReadChild(TComponent* child) override;
-    // Shows the menu at a screen point and runs the chosen item.
-    void Popup(int x, int y);
+    // Shows the menu at a screen point and runs the chosen item. The menu
+    // belongs to the application's window, or to `owner` where there is none.
+    void Popup(int x, int y, HWND owner = nullptr);
 
 private:
     friend class TMenuItem;

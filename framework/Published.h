@@ -54,6 +54,20 @@ E AsEnum(const std::string& prop, const TFormValue& v, const TEnumNames<E>& name
     WrongKind(prop, v, expected.c_str());
 }
 
+// A set of flags: [akLeft, akTop] with each name standing for a bit.
+inline unsigned AsSet(const std::string& prop, const TFormValue& v,
+                      const TEnumNames<unsigned>& bits) {
+    Expect(prop, v, TValueKind::Set, "a set");
+    unsigned value = 0;
+    for (const std::string& item : v.Items) {
+        TFormValue element = v;
+        element.Kind = TValueKind::Ident;
+        element.Str = item;
+        value |= AsEnum(prop, element, bits);
+    }
+    return value;
+}
+
 } // namespace published
 
 template <class C, class T>
@@ -75,6 +89,21 @@ TPropInfo StrProp(std::string name, void (C::*set)(const std::string&), std::str
     return {name, std::move(def), [name, set](TComponent& c, const TFormValue& v, TFormFixups&) {
                 published::Expect(name, v, TValueKind::String, "a string");
                 (static_cast<C&>(c).*set)(v.Str);
+            }};
+}
+
+// A single character: a one-character string ('*', #0), or its code.
+template <class C>
+TPropInfo CharProp(std::string name, void (C::*set)(char), std::string def = "") {
+    return {name, std::move(def), [name, set](TComponent& c, const TFormValue& v, TFormFixups&) {
+                char ch = 0;
+                if (v.Kind == TValueKind::Integer && v.Int >= 0 && v.Int <= 255)
+                    ch = static_cast<char>(v.Int);
+                else if (v.Kind == TValueKind::String && v.Str.size() == 1)
+                    ch = v.Str[0];
+                else
+                    published::WrongKind(name, v, "a single character");
+                (static_cast<C&>(c).*set)(ch);
             }};
 }
 
@@ -109,15 +138,7 @@ TPropInfo SetProp(std::string name, void (C::*set)(unsigned), published::TEnumNa
                   std::string def = "") {
     return {name, std::move(def),
             [name, set, bits](TComponent& c, const TFormValue& v, TFormFixups&) {
-                published::Expect(name, v, TValueKind::Set, "a set");
-                unsigned value = 0;
-                for (const std::string& item : v.Items) {
-                    TFormValue element = v;
-                    element.Kind = TValueKind::Ident;
-                    element.Str = item;
-                    value |= published::AsEnum(name, element, bits);
-                }
-                (static_cast<C&>(c).*set)(value);
+                (static_cast<C&>(c).*set)(published::AsSet(name, v, bits));
             }};
 }
 

@@ -1,10 +1,13 @@
 #include "framework/StdCtrls_win32.h"
 
+#include <imm.h>
+
 #include <cctype>
 #include <utility>
 
 #include "framework/Gdi_win32.h"
 #include "framework/Published.h"
+#include "framework/SysUtils_win32.h"
 
 namespace {
 const published::TEnumNames<TScrollStyle> kScrollNames = {
@@ -12,22 +15,28 @@ const published::TEnumNames<TScrollStyle> kScrollNames = {
     {"ssHorizontal", TScrollStyle::ssHorizontal},
     {"ssVertical", TScrollStyle::ssVertical},
     {"ssBoth", TScrollStyle::ssBoth}};
-const published::TEnumNames<TEditCharCase> kCharCaseNames = {
-    {"ecNormal", TEditCharCase::ecNormal},
-    {"ecUpperCase", TEditCharCase::ecUpperCase},
-    {"ecLowerCase", TEditCharCase::ecLowerCase}};
-
 } // namespace
 
-// -------------------------------------------------------------------- TLabel
-
-const std::vector<std::pair<std::string, unsigned>>& FontStyleNames() {
-    static const std::vector<std::pair<std::string, unsigned>> names{{"fsBold", fsBold},
-                                                                     {"fsItalic", fsItalic},
-                                                                     {"fsUnderline", fsUnderline},
-                                                                     {"fsStrikeOut", fsStrikeOut}};
+const std::vector<std::pair<std::string, TEditCharCase>>& EditCharCaseNames() {
+    static const published::TEnumNames<TEditCharCase> names = {
+        {"ecNormal", TEditCharCase::ecNormal},
+        {"ecUpperCase", TEditCharCase::ecUpperCase},
+        {"ecLowerCase", TEditCharCase::ecLowerCase}};
     return names;
 }
+
+const std::vector<std::pair<std::string, TImeMode>>& ImeModeNames() {
+    static const published::TEnumNames<TImeMode> names = {
+        {"imDisable", TImeMode::imDisable},   {"imClose", TImeMode::imClose},
+        {"imOpen", TImeMode::imOpen},         {"imDontCare", TImeMode::imDontCare},
+        {"imSAlpha", TImeMode::imSAlpha},     {"imAlpha", TImeMode::imAlpha},
+        {"imHira", TImeMode::imHira},         {"imSKata", TImeMode::imSKata},
+        {"imKata", TImeMode::imKata},         {"imChinese", TImeMode::imChinese},
+        {"imSHanguel", TImeMode::imSHanguel}, {"imHanguel", TImeMode::imHanguel}};
+    return names;
+}
+
+// -------------------------------------------------------------------- TLabel
 
 const TClassInfo& TLabel::StaticClass() {
     static const TClassInfo info{
@@ -220,10 +229,11 @@ const TClassInfo& TCustomEdit::StaticClass() {
          BoolProp("ReadOnly", &TCustomEdit::SetReadOnly, "False"),
          EnumProp("BorderStyle", &TCustomEdit::SetBorderStyle, BorderStyleNames(), "bsSingle"),
          BoolProp("AutoSelect", &TCustomEdit::SetAutoSelect, "True"),
-         EnumProp("CharCase", &TCustomEdit::SetCharCase, kCharCaseNames, "ecNormal"),
+         EnumProp("CharCase", &TCustomEdit::SetCharCase, EditCharCaseNames(), "ecNormal"),
+         EnumProp("ImeMode", &TCustomEdit::SetImeMode, ImeModeNames(), "imDontCare"),
          BoolProp("HideSelection", &TCustomEdit::SetHideSelection, "True"),
          BoolProp("OEMConvert", &TCustomEdit::SetOEMConvert, "False"),
-         IntProp("PasswordChar", &TCustomEdit::SetPasswordChar, "0"),
+         CharProp("PasswordChar", &TCustomEdit::SetPasswordChar, "#0"),
          StrProp("ImeName", &TCustomEdit::SetImeName),
          EventProp("OnChange", &TCustomEdit::SetOnChange)}};
     return info;
@@ -289,6 +299,7 @@ void TCustomEdit::DoEnter() {
     const bool single = !(GetWindowLongA(Handle(), GWL_STYLE) & ES_MULTILINE);
     if (FAutoSelect && single && GetKeyState(VK_LBUTTON) >= 0)
         SelectAll();
+    ApplyImeMode(true);
     TWinControl::DoEnter();
 }
 
@@ -325,6 +336,59 @@ void TCustomEdit::CreateWnd() {
         Perform(EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength));
     if (FPasswordChar)
         Perform(EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar));
+    ApplyImeMode(false);
+}
+
+namespace {
+// imm32, loaded when an edit first asks for an input method mode: most
+// programs never do, and it is no import of ours.
+struct TImm {
+    decltype(&ImmAssociateContext) AssociateContext = nullptr;
+    decltype(&ImmGetContext) GetContext = nullptr;
+    decltype(&ImmReleaseContext) ReleaseContext = nullptr;
+    decltype(&ImmSetOpenStatus) SetOpenStatus = nullptr;
+    TImm() {
+        const char* dll = "imm32.dll";
+        HMODULE library = LoadSystemLibrary(dll);
+        AssociateContext =
+            LibraryEntry<decltype(AssociateContext)>(library, dll, "ImmAssociateContext");
+        GetContext = LibraryEntry<decltype(GetContext)>(library, dll, "ImmGetContext");
+        ReleaseContext = LibraryEntry<decltype(ReleaseContext)>(library, dll, "ImmReleaseContext");
+        SetOpenStatus = LibraryEntry<decltype(SetOpenStatus)>(library, dll, "ImmSetOpenStatus");
+    }
+};
+const TImm& Imm() {
+    static const TImm imm;
+    return imm;
+}
+} // namespace
+
+void TCustomEdit::SetImeMode(TImeMode v) {
+    if (FImeMode == v)
+        return;
+    const bool wasDisabled = FImeMode == TImeMode::imDisable;
+    FImeMode = v;
+    if (HWND wnd = HandleIfAllocated(); wnd && wasDisabled)
+        // The window gets back the context imDisable took from it.
+        Imm().AssociateContext(wnd, static_cast<HIMC>(std::exchange(FImeContext, nullptr)));
+    ApplyImeMode(Focused());
+}
+
+void TCustomEdit::ApplyImeMode(bool entering) {
+    HWND wnd = HandleIfAllocated();
+    if (!wnd || FImeMode == TImeMode::imDontCare)
+        return;
+    if (FImeMode == TImeMode::imDisable) {
+        if (HIMC own = Imm().AssociateContext(wnd, nullptr))
+            FImeContext = own;
+        return;
+    }
+    if (!entering || (FImeMode != TImeMode::imOpen && FImeMode != TImeMode::imClose))
+        return;
+    if (HIMC context = Imm().GetContext(wnd)) {
+        Imm().SetOpenStatus(context, FImeMode == TImeMode::imOpen);
+        Imm().ReleaseContext(wnd, context);
+    }
 }
 
 bool TCustomEdit::Reflected(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {

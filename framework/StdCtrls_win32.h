@@ -20,12 +20,9 @@ enum class TImeMode {
     imSHanguel,
     imHanguel
 };
-
-// Font style bits of a label's font.
-enum TFontStyleBits : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
-using TFontStyles = unsigned;
 // The names form data uses for them.
-const std::vector<std::pair<std::string, unsigned>>& FontStyleNames();
+const std::vector<std::pair<std::string, TEditCharCase>>& EditCharCaseNames();
+const std::vector<std::pair<std::string, TImeMode>>& ImeModeNames();
 
 // A caption painted by its parent, always see-through, in its form's font
 // with its own colour and style. "&C" underlines C, and Alt+C moves the
@@ -113,9 +110,11 @@ public:
     void SetOEMConvert(bool v);
     char PasswordChar() const { return FPasswordChar; }
     void SetPasswordChar(char v);
-    // Kept for the input method editor; this program sets no IME.
+    // The input method editor while the edit has the focus: imDisable takes
+    // it away from the window, imOpen and imClose open or close it on entry;
+    // the other modes are kept for the editor's conversion and not applied.
     TImeMode ImeMode() const { return FImeMode; }
-    void SetImeMode(TImeMode v) { FImeMode = v; }
+    void SetImeMode(TImeMode v);
     const std::string& ImeName() const { return FImeName; }
     void SetImeName(const std::string& v) { FImeName = v; }
     const TNotifyEvent& OnChange() const { return FOnChange; }
@@ -129,6 +128,7 @@ protected:
     bool Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     virtual void Change();
     void DoEnter() override;
+    void ApplyImeMode(bool entering);
 
     int FMaxLength = 0;
     bool FReadOnly = false;
@@ -138,6 +138,7 @@ protected:
     bool FOEMConvert = false;
     char FPasswordChar = 0;
     TImeMode FImeMode = TImeMode::imDontCare;
+    void* FImeContext = nullptr; // the window's own, kept while imDisable holds
     std::string FImeName;
     TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
     TNotifyEvent FOnChange;

@@ -42,6 +42,8 @@ void AddHtmlBoxItems(std::vector<THtmlItem>& items, const THtmlRect& rect, TColo
 
 // Lays the flow out on pages of `setup` and adds the page margins' texts
 // (title, "Page n of m") in `headerFont`, which the caller has added to the fonts.
+// With `firstPages` > 0 only that many pages are made, the flow being a part of
+// the document: their numbers read "Page n", the count being unknown.
 std::vector<THtmlPage> PaginateHtmlFlow(const THtmlFlow& flow, const THtmlPageSetup& setup,
                                         const std::string& title, int headerFont,
-                                        THtmlTextMeasurer& measurer);
+                                        THtmlTextMeasurer& measurer, int firstPages = 0);

@@ -2,6 +2,8 @@
 // collapsing, inline text broken into lines, tables sized from their columns'
 // content. Pagination (HtmlPaginate.cpp) then cuts the flow into pages.
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -44,6 +46,9 @@ public:
     // A table's header row; -1 inside cells, where nothing repeats.
     virtual int NewTable() = 0;
     virtual void SetTableHeader(int, size_t) {}
+    // Nothing more is wanted: what was added reaches past the first page, or
+    // the layout was called off.
+    virtual bool Full() const { return false; }
 };
 
 bool Decorated(const THtmlStyle& s) {
@@ -53,7 +58,12 @@ bool Decorated(const THtmlStyle& s) {
 
 class TFlowSink : public TSink {
 public:
-    explicit TFlowSink(THtmlFlow& flow) : F(flow) {}
+    TFlowSink(THtmlFlow& flow, int stopBelow, const std::atomic<bool>* cancel)
+        : F(flow), StopBelow(stopBelow), Cancel(cancel) {}
+    bool Full() const override {
+        return (!F.Slices.empty() && F.Slices.back().Top > StopBelow) ||
+               (Cancel && Cancel->load(std::memory_order_relaxed));
+    }
     void Add(int top, int height, std::vector<THtmlItem> items, int table, bool header) override {
         THtmlSlice s;
         s.Top = top;
@@ -91,6 +101,8 @@ public:
 
 private:
     THtmlFlow& F;
+    int StopBelow;
+    const std::atomic<bool>* Cancel;
 };
 
 class TCellSink : public TSink {
@@ -137,9 +149,12 @@ public:
         : M(measurer), Sheet(sheet), Dpi(dpi) {}
 
     THtmlFlow Flow;
+    // Set once the flow sink wants nothing more: every walk returns.
+    bool Stopped = false;
 
-    void Run(const THtmlDocument& doc, int left, int width) {
-        TFlowSink sink(Flow);
+    void Run(const THtmlDocument& doc, int left, int width, int stopBelow,
+             const std::atomic<bool>* cancel) {
+        TFlowSink sink(Flow, stopBelow, cancel);
         int y = 0, margin = 0;
         Container(doc.Root, Initial, left, width, y, margin, sink);
     }
@@ -413,6 +428,8 @@ private:
         y += margin;
         margin = 0;
         for (const TLine& line : lines) {
+            if ((Stopped = Stopped || sink.Full()))
+                return;
             int ascent = Metrics[strutFont].Ascent;
             int descent = Metrics[strutFont].Height - ascent;
             for (const TAtom& a : line.Atoms) {
@@ -457,6 +474,8 @@ private:
     void Children(const THtmlNode& node, const THtmlStyle& s, std::vector<TAtom>& atoms,
                   TBlock&& block) {
         for (const auto& child : node.Children) {
+            if (Stopped)
+                return;
             if (child->IsText()) {
                 AddText(child->Text, s, atoms);
                 continue;
@@ -762,6 +781,8 @@ private:
         for (size_t c = 0; c < widths.size(); ++c)
             columnLeft[c + 1] = columnLeft[c] + widths[c] + t.Spacing;
         for (const TRow& row : t.Rows) {
+            if ((Stopped = Stopped || sink.Full()))
+                break;
             if (row.Header && table >= 0)
                 sink.SetTableHeader(table, sink.Mark());
             Row(row, s, columnLeft, t.Spacing, y, table, sink);
@@ -855,23 +876,42 @@ void AddHtmlBoxItems(std::vector<THtmlItem>& items, const THtmlRect& r, TColor b
             items.emplace_back(THtmlEdge{edges[i], color[i]});
 }
 
-THtmlPages LayoutHtmlPages(const THtmlDocument& document, THtmlTextMeasurer& measurer,
-                           const THtmlPageSetup& setup) {
+namespace {
+THtmlPages Layout(const THtmlDocument& document, THtmlTextMeasurer& measurer,
+                  const THtmlPageSetup& setup, bool firstPageOnly,
+                  const std::atomic<bool>* cancel) {
     const THtmlRect content = setup.Content();
     if (setup.Dpi <= 0 || content.Width() <= 0 || content.Height() <= 0 || content.Left < 0 ||
         content.Top < 0)
         throw EHtmlPageSetupError("The page setup leaves no room to print on.");
     const THtmlStyleSheet sheet = THtmlStyleSheet::FromDocument(document, setup.Media);
     TLayout layout(measurer, sheet, setup.Dpi);
-    layout.Run(document, content.Left, content.Width());
+    // The first page holds nothing that starts below its content's height:
+    // one piece past that is enough to cut it as the whole flow would.
+    layout.Run(document, content.Left, content.Width(), firstPageOnly ? content.Height() : INT_MAX,
+               cancel);
     THtmlPages pages;
     pages.Setup = setup;
     pages.Title = document.Title();
+    // A first page that took the whole document is all of it.
+    pages.Complete = !layout.Stopped;
     THtmlFont header;
     header.Families = {"Arial", "Sans-Serif"};
     header.SizePt = 8;
     const int headerFont = layout.FontIndex(header);
-    pages.Pages = PaginateHtmlFlow(layout.Flow, setup, pages.Title, headerFont, measurer);
+    pages.Pages = PaginateHtmlFlow(layout.Flow, setup, pages.Title, headerFont, measurer,
+                                   pages.Complete ? 0 : 1);
     pages.Fonts = std::move(layout.Flow.Fonts);
     return pages;
+}
+} // namespace
+
+THtmlPages LayoutHtmlPages(const THtmlDocument& document, THtmlTextMeasurer& measurer,
+                           const THtmlPageSetup& setup, const std::atomic<bool>* cancel) {
+    return Layout(document, measurer, setup, false, cancel);
+}
+
+THtmlPages LayoutHtmlFirstPage(const THtmlDocument& document, THtmlTextMeasurer& measurer,
+                               const THtmlPageSetup& setup) {
+    return Layout(document, measurer, setup, true, nullptr);
 }

@@ -4,6 +4,7 @@
 // items on any device context; nothing here depends on a device.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <variant>
 #include <vector>
@@ -69,6 +70,10 @@ struct THtmlPages {
     std::string Title;            // the document's title, also printed on every page
     std::vector<THtmlFont> Fonts; // every font the items use, each once
     std::vector<THtmlPage> Pages; // at least one
+    // False for the first page of a longer document alone
+    // (LayoutHtmlFirstPage), whose number then reads "Page 1" without the
+    // count, and for a layout called off.
+    bool Complete = true;
 
     int Count() const { return static_cast<int>(Pages.size()); }
 };
@@ -84,5 +89,11 @@ public:
 // Every page carries the document's title and "Page n of m" in its top margin;
 // a table row is never split across pages unless it is taller than a page,
 // and a table's header row repeats at the top of each page it continues on.
+// Setting `cancel` makes a layout running elsewhere end soon, incomplete.
 THtmlPages LayoutHtmlPages(const THtmlDocument& document, THtmlTextMeasurer& measurer,
-                           const THtmlPageSetup& setup);
+                           const THtmlPageSetup& setup, const std::atomic<bool>* cancel = nullptr);
+// Only as much of the document as its first page shows, laid out and painted
+// as LayoutHtmlPages does it, but for the page number. Its cost is the first
+// page's, whatever follows it; only the table's column widths look at every row.
+THtmlPages LayoutHtmlFirstPage(const THtmlDocument& document, THtmlTextMeasurer& measurer,
+                               const THtmlPageSetup& setup);

@@ -234,10 +234,12 @@ void ClipToPaper(std::vector<THtmlItem>& items, const THtmlPageSetup& setup) {
 
 std::vector<THtmlPage> PaginateHtmlFlow(const THtmlFlow& flow, const THtmlPageSetup& setup,
                                         const std::string& title, int headerFont,
-                                        THtmlTextMeasurer& measurer) {
+                                        THtmlTextMeasurer& measurer, int firstPages) {
     TPaginator paginator(flow, setup);
     paginator.Run();
-    const int count = static_cast<int>(paginator.Pages.size());
+    const int all = static_cast<int>(paginator.Pages.size());
+    const bool partial = firstPages > 0;
+    const int count = partial ? std::min(firstPages, all) : all;
     const THtmlFont& font = flow.Fonts[headerFont];
     const THtmlRect content = setup.Content();
     const THtmlTextExtent line = measurer.Measure(font, "", setup.Dpi);
@@ -256,13 +258,15 @@ std::vector<THtmlPage> PaginateHtmlFlow(const THtmlFlow& flow, const THtmlPageSe
         shortTitle = keep ? title.substr(0, keep) + "..." : std::string();
         titleWidth = measurer.Measure(font, shortTitle, setup.Dpi).Width;
     }
-    std::vector<THtmlPage> pages(paginator.Pages.size());
+    std::vector<THtmlPage> pages(count);
     for (int n = 0; n < count; ++n) {
         THtmlPage& page = pages[n];
         page.Items = paginator.Items(paginator.Pages[n]);
         ClipToPaper(page.Items, setup);
         THtmlText number;
-        number.Text = "Page " + std::to_string(n + 1) + " of " + std::to_string(count);
+        number.Text = "Page " + std::to_string(n + 1);
+        if (!partial)
+            number.Text += " of " + std::to_string(count);
         number.Width = measurer.Measure(font, number.Text, setup.Dpi).Width;
         number.X = std::max(content.Left, content.Right - number.Width);
         number.Top = top;

@@ -165,18 +165,36 @@ THtmlTextExtent TGdiTextMeasurer::Measure(const THtmlFont& font, std::string_vie
         if (!FOriginal)
             FOriginal = before;
         FSelected = handle;
-        auto [it, added] = FMetrics.try_emplace(handle, TMetrics{0, 0});
+        auto [it, added] = FMetrics.try_emplace(handle);
         if (added) {
             TEXTMETRICA tm{};
             GetTextMetricsA(FDC, &tm);
-            it->second = {static_cast<int>(tm.tmHeight), static_cast<int>(tm.tmAscent)};
+            TMetrics& m = it->second;
+            m.Height = static_cast<int>(tm.tmHeight);
+            m.Ascent = static_cast<int>(tm.tmAscent);
+            m.Overhang = static_cast<int>(tm.tmOverhang);
+            // One call for every character's advance: asking the extent of
+            // each word cost a call per word, most of a long page's layout
+            // under Wine. Text is laid out without kerning, so the sum is the
+            // extent; a font that will not tell is asked word by word.
+            m.HasWidths = GetCharWidth32A(FDC, 0, 255, m.Widths.data()) != 0;
         }
-        FSelectedMetrics = it->second;
+        FSelectedMetrics = &it->second;
     }
-    SIZE size{0, 0};
-    if (!text.empty())
+    const TMetrics& m = *FSelectedMetrics;
+    int width = 0;
+    if (text.empty())
+        return {0, m.Height, m.Ascent};
+    if (m.HasWidths) {
+        for (unsigned char c : text)
+            width += m.Widths[c];
+        width += m.Overhang;
+    } else {
+        SIZE size{0, 0};
         GetTextExtentPoint32A(FDC, text.data(), static_cast<int>(text.size()), &size);
-    return {static_cast<int>(size.cx), FSelectedMetrics.Height, FSelectedMetrics.Ascent};
+        width = static_cast<int>(size.cx);
+    }
+    return {width, m.Height, m.Ascent};
 }
 
 void PaintHtmlPage(HDC dc, const THtmlPages& pages, int index, const RECT& target,

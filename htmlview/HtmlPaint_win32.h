@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <tuple>
@@ -45,13 +46,15 @@ public:
 
 private:
     struct TMetrics {
-        int Height, Ascent;
+        int Height = 0, Ascent = 0, Overhang = 0;
+        bool HasWidths = false;
+        std::array<INT, 256> Widths{}; // advance of each character
     };
     HDC FDC;
     THtmlFontCache FFonts;
     HGDIOBJ FOriginal = nullptr; // the DC's font before the first measure
     HFONT FSelected = nullptr;
-    TMetrics FSelectedMetrics{0, 0};
+    const TMetrics* FSelectedMetrics = nullptr;
     std::map<HFONT, TMetrics> FMetrics;
 };
 

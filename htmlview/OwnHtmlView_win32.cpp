@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "framework/Forms_win32.h"
+#include "framework/Gdi_win32.h"
 #include "framework/StepTimes.h"
 #include "framework/SysUtils_win32.h"
 #include "htmlview/HtmlPaint_win32.h"
@@ -119,9 +120,9 @@ void TOwnHtmlView::Navigate(const std::string& url) {
         document = LoadHtmlDocument(ReadPageFile(PathOfURL(url)));
     // Only the latest request completes.
     FCalls.Cancel();
-    auto loaded = std::make_shared<std::unique_ptr<THtmlDocument>>(std::move(document));
+    std::shared_ptr<const THtmlDocument> loaded = std::move(document);
     FCalls.Post([this, loaded, url] {
-        FDocument = std::move(*loaded);
+        FDocument = loaded;
         FLocation = url;
         // A copy: the handler may replace itself.
         if (TNavigateComplete2Event handler = FOnComplete)
@@ -183,51 +184,95 @@ void TOwnHtmlView::Print(bool prompt) {
     PrintWithDialog(owner, job, FPrinter, prompt);
 }
 
+namespace {
+// What the preview lays out for: the printer Print will use, or with none the
+// locale's paper at kNoPrinterDpi, measured on a DC of the screen's kind.
+class TPreviewTarget {
+public:
+    explicit TPreviewTarget(const THtmlPrinterChoice& choice)
+        : FPrinter(choice.InformationContext()) {
+        if (!FPrinter.Get()) {
+            const std::string printer = DefaultPrinterName();
+            if (!printer.empty())
+                FPrinter = THtmlPrinterDC(CreateICA(nullptr, printer.c_str(), nullptr, nullptr));
+        }
+    }
+    // One thread at a time: the first page is laid out before the rest starts.
+    THtmlPages Lay(const THtmlDocument& document, bool firstPageOnly,
+                   const std::atomic<bool>* cancel = nullptr) {
+        TMemoryDC screen(nullptr);
+        HDC dc = FPrinter.Get() ? FPrinter.Get() : screen.Get();
+        const THtmlPageSetup setup =
+            FPrinter.Get() ? HtmlPrinterSetup(dc) : HtmlPaperSetup(LocalePaper(), kNoPrinterDpi);
+        TGdiTextMeasurer measurer(dc);
+        return firstPageOnly ? LayoutHtmlFirstPage(document, measurer, setup)
+                             : LayoutHtmlPages(document, measurer, setup, cancel);
+    }
+
+private:
+    THtmlPrinterDC FPrinter;
+};
+} // namespace
+
 THtmlPages TOwnHtmlView::PreviewPages() const {
     RequireDocument();
     TStartupStep step("layout");
-    // The printer Print will use: the one chosen last, else the default.
-    THtmlPrinterDC ic = FPrinter.InformationContext();
-    if (!ic.Get()) {
-        const std::string printer = DefaultPrinterName();
-        if (!printer.empty())
-            ic = THtmlPrinterDC(CreateICA(nullptr, printer.c_str(), nullptr, nullptr));
+    return TPreviewTarget(FPrinter).Lay(*FDocument, false);
+}
+
+void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
+    // The first page now, so that the window shows it at once whatever the
+    // length of the page; the rest on a thread of the form's once it painted.
+    std::shared_ptr<TPreviewTarget> target;
+    {
+        TStartupStep step("printer");
+        target = std::make_shared<TPreviewTarget>(FPrinter);
     }
-    if (ic.Get()) {
-        TGdiTextMeasurer measurer(ic.Get());
-        return LayoutHtmlPages(*FDocument, measurer, HtmlPrinterSetup(ic.Get()));
+    THtmlPages first;
+    {
+        TStartupStep step("layout");
+        first = target->Lay(*FDocument, true);
     }
-    TScreenDC screen;
-    TGdiTextMeasurer measurer(screen.Get());
-    return LayoutHtmlPages(*FDocument, measurer, HtmlPaperSetup(LocalePaper(), kNoPrinterDpi));
+    if (first.Complete) {
+        form.ShowPages(std::move(first));
+        return;
+    }
+    form.ShowPages(std::move(first), [target, document = FDocument](const std::atomic<bool>& stop) {
+        return target->Lay(*document, false, &stop);
+    });
 }
 
 void TOwnHtmlView::Preview() {
-    THtmlPages pages = PreviewPages();
+    RequireDocument();
     THtmlPreviewForm form(nullptr);
     const std::string title = FDocument->Title();
     if (!title.empty())
         form.SetCaption(title + " - Print Preview");
-    std::function<void()> print;
+    // A stored size the window cannot take (below its minimum, or nonsense)
+    // leaves the designed one; a larger one is fitted to the work area when
+    // the window opens (KeepInsideWorkArea).
+    if (FPreviewSize.cx >= form.MinWidth() && FPreviewSize.cy >= form.MinHeight())
+        form.SetBounds(form.Left(), form.Top(), FPreviewSize.cx, FPreviewSize.cy);
+    ShowPreviewPages(form);
     if (PrinterInstalled())
-        print = [this, &pages, &form] {
+        form.SetPrint([this, &form] {
             const unsigned chosen = FPrinter.Serial();
             Print(true);
             // Another printer, paper or orientation: the pages as they now print.
             if (FPrinter.Serial() != chosen) {
                 const int page = form.pbPages->PageIndex();
-                pages = PreviewPages();
-                form.pbPages->SetPages(&pages);
+                ShowPreviewPages(form);
                 form.GoToPage(page);
             }
-        };
-    form.SetPages(&pages, std::move(print));
+        });
     struct TShowing {
         THtmlPreviewForm*& Slot;
         ~TShowing() { Slot = nullptr; }
     } showing{FPreview};
     FPreview = &form;
     form.ShowModal();
+    if (form.WindowState() == TWindowState::wsNormal)
+        FPreviewSize = {form.Width(), form.Height()};
 }
 
 IHtmlView* NewOwnHtmlView(TComponent* owner) {

@@ -50,6 +50,12 @@ public:
     const THtmlPrinterChoice& PrinterChoice() const { return FPrinter; }
     // The preview window while ExecWB shows it, else null.
     THtmlPreviewForm* PreviewForm() const { return FPreview; }
+    // The preview window's size, {0, 0} for the designed one, and after a
+    // showing what the window was left at. A size below the window's minimum
+    // is not applied; one larger than the work area is fitted to it when the
+    // window opens.
+    SIZE PreviewSize() const { return FPreviewSize; }
+    void SetPreviewSize(int width, int height) { FPreviewSize = {width, height}; }
 
     // Never seen: it sits behind the page that shows the text.
     void Paint(HDC) override {}
@@ -58,13 +64,15 @@ private:
     void RequireDocument() const;
     void Print(bool prompt);
     void Preview();
+    void ShowPreviewPages(THtmlPreviewForm& form);
 
-    std::unique_ptr<THtmlDocument> FDocument;
+    std::shared_ptr<const THtmlDocument> FDocument;
     std::string FLocation;
     TNavigateComplete2Event FOnComplete;
     TPostedCalls FCalls;
     THtmlPreviewForm* FPreview = nullptr;
     THtmlPrinterChoice FPrinter;
+    SIZE FPreviewSize{0, 0};
 };
 
 // The factory that makes TOwnHtmlView, for SetHtmlViewFactory.

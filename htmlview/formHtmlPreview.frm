@@ -15,60 +15,106 @@ object HtmlPreviewForm: THtmlPreviewForm
     Width = 64
     Height = 23
     Caption = '&Print...'
+    Hint = 'Print (Ctrl+P)'
+    ShowHint = True
     OnClick = btPrintClick
     TabOrder = 0
   end
-  object btPrevious: TButton
+  object btFirst: TButton
     Left = 84
     Top = 6
-    Width = 64
+    Width = 24
     Height = 23
-    Caption = '< Pre&vious'
-    OnClick = btPreviousClick
+    Caption = '|<'
+    Hint = 'First page (Ctrl+Home)'
+    ShowHint = True
+    OnClick = btFirstClick
     TabOrder = 1
   end
-  object btNext: TButton
-    Left = 152
+  object btPrevious: TButton
+    Left = 110
     Top = 6
-    Width = 64
+    Width = 24
     Height = 23
-    Caption = '&Next >'
-    OnClick = btNextClick
+    Caption = '<'
+    Hint = 'Previous page'
+    ShowHint = True
+    OnClick = btPreviousClick
     TabOrder = 2
   end
-  object lbPage: TLabel
-    Left = 226
-    Top = 11
-    Width = 90
-    Height = 13
-    Caption = 'Page 1 of 1'
-  end
-  object btWholePage: TButton
-    Left = 322
-    Top = 6
-    Width = 76
-    Height = 23
-    Caption = '&Whole page'
-    OnClick = btWholePageClick
+  object edPage: TEdit
+    Left = 138
+    Top = 7
+    Width = 36
+    Height = 21
+    Hint = 'Page to show (type a number and press Enter)'
+    ShowHint = True
+    MaxLength = 6
+    Text = '1'
+    OnExit = edPageExit
     TabOrder = 3
   end
-  object btPageWidth: TButton
-    Left = 402
+  object lbPageCount: TLabel
+    Left = 178
+    Top = 11
+    Width = 42
+    Height = 13
+    Caption = 'of 1'
+  end
+  object btNext: TButton
+    Left = 222
     Top = 6
-    Width = 76
+    Width = 24
     Height = 23
-    Caption = 'Page wi&dth'
-    OnClick = btPageWidthClick
+    Caption = '>'
+    Hint = 'Next page'
+    ShowHint = True
+    OnClick = btNextClick
     TabOrder = 4
   end
-  object btActualSize: TButton
-    Left = 482
+  object btLast: TButton
+    Left = 248
     Top = 6
-    Width = 48
+    Width = 24
     Height = 23
-    Caption = '&100%'
-    OnClick = btActualSizeClick
+    Caption = '>|'
+    Hint = 'Last page (Ctrl+End)'
+    ShowHint = True
+    OnClick = btLastClick
     TabOrder = 5
+  end
+  object btZoomOut: TButton
+    Left = 286
+    Top = 6
+    Width = 24
+    Height = 23
+    Caption = '-'
+    Hint = 'Zoom out (Ctrl+minus)'
+    ShowHint = True
+    OnClick = btZoomOutClick
+    TabOrder = 6
+  end
+  object btZoom: TButton
+    Left = 312
+    Top = 6
+    Width = 80
+    Height = 23
+    Caption = 'Whole page'
+    Hint = 'Zoom'
+    ShowHint = True
+    OnClick = btZoomClick
+    TabOrder = 7
+  end
+  object btZoomIn: TButton
+    Left = 394
+    Top = 6
+    Width = 24
+    Height = 23
+    Caption = '+'
+    Hint = 'Zoom in (Ctrl+plus)'
+    ShowHint = True
+    OnClick = btZoomInClick
+    TabOrder = 8
   end
   object btClose: TButton
     Left = 568
@@ -78,7 +124,7 @@ object HtmlPreviewForm: THtmlPreviewForm
     Anchors = [akTop, akRight]
     Caption = '&Close'
     OnClick = btCloseClick
-    TabOrder = 6
+    TabOrder = 9
   end
   object pbPages: THtmlPreviewPane
     Left = 0
@@ -86,6 +132,6 @@ object HtmlPreviewForm: THtmlPreviewForm
     Width = 640
     Height = 564
     Anchors = [akLeft, akTop, akRight, akBottom]
-    TabOrder = 7
+    TabOrder = 10
   end
 end

@@ -1,10 +1,13 @@
 #include "htmlview/formHtmlPreview_win32.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "framework/Gdi_win32.h"
 #include "framework/StepTimes.h"
+#include "framework/SysUtils.h"
+#include "htmlview/HtmlText.h"
 
 namespace {
 // Grey around the page, as far as the page lies from the pane's edges, and
@@ -14,12 +17,39 @@ constexpr COLORREF kShadow = RGB(64, 64, 64);
 constexpr int kGap = 12;
 constexpr int kShadowOffset = 3;
 constexpr int kLineStep = 20;
+// Sent by the layout thread once the pages are made.
+constexpr UINT kPagesReady = WM_APP + 1;
 
 int ScreenPixelsPerInch() {
     TScreenDC screen;
     return GetDeviceCaps(screen.Get(), LOGPIXELSX);
 }
+
+std::string ZoomCaption(THtmlZoom zoom, int percent) {
+    switch (zoom) {
+    case THtmlZoom::hzWholePage:
+        return "Whole page";
+    case THtmlZoom::hzPageWidth:
+        return "Page width";
+    case THtmlZoom::hzPercent:
+        break;
+    }
+    return std::to_string(percent) + "%";
+}
 } // namespace
+
+int NextHtmlZoomStep(int percent, int direction) {
+    if (direction > 0) {
+        for (int step : kHtmlZoomSteps)
+            if (step > percent)
+                return step;
+        return std::end(kHtmlZoomSteps)[-1];
+    }
+    for (auto it = std::rbegin(kHtmlZoomSteps); it != std::rend(kHtmlZoomSteps); ++it)
+        if (*it < percent)
+            return *it;
+    return kHtmlZoomSteps[0];
+}
 
 // ---------------------------------------------------------- THtmlPreviewPane
 
@@ -59,13 +89,40 @@ void THtmlPreviewPane::SetPageIndex(int index) {
     }
 }
 
+void THtmlPreviewPane::ZoomChanged() {
+    FScrollX = FScrollY = 0;
+    UpdateScrollBars();
+    Invalidate();
+    if (FOnZoomChange)
+        FOnZoomChange();
+}
+
 void THtmlPreviewPane::SetZoom(THtmlZoom zoom) {
     if (FZoom != zoom) {
         FZoom = zoom;
-        FScrollX = FScrollY = 0;
-        UpdateScrollBars();
-        Invalidate();
+        ZoomChanged();
     }
+}
+
+void THtmlPreviewPane::SetZoomPercent(int percent) {
+    percent = std::clamp(percent, kHtmlZoomSteps[0], std::end(kHtmlZoomSteps)[-1]);
+    if (FZoom != THtmlZoom::hzPercent || FPercent != percent) {
+        FZoom = THtmlZoom::hzPercent;
+        FPercent = percent;
+        ZoomChanged();
+    }
+}
+
+int THtmlPreviewPane::ZoomPercent() const {
+    if (FZoom == THtmlZoom::hzPercent)
+        return FPercent;
+    if (!FPages || FPages->Setup.Dpi <= 0)
+        return 100;
+    return static_cast<int>(std::lround(Scale() * FPages->Setup.Dpi * 100 / ScreenPixelsPerInch()));
+}
+
+void THtmlPreviewPane::StepZoom(int direction) {
+    SetZoomPercent(NextHtmlZoomStep(ZoomPercent(), direction));
 }
 
 double THtmlPreviewPane::Scale() const {
@@ -78,10 +135,10 @@ double THtmlPreviewPane::Scale() const {
                         double(std::max(1, ClientHeight() - 2 * kGap)) / FPages->Setup.Height);
     case THtmlZoom::hzPageWidth:
         return across;
-    case THtmlZoom::hzActualSize:
+    case THtmlZoom::hzPercent:
         break;
     }
-    return double(ScreenPixelsPerInch()) / FPages->Setup.Dpi;
+    return double(ScreenPixelsPerInch()) * FPercent / 100 / FPages->Setup.Dpi;
 }
 
 RECT THtmlPreviewPane::PageRect() const {
@@ -110,8 +167,12 @@ void THtmlPreviewPane::Paint(HDC dc) {
     TBrushHandle dark(CreateSolidBrush(kShadow));
     FillRect(dc, &shadow, dark.Get());
     FillRect(dc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    TStartupStep step("page paint");
-    PaintHtmlPage(dc, *FPages, FPageIndex, page, FFonts);
+    {
+        TStartupStep step("page paint");
+        PaintHtmlPage(dc, *FPages, FPageIndex, page, FFonts);
+    }
+    if (FOnPainted)
+        FOnPainted();
 }
 
 void THtmlPreviewPane::Resize() {
@@ -155,6 +216,29 @@ void THtmlPreviewPane::UpdateScrollBars() {
             break;
     }
     FUpdatingBars = false;
+}
+
+int THtmlPreviewPane::MaxScrollY() const {
+    const RECT page = PageRect();
+    return std::max(0, int(page.bottom - page.top) + 2 * kGap - ClientHeight());
+}
+
+void THtmlPreviewPane::ScrollOrTurn(int dy) {
+    if (!FPages || dy == 0)
+        return;
+    if (dy > 0 && FScrollY >= MaxScrollY()) {
+        if (FOnPageTurn)
+            FOnPageTurn(1);
+    } else if (dy < 0 && FScrollY <= 0) {
+        const int from = FPageIndex;
+        if (FOnPageTurn)
+            FOnPageTurn(-1);
+        // The previous page is read on upwards from its end.
+        if (FPageIndex != from)
+            ScrollTo(FScrollX, MaxScrollY());
+    } else {
+        ScrollTo(FScrollX, std::clamp(FScrollY + dy, 0, MaxScrollY()));
+    }
 }
 
 void THtmlPreviewPane::ScrollTo(int x, int y) {
@@ -203,10 +287,10 @@ void THtmlPreviewPane::Scroll(int bar, int code) {
 bool THtmlPreviewPane::KeyDown(WORD& key, TShiftState shift) {
     switch (key) {
     case VK_UP:
-        Scroll(SB_VERT, SB_LINEUP);
+        ScrollOrTurn(-kLineStep);
         return true;
     case VK_DOWN:
-        Scroll(SB_VERT, SB_LINEDOWN);
+        ScrollOrTurn(kLineStep);
         return true;
     case VK_LEFT:
         Scroll(SB_HORZ, SB_LINEUP);
@@ -227,9 +311,24 @@ LRESULT THtmlPreviewPane::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_VSCROLL:
         Scroll(SB_VERT, LOWORD(wParam));
         return 0;
-    case WM_MOUSEWHEEL:
-        Scroll(SB_VERT, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? SB_LINEUP : SB_LINEDOWN);
+    case WM_MOUSEWHEEL: {
+        // Whole notches only: a fine wheel sends parts of one.
+        FWheel += GET_WHEEL_DELTA_WPARAM(wParam);
+        const int notches = FWheel / WHEEL_DELTA;
+        FWheel -= notches * WHEEL_DELTA;
+        if (notches == 0)
+            return 0;
+        if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
+            StepZoom(notches);
+            return 0;
+        }
+        UINT lines = 3;
+        SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+        const int step = lines == WHEEL_PAGESCROLL ? std::max(kLineStep, ClientHeight() - kLineStep)
+                                                   : kLineStep * static_cast<int>(lines);
+        ScrollOrTurn(-notches * step);
         return 0;
+    }
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_LBUTTONDOWN:
@@ -250,71 +349,227 @@ const TClassInfo& THtmlPreviewForm::StaticClass() {
 
 THtmlPreviewForm::THtmlPreviewForm(TComponent* owner) : TCustomForm(owner) {
     InitializeForm("THTMLPREVIEWFORM", Methods());
+    FZoomMenu = new TPopupMenu(this);
+    const auto add = [this](const std::string& caption, std::function<void()> choose) {
+        auto* item = new TMenuItem(this);
+        item->SetCaption(caption);
+        item->SetRadioItem(true);
+        item->SetOnClick([choose](TObject*) { choose(); });
+        FZoomMenu->ReadChild(item);
+    };
+    add(ZoomCaption(THtmlZoom::hzWholePage, 0),
+        [this] { pbPages->SetZoom(THtmlZoom::hzWholePage); });
+    add(ZoomCaption(THtmlZoom::hzPageWidth, 0),
+        [this] { pbPages->SetZoom(THtmlZoom::hzPageWidth); });
+    for (int percent : kHtmlZoomSteps)
+        add(ZoomCaption(THtmlZoom::hzPercent, percent),
+            [this, percent] { pbPages->SetZoomPercent(percent); });
+    pbPages->SetOnPageTurn([this](int delta) { TurnPage(delta); });
+    pbPages->SetOnZoomChange([this] { UpdateControls(); });
+    pbPages->SetOnPainted([this] { StartWork(); });
     SetActiveControl(pbPages);
-    UpdateButtons();
+    UpdateControls();
+}
+
+THtmlPreviewForm::~THtmlPreviewForm() {
+    StopWork();
 }
 
 TMethodTable THtmlPreviewForm::Methods() {
     TMethodTable m;
     QORV_METHOD(m, THtmlPreviewForm, btPrintClick);
+    QORV_METHOD(m, THtmlPreviewForm, btFirstClick);
     QORV_METHOD(m, THtmlPreviewForm, btPreviousClick);
     QORV_METHOD(m, THtmlPreviewForm, btNextClick);
-    QORV_METHOD(m, THtmlPreviewForm, btWholePageClick);
-    QORV_METHOD(m, THtmlPreviewForm, btPageWidthClick);
-    QORV_METHOD(m, THtmlPreviewForm, btActualSizeClick);
+    QORV_METHOD(m, THtmlPreviewForm, btLastClick);
+    QORV_METHOD(m, THtmlPreviewForm, btZoomOutClick);
+    QORV_METHOD(m, THtmlPreviewForm, btZoomClick);
+    QORV_METHOD(m, THtmlPreviewForm, btZoomInClick);
     QORV_METHOD(m, THtmlPreviewForm, btCloseClick);
+    QORV_METHOD(m, THtmlPreviewForm, edPageExit);
     return m;
 }
 
-void THtmlPreviewForm::SetPages(const THtmlPages* pages, std::function<void()> print) {
-    FPages = pages;
-    FPrint = std::move(print);
-    pbPages->SetPages(pages);
+void THtmlPreviewForm::ShowPages(THtmlPages pages, THtmlPagesWork rest) {
+    StopWork();
+    FPages = std::move(pages);
+    FRest = std::move(rest);
+    pbPages->SetPages(&FPages);
     GoToPage(0);
+    // Shown already (a Print that changed the paper): the pane paints soon,
+    // which starts the rest.
+}
+
+void THtmlPreviewForm::StartWork() {
+    if (!FRest || FWork.joinable())
+        return;
+    FStop = false;
+    FFailure = nullptr;
+    HWND self = Handle();
+    const WPARAM generation = ++FGeneration;
+    // The thread reads nothing of the form but what it is handed here.
+    FWork = std::thread([this, self, generation, work = std::move(FRest)] {
+        try {
+            FDone = work(FStop);
+        } catch (...) {
+            FFailure = std::current_exception();
+        }
+        PostMessageA(self, kPagesReady, generation, 0);
+    });
+    FRest = nullptr;
+}
+
+void THtmlPreviewForm::StopWork() {
+    FRest = nullptr;
+    if (FWork.joinable()) {
+        FStop = true;
+        FWork.join();
+    }
+    // A ready message still queued is dropped: its generation has passed.
+    ++FGeneration;
+}
+
+void THtmlPreviewForm::WorkDone(WPARAM generation) {
+    if (generation != FGeneration || !FWork.joinable())
+        return;
+    FWork.join();
+    if (FFailure)
+        std::rethrow_exception(std::exchange(FFailure, nullptr));
+    const int page = pbPages->PageIndex();
+    const int scrolled = pbPages->ScrollY();
+    FPages = std::move(FDone);
+    pbPages->SetPages(&FPages);
+    GoToPage(page);
+    pbPages->ScrollTo(pbPages->FScrollX, scrolled);
+}
+
+void THtmlPreviewForm::WaitForPages() {
+    if (FRest)
+        StartWork();
+    WorkDone(FGeneration);
+}
+
+LRESULT THtmlPreviewForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case kPagesReady:
+        WorkDone(wParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        // The wheel goes to the focused control: the pane scrolls for all.
+        if (!pbPages->HandleAllocated())
+            break;
+        return SendMessageA(pbPages->Handle(), msg, wParam, lParam);
+    default:
+        break;
+    }
+    return TCustomForm::WndProc(msg, wParam, lParam);
+}
+
+void THtmlPreviewForm::SetPrint(std::function<void()> print) {
+    FPrint = std::move(print);
+    UpdateControls();
 }
 
 void THtmlPreviewForm::GoToPage(int index) {
-    const int count = FPages ? FPages->Count() : 0;
-    index = std::clamp(index, 0, std::max(0, count - 1));
+    if (index >= FPages.Count() && !PagesComplete())
+        WaitForPages();
+    index = std::clamp(index, 0, std::max(0, FPages.Count() - 1));
     pbPages->SetPageIndex(index);
-    lbPage->SetCaption("Page " + std::to_string(count ? index + 1 : 0) + " of " +
-                       std::to_string(count));
-    UpdateButtons();
+    UpdateControls();
 }
 
-void THtmlPreviewForm::UpdateButtons() {
-    const int count = FPages ? FPages->Count() : 0;
+void THtmlPreviewForm::TurnPage(int delta) {
+    GoToPage(pbPages->PageIndex() + delta);
+}
+
+std::string THtmlPreviewForm::PageText() const {
+    return "Page " + edPage->Text() + " " + lbPageCount->Caption();
+}
+
+void THtmlPreviewForm::UpdateControls() {
+    const int count = FPages.Count();
+    const int index = pbPages->PageIndex();
+    const bool complete = PagesComplete();
     btPrint->SetEnabled(FPrint != nullptr && count > 0);
-    btPrevious->SetEnabled(pbPages->PageIndex() > 0);
-    btNext->SetEnabled(pbPages->PageIndex() + 1 < count);
+    btFirst->SetEnabled(index > 0);
+    btPrevious->SetEnabled(index > 0);
+    btNext->SetEnabled(index + 1 < count || !complete);
+    btLast->SetEnabled(index + 1 < count || !complete);
+    edPage->SetText(std::to_string(count ? index + 1 : 0));
+    lbPageCount->SetCaption("of " + (complete ? std::to_string(count) : std::string("...")));
+    const int percent = pbPages->ZoomPercent();
+    btZoom->SetCaption(ZoomCaption(pbPages->Zoom(), percent));
+    btZoomOut->SetEnabled(percent > kHtmlZoomSteps[0]);
+    btZoomIn->SetEnabled(percent < std::end(kHtmlZoomSteps)[-1]);
+    const auto& items = FZoomMenu->Items();
+    const int checked = pbPages->Zoom() == THtmlZoom::hzWholePage   ? 0
+                        : pbPages->Zoom() == THtmlZoom::hzPageWidth ? 1
+                                                                    : -1;
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i]->SetChecked(checked >= 0 ? int(i) == checked
+                                          : i >= 2 && kHtmlZoomSteps[i - 2] == percent);
+}
+
+void THtmlPreviewForm::GoToTypedPage() {
+    int typed = 0;
+    if (TryStrToInt(HtmlTrim(edPage->Text()), typed))
+        GoToPage(typed - 1);
+    else
+        UpdateControls(); // the box reads the page shown again
 }
 
 bool THtmlPreviewForm::DialogKey(WORD key) {
-    const int count = FPages ? FPages->Count() : 0;
+    const TShiftState shift = KeyboardShiftState();
+    const bool ctrl = shift & ssCtrl;
+    const bool inBox = edPage->Focused();
     switch (key) {
     case VK_ESCAPE:
         Close();
         return true;
+    case VK_RETURN:
+        if (!inBox)
+            return TCustomForm::DialogKey(key);
+        GoToTypedPage();
+        edPage->SelectAll();
+        return true;
     case VK_PRIOR:
-        GoToPage(pbPages->PageIndex() - 1);
+        pbPages->ScrollOrTurn(-std::max(kLineStep, pbPages->ClientHeight() - kLineStep));
         return true;
     case VK_NEXT:
-        GoToPage(pbPages->PageIndex() + 1);
+        pbPages->ScrollOrTurn(std::max(kLineStep, pbPages->ClientHeight() - kLineStep));
         return true;
     case VK_HOME:
-        GoToPage(0);
-        return true;
     case VK_END:
-        GoToPage(count - 1);
+        // In the page box they move the caret.
+        if (inBox && !ctrl)
+            return false;
+        GoToPage(key == VK_HOME ? 0 : INT_MAX);
+        return true;
+    case VK_ADD:
+    case VK_OEM_PLUS:
+    case VK_SUBTRACT:
+    case VK_OEM_MINUS:
+        if (!ctrl)
+            return false;
+        pbPages->StepZoom(key == VK_ADD || key == VK_OEM_PLUS ? 1 : -1);
+        return true;
+    case 'P':
+        if (!ctrl || (shift & ssAlt) || !btPrint->Enabled())
+            return false;
+        btPrintClick(this);
         return true;
     default:
-        return false;
+        return TCustomForm::DialogKey(key);
     }
 }
 
 void THtmlPreviewForm::btPrintClick(TObject*) {
     if (FPrint)
         FPrint();
+}
+
+void THtmlPreviewForm::btFirstClick(TObject*) {
+    GoToPage(0);
 }
 
 void THtmlPreviewForm::btPreviousClick(TObject*) {
@@ -325,20 +580,30 @@ void THtmlPreviewForm::btNextClick(TObject*) {
     GoToPage(pbPages->PageIndex() + 1);
 }
 
-void THtmlPreviewForm::btWholePageClick(TObject*) {
-    pbPages->SetZoom(THtmlZoom::hzWholePage);
+void THtmlPreviewForm::btLastClick(TObject*) {
+    GoToPage(INT_MAX);
 }
 
-void THtmlPreviewForm::btPageWidthClick(TObject*) {
-    pbPages->SetZoom(THtmlZoom::hzPageWidth);
+void THtmlPreviewForm::btZoomOutClick(TObject*) {
+    pbPages->StepZoom(-1);
 }
 
-void THtmlPreviewForm::btActualSizeClick(TObject*) {
-    pbPages->SetZoom(THtmlZoom::hzActualSize);
+void THtmlPreviewForm::btZoomClick(TObject*) {
+    RECT r;
+    GetWindowRect(btZoom->Handle(), &r);
+    FZoomMenu->Popup(r.left, r.bottom);
+}
+
+void THtmlPreviewForm::btZoomInClick(TObject*) {
+    pbPages->StepZoom(1);
 }
 
 void THtmlPreviewForm::btCloseClick(TObject*) {
     Close();
+}
+
+void THtmlPreviewForm::edPageExit(TObject*) {
+    GoToTypedPage();
 }
 
 void RegisterHtmlPreviewClasses() {

@@ -25,6 +25,8 @@ void TSettings::LoadValues() {
     ListCol1 = ReadInteger("ListCol1", DefaultListCol1);
     ListCol2 = ReadInteger("ListCol2", -1);
     ListSplitter = ReadInteger("ListSplitter", DefaultListSplitter);
+    PreviewWidth = ReadInteger("PreviewWidth", 0);
+    PreviewHeight = ReadInteger("PreviewHeight", 0);
 }
 
 void TSettings::Save() {
@@ -40,6 +42,8 @@ void TSettings::SaveLayout() {
     WriteInteger("ListCol1", ListCol1);
     WriteInteger("ListCol2", ListCol2);
     WriteInteger("ListSplitter", ListSplitter);
+    WriteInteger("PreviewWidth", PreviewWidth);
+    WriteInteger("PreviewHeight", PreviewHeight);
 }
 
 bool TSettings::SaneListWidth(int32_t width) {
@@ -75,6 +79,8 @@ void TSettings::ClearWindowLayout() {
     DeleteValue("ListCol1");
     DeleteValue("ListCol2");
     DeleteValue("ListSplitter");
+    DeleteValue("PreviewWidth");
+    DeleteValue("PreviewHeight");
     ClearPlacement(MainFormSection);
 }
 

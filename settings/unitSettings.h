@@ -1,9 +1,9 @@
 // TSettings: the program's remembered view. Four choices of the user (icon
 // size, page, stay-on-top, word wrap) are written back at exit when changed;
-// the list layout (two column widths, the lower memo's height) and the main
-// window's placement are written only by Save Layout and deleted by Clear
-// Layout. Settings is the one program-wide object: created before the main
-// window, destroyed after it.
+// the list layout (two column widths, the lower memo's height), the preview
+// window's size and the main window's placement are written only by Save Layout and deleted by
+// Clear Layout. Settings is the one program-wide object: created before the main window, destroyed
+// after it.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +59,9 @@ public:
     int32_t ListCol2 = -1;
     int32_t ListCol1 = DefaultListCol1;
     int32_t ListSplitter = DefaultListSplitter;
+    // The print preview window's size, kept like the sizes above; 0 for none.
+    int32_t PreviewWidth = 0;
+    int32_t PreviewHeight = 0;
 
 private:
     void LoadValues();

@@ -7,10 +7,12 @@
 #include <dlgs.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "htmlview/HtmlPaint_win32.h"
 #include "htmlview/OwnHtmlView_win32.h"
 #include "htmlview/formHtmlPreview_win32.h"
+#include "settings/unitSettings.h"
 #include "tests/app/MainFormHarness_win32.h"
 #include "tests/printer/ModalDriver_win32.h"
 #include "tests/printer/TestPrinter_win32.h"
@@ -48,13 +50,14 @@ int PagesOnTheTestPrinter(const THtmlDocument& document) {
 }
 
 // Walks the shown preview with keys through the message loop, one step a
-// tick, noting the page text after each; ends with Esc.
+// tick, noting the page text after each and the status bar's text while the
+// preview is open; ends with Esc. It starts once every page is known.
 class TPreviewWalk {
 public:
-    explicit TPreviewWalk(TOwnHtmlView& view)
-        : FDriver([this, &view] {
+    TPreviewWalk(TMainFormHarness& h, TOwnHtmlView& view)
+        : FDriver([this, &h, &view] {
               THtmlPreviewForm* form = view.PreviewForm();
-              if (!form || !IsWindowVisible(form->Handle()))
+              if (!form || !IsWindowVisible(form->Handle()) || !form->PagesComplete())
                   return false;
               if (FStep > 0)
                   Texts.push_back(form->PageText());
@@ -62,6 +65,7 @@ public:
               if (FStep == 0) {
                   Texts.push_back(form->PageText());
                   Pages = view.PreviewPages().Count();
+                  StatusWhileOpen = h.Status();
               }
               HWND focus = GetFocus() ? GetFocus() : form->Handle();
               PostMessageA(focus, WM_KEYDOWN, keys[FStep], 0);
@@ -69,12 +73,37 @@ public:
           }) {}
     std::vector<std::string> Texts;
     int Pages = 0;
+    std::string StatusWhileOpen;
     bool TimedOut() const { return FDriver.TimedOut(); }
 
 private:
     int FStep = 0;
     TModalDriver FDriver;
 };
+
+// Opens the preview from the main window, notes its window's size, lets
+// `act` do what it will with it and closes it.
+SIZE PreviewOpenedAt(TMainFormHarness& h, const std::function<void(THtmlPreviewForm&)>& act = {}) {
+    auto& view = dynamic_cast<TOwnHtmlView&>(*h.Form().Browser);
+    SIZE size{};
+    TModalDriver driver([&] {
+        THtmlPreviewForm* form = view.PreviewForm();
+        if (!form || !IsWindowVisible(form->Handle()))
+            return false;
+        RECT r;
+        GetWindowRect(form->Handle(), &r);
+        size = {r.right - r.left, r.bottom - r.top};
+        EXPECT_TRUE(Inside(r, WorkAreaOf(form->Handle())));
+        if (act)
+            act(*form);
+        form->Close();
+        return true;
+    });
+    ClickToolButton(*h.Form().tbPrintPreview);
+    h.Pump();
+    EXPECT_FALSE(driver.TimedOut());
+    return size;
+}
 
 class OwnViewPrint : public ::testing::Test {
 protected:
@@ -84,6 +113,7 @@ protected:
         ClickToolButton(*button);
         H->Pump();
     }
+    TMemoryKeyStore Store; // outlives the window and settings that use it
     std::unique_ptr<TMainFormHarness> H;
 };
 
@@ -99,7 +129,7 @@ TEST_F(OwnViewPrint, PreviewOfTheCatalogueOpensWithItsPagesAndPagesThrough) {
     EXPECT_TRUE(H->Form().tbPrintPreview->Enabled());
     EXPECT_TRUE(H->Form().tbPrint->Enabled());
 
-    TPreviewWalk walk(View());
+    TPreviewWalk walk(*H, View());
     Click(H->Form().tbPrintPreview);
     EXPECT_FALSE(walk.TimedOut());
     const int pages = PagesOnTheTestPrinter(*View().Document());
@@ -109,9 +139,62 @@ TEST_F(OwnViewPrint, PreviewOfTheCatalogueOpensWithItsPagesAndPagesThrough) {
               (std::vector<std::string>{PageOf(1, pages), PageOf(2, pages), PageOf(pages, pages),
                                         PageOf(pages - 1, pages), PageOf(1, pages)}));
     EXPECT_EQ(View().PreviewForm(), nullptr);
+    // What has happened, already while the preview is open.
+    EXPECT_EQ(walk.StatusWhileOpen, "Print preview was generated.");
     EXPECT_EQ(H->Status(), "Print preview was generated.");
     EXPECT_EQ(PageFilesLeft(), 0);
     EXPECT_EQ(CountPostScriptPages(TestPrinterOutput()), -1);
+    EXPECT_TRUE(H->TakeErrorBoxes().empty());
+}
+
+TEST_F(OwnViewPrint, ThePreviewsSizeIsKeptWithTheLayout) {
+    const auto restart = [&] {
+        H.reset();
+        H = std::make_unique<TMainFormHarness>(&Store);
+    };
+    restart();
+    const SIZE designed = PreviewOpenedAt(*H);
+    EXPECT_GT(designed.cx, 600);
+
+    // Resized, it opens again at its new size in this run, but only Save
+    // Layout keeps that for the next.
+    const SIZE resized{designed.cx + 60, designed.cy - 80};
+    PreviewOpenedAt(*H, [&](THtmlPreviewForm& form) {
+        SetWindowPos(form.Handle(), nullptr, 0, 0, resized.cx, resized.cy,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    });
+    EXPECT_EQ(PreviewOpenedAt(*H).cx, resized.cx);
+    restart();
+    EXPECT_EQ(PreviewOpenedAt(*H).cx, designed.cx);
+    PreviewOpenedAt(*H, [&](THtmlPreviewForm& form) {
+        SetWindowPos(form.Handle(), nullptr, 0, 0, resized.cx, resized.cy,
+                     SWP_NOMOVE | SWP_NOZORDER);
+    });
+    H->Form().atSaveLayout->Execute();
+    restart();
+    const SIZE kept = PreviewOpenedAt(*H);
+    EXPECT_EQ(kept.cx, resized.cx);
+    EXPECT_EQ(kept.cy, resized.cy);
+
+    // Clear Layout forgets it for the next run.
+    H->Form().atClearLayout->Execute();
+    restart();
+    EXPECT_EQ(PreviewOpenedAt(*H).cx, designed.cx);
+
+    // Stored values that would hide the window: too small is not applied,
+    // too large opens within the work area (the helper checks it).
+    const auto stored = [&](int width, int height) {
+        Settings->PreviewWidth = width;
+        Settings->PreviewHeight = height;
+        Settings->SaveLayout();
+        restart();
+        return PreviewOpenedAt(*H);
+    };
+    EXPECT_EQ(stored(20, 10).cx, designed.cx);
+    EXPECT_EQ(stored(-5000, 700).cx, designed.cx);
+    const SIZE huge = stored(30000, 30000);
+    EXPECT_LT(huge.cx, 30000);
+    EXPECT_GT(huge.cx, designed.cx);
     EXPECT_TRUE(H->TakeErrorBoxes().empty());
 }
 
@@ -187,13 +270,14 @@ TEST(OwnViewNoPrinter, PrintIsDisabledAndPreviewStillWorks) {
         EXPECT_FALSE(h.Form().tbPrint->Enabled());
         EXPECT_TRUE(h.Form().tbPrintPreview->Enabled());
         auto& view = dynamic_cast<TOwnHtmlView&>(*h.Form().Browser);
-        TPreviewWalk walk(view);
+        TPreviewWalk walk(h, view);
         ClickToolButton(*h.Form().tbPrintPreview);
         h.Pump();
         EXPECT_FALSE(walk.TimedOut());
         ASSERT_EQ(walk.Texts.size(), 5u);
         EXPECT_EQ(walk.Texts[0], PageOf(1, walk.Pages));
         EXPECT_GT(walk.Pages, 5);
+        EXPECT_EQ(walk.StatusWhileOpen, "Print preview was generated.");
         EXPECT_EQ(h.Status(), "Print preview was generated.");
         EXPECT_TRUE(h.TakeErrorBoxes().empty());
     }

@@ -117,7 +117,7 @@ TEST_F(EditTest, LoadsAsTheCodeFieldWithItsSpinButtonAtTheRightEdge) {
     EXPECT_FALSE(ed->Thousands());
     const int w = GetSystemMetrics(SM_CXVSCROLL);
     TControl* button = ed->Button();
-    if (IsAppThemed()) {
+    if (ThemesEnabled()) {
         EXPECT_EQ(button->Left(), ed->ClientWidth() - w + 1);
         EXPECT_EQ(button->Top(), -1);
         EXPECT_EQ(button->Height(), ed->ClientHeight() + 2);
@@ -227,6 +227,58 @@ TEST_F(EditTest, ValuesGoThroughTheRangeAndTextDoesNot) {
     EXPECT_TRUE(ed->InnerEdit()->Focused());
     Click(ud->Handle(), ud->Width() / 2, ud->Height() - 2);
     EXPECT_EQ(ed->Text(), "16382");
+}
+
+TEST_F(EditTest, ValuesSetInCodeKeepTheirPointUnderACommaDecimalLocale) {
+    const TQorvNumberLocale saved = QorvUserNumberLocale();
+    SetQorvUserNumberLocale({".", ",", {3, 0}});
+    struct TRestore {
+        TQorvNumberLocale Locale;
+        ~TRestore() { SetQorvUserNumberLocale(Locale); }
+    } restore{saved};
+    ed->SetMaxLength(0);
+    ed->SetMax(100000);
+    ed->SetDecimals(2);
+    ed->SetThousands(true);
+
+    ed->SetValue(TVariant(1.5));
+    EXPECT_EQ(ed->Text(), "1,50");
+    EXPECT_EQ(ed->UpDown()->StoredPosition(), 1.5);
+    ed->SetValue(ed->GetValue()); // the text read back in the locale
+    EXPECT_EQ(ed->Text(), "1,50");
+    EXPECT_EQ(ed->UpDown()->StoredPosition(), 1.5);
+    ed->SetValue(TVariant(1234.25));
+    EXPECT_EQ(ed->Text(), "1.234,25");
+    ed->SetValue(ed->GetValue());
+    EXPECT_EQ(ed->UpDown()->StoredPosition(), 1234.25);
+    ed->SetValue(TVariant("2,75"));
+    EXPECT_EQ(ed->UpDown()->StoredPosition(), 2.75);
+
+    // Without a spin button the number is shown as written, in the locale.
+    ed->SetButtonType(TQorvEditButtonType::qvbtNone);
+    ed->SetValue(TVariant(0.125));
+    EXPECT_EQ(ed->Text(), "0,125");
+}
+
+TEST_F(EditTest, WithControlThemingOffTheButtonTakesTheClassicPlace) {
+    SetThemeAppProperties(STAP_ALLOW_NONCLIENT);
+    struct TRestore {
+        ~TRestore() {
+            SetThemeAppProperties(STAP_ALLOW_NONCLIENT | STAP_ALLOW_CONTROLS |
+                                  STAP_ALLOW_WEBCONTENT);
+        }
+    } restore;
+    ASSERT_FALSE(ThemesEnabled());
+    for (TQorvEditButtonType type :
+         {TQorvEditButtonType::qvbtUpDown, TQorvEditButtonType::qvbtButton}) {
+        ed->SetButtonType(TQorvEditButtonType::qvbtNone);
+        ed->SetButtonType(type);
+        TControl* button = ed->Button();
+        EXPECT_EQ(button->Left(), ed->ClientWidth() - GetSystemMetrics(SM_CXVSCROLL));
+        EXPECT_EQ(button->Top(), 0);
+        EXPECT_EQ(button->Height(), ed->ClientHeight());
+        EXPECT_EQ(ed->InnerEdit()->Left() + ed->InnerEdit()->Width(), button->Left());
+    }
 }
 
 TEST_F(EditTest, ANewWindowRewritesTheTextFromThePosition) {

@@ -89,6 +89,18 @@ TEST(UpDownRead, NumbersAsTheRunTimeLibraryReadsThem) {
     EXPECT_EQ(v, 1.5);
 }
 
+TEST(UpDownRead, ANumberWrittenWithAPointReadsBackInTheLocale) {
+    for (const char* text : {"1.5", "-0.125", "16383", "2.5E-7", "-1E20"}) {
+        double written = 0, read = 0;
+        ASSERT_TRUE(QorvTextToFloat(text, TQorvNumberLocale{}, written)) << text;
+        const std::string shown = QorvLocaliseNumber(text, kGerman);
+        EXPECT_TRUE(QorvTextToFloat(shown, kGerman, read)) << shown;
+        EXPECT_EQ(read, written) << shown;
+    }
+    EXPECT_EQ(QorvLocaliseNumber("1.5", kGerman), "1,5");
+    EXPECT_EQ(QorvLocaliseNumber("1.5", TQorvNumberLocale{" ", "dec", {3}}), "1dec5");
+}
+
 TEST(UpDownRead, SpacesAndThousandsSeparatorsAreIgnored) {
     double v = 0;
     ASSERT_TRUE(QorvReadNumber("1,234.50", kEnglish, v));

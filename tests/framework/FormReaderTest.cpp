@@ -26,6 +26,7 @@ public:
     TNotifyEvent OnPoke;
     double Ratio = 0;
     TVariant Value;
+    char Mark = 0;
     std::vector<std::string> Log; // the order properties arrived in
 
     void SetSize(int v) { Size = v, Log.push_back("Size"); }
@@ -39,6 +40,7 @@ public:
     void SetOnPoke(TNotifyEvent e) { OnPoke = std::move(e); }
     void SetRatio(double v) { Ratio = v; }
     void SetValue(const TVariant& v) { Value = v; }
+    void SetMark(char v) { Mark = v; }
     void ReadChild(TComponent*) override {}
     void Loaded() override { Log.push_back("Loaded"); }
 
@@ -63,7 +65,8 @@ const TClassInfo& TWidget::StaticClass() {
          SetProp("Bits", &TWidget::SetBits, {{"bOne", 1u}, {"bTwo", 2u}, {"bFour", 4u}}),
          StringsProp("Lines", &TWidget::SetLines), BinaryProp("Data", &TWidget::SetData),
          RefProp("Buddy", &TWidget::SetBuddy), EventProp("OnPoke", &TWidget::SetOnPoke),
-         FloatProp("Ratio", &TWidget::SetRatio), VariantProp("Value", &TWidget::SetValue)}};
+         FloatProp("Ratio", &TWidget::SetRatio), VariantProp("Value", &TWidget::SetValue),
+         CharProp("Mark", &TWidget::SetMark, "#0")}};
     return info;
 }
 
@@ -233,6 +236,23 @@ TEST_F(FormReaderTest, NumbersWithFractionsAndVariantValues) {
                               "True, False or Null, not 'Maybe'");
     EXPECT_EQ(VarToStr(TVariant()), "");
     EXPECT_EQ(VarToStr(TVariant(0.1)), "0.1");
+}
+
+TEST_F(FormReaderTest, ACharacterIsOneCharacterStringOrItsCode) {
+    for (const auto& [text, mark] :
+         {std::pair<const char*, char>{"'*'", '*'}, {"#0", '\0'}, {"#$B7", '\xB7'}, {"42", '*'}}) {
+        TTestForm form;
+        ASSERT_EQ(Read(form, std::string("object Main: TTestForm\n  Mark = ") + text + "\nend"), "")
+            << text;
+        EXPECT_EQ(form.Mark, mark) << text;
+    }
+    for (const char* bad : {"''", "'ab'", "256", "x"}) {
+        TTestForm form;
+        EXPECT_NE(Read(form, std::string("object Main: TTestForm\n  Mark = ") + bad + "\nend")
+                      .find("Mark expects a single character"),
+                  std::string::npos)
+            << bad;
+    }
 }
 
 TEST(Components, OwnerFreesWhatItOwnsAndReferencesAreCleared) {

@@ -29,6 +29,27 @@ TEST(Layout, StacksTopAndBottomAndGivesTheRestToTheClient) {
     EXPECT_EQ(items[0].Bounds, (TRect{0, 44, 600, 338}));
 }
 
+TEST(Layout, AlignedWithMarginsAControlKeepsThemFreeOnEverySide) {
+    std::vector<TLayoutItem> items = {
+        Item(TAlign::alClient, {0, 0, 10, 10}),
+        Item(TAlign::alTop, {0, 0, 100, 20}),
+        Item(TAlign::alRight, {0, 0, 30, 10}),
+    };
+    items[0].Margins = {1, 2, 3, 4};
+    items[1].Margins = {5, 6, 7, 8};
+    items[2].Margins = {9, 0, 0, 0};
+    AlignItems({0, 0, 200, 100}, items);
+    // The top one takes 6 + 20 + 8 rows and stands 5 and 7 in from the sides.
+    EXPECT_EQ(items[1].Bounds, (TRect{5, 6, 193, 26}));
+    EXPECT_EQ(items[2].Bounds, (TRect{170, 34, 200, 100}));
+    EXPECT_EQ(items[0].Bounds, (TRect{1, 36, 158, 96}));
+    // Margins wider than the space left leave an empty place, never an inverted one.
+    std::vector<TLayoutItem> tight = {Item(TAlign::alClient, {0, 0, 1, 1})};
+    tight[0].Margins = {50, 50, 50, 50};
+    AlignItems({0, 0, 60, 60}, tight);
+    EXPECT_EQ(tight[0].Bounds, (TRect{50, 50, 50, 50}));
+}
+
 TEST(Layout, AControlOfNoHeightKeepsItsSideOfItsNeighbour) {
     std::vector<TLayoutItem> items = {
         Item(TAlign::alClient, {0, 0, 10, 10}),     // list

@@ -115,3 +115,99 @@ TEST(CataloguePage, PrintTakesTheNaturalWidthInsteadOfTheScreensWidth) {
     // the body leaves between its margins of 12 pixels.
     EXPECT_EQ(across.Content().Width() - 2 * 75, tableWidth(THtmlMedia::Print));
 }
+
+namespace {
+// An item as text, so that pages compare item by item with a readable difference.
+std::string Describe(const THtmlItem& item, const std::vector<THtmlFont>& fonts) {
+    return std::visit(
+        [&](const auto& i) {
+            using T = std::decay_t<decltype(i)>;
+            if constexpr (std::is_same_v<T, THtmlText>)
+                return "text " + std::to_string(i.X) + "," + std::to_string(i.Top) + "," +
+                       std::to_string(i.Baseline) + " w" + std::to_string(i.Width) + " f" +
+                       fonts.at(i.Font).Families.at(0) + std::to_string(fonts.at(i.Font).SizePt) +
+                       (fonts.at(i.Font).Bold ? "b" : "") + " c" + std::to_string(i.Color) + " " +
+                       i.Text;
+            else
+                return std::string(std::is_same_v<T, THtmlFill> ? "fill " : "edge ") +
+                       std::to_string(i.Rect.Left) + "," + std::to_string(i.Rect.Top) + "," +
+                       std::to_string(i.Rect.Right) + "," + std::to_string(i.Rect.Bottom) + " c" +
+                       std::to_string(i.Color);
+        },
+        item);
+}
+
+// A page's items; fonts by what they are, since the indexes of a part of the
+// document need not be those of the whole.
+std::vector<std::string> Described(const THtmlPages& pages, int index) {
+    std::vector<std::string> out;
+    for (const THtmlItem& item : pages.Pages[index].Items)
+        out.push_back(Describe(item, pages.Fonts));
+    return out;
+}
+} // namespace
+
+TEST(FirstPage, IsTheWholeLayoutsFirstPageButForTheCount) {
+    // The catalogue, and pages whose first page ends in a row taller than the
+    // rest of the page, under a header that repeats, or in a long paragraph.
+    std::string tall = "<table border=1><tr><th>H</th></tr>";
+    for (int i = 0; i < 30; ++i)
+        tall += "<tr><td>" + std::string(i == 6 ? 400 : 10, 'w') + " x x x x x x x</td></tr>";
+    tall += "</table><p>after</p>";
+    std::string prose = "<h1>Words</h1><p style='border: solid 2px red; padding: 4px'>";
+    for (int i = 0; i < 800; ++i)
+        prose += "word" + std::to_string(i) + " ";
+    prose += "</p><p>end</p>";
+    struct TCase {
+        const char* Name;
+        std::string Html;
+        THtmlPageSetup Setup;
+    };
+    const TCase cases[] = {
+        {"catalogue A4", CataloguePage(), HtmlPaperSetup(THtmlPaper::A4, 600)},
+        {"catalogue Letter", CataloguePage(), HtmlPaperSetup(THtmlPaper::Letter, 300)},
+        {"tall row", tall, Paper(300, 400, 20)},
+        {"prose", prose, Paper(300, 400, 20)}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const auto doc = LoadHtmlDocument(c.Html);
+        THtmlFixedMeasurer measurer;
+        const THtmlPages all = LayoutHtmlPages(*doc, measurer, c.Setup);
+        const THtmlPages first = LayoutHtmlFirstPage(*doc, measurer, c.Setup);
+        ASSERT_GT(all.Count(), 2);
+        EXPECT_TRUE(all.Complete);
+        EXPECT_FALSE(first.Complete);
+        ASSERT_EQ(first.Count(), 1);
+        std::vector<std::string> want = Described(all, 0);
+        const std::string count = " of " + std::to_string(all.Count());
+        ASSERT_FALSE(want.empty());
+        ASSERT_TRUE(want.back().ends_with(" Page 1" + count)) << want.back();
+        std::vector<std::string> got = Described(first, 0);
+        // The number, right-aligned, stands where its shorter text puts it.
+        ASSERT_FALSE(got.empty());
+        EXPECT_TRUE(got.back().ends_with(" Page 1")) << got.back();
+        got.pop_back();
+        want.pop_back();
+        EXPECT_EQ(got, want);
+    }
+}
+
+TEST(FirstPage, AShortDocumentIsCompleteAndACalledOffLayoutIsNot) {
+    const auto doc = LoadHtmlDocument("<title>T</title><p>one</p><p>two</p>");
+    THtmlFixedMeasurer measurer;
+    const THtmlPages first = LayoutHtmlFirstPage(*doc, measurer, Paper(300, 400, 20));
+    EXPECT_TRUE(first.Complete);
+    ASSERT_EQ(first.Count(), 1);
+    EXPECT_NE(nullptr, FindText(first.Pages[0], "Page 1 of 1"));
+    EXPECT_NE(nullptr, FindText(first.Pages[0], "two"));
+
+    const auto catalogue = LoadHtmlDocument(CataloguePage());
+    std::atomic<bool> cancel{true};
+    const THtmlPages off =
+        LayoutHtmlPages(*catalogue, measurer, HtmlPaperSetup(THtmlPaper::A4, 300), &cancel);
+    EXPECT_FALSE(off.Complete);
+    EXPECT_GE(off.Count(), 1);
+    cancel = false;
+    EXPECT_TRUE(LayoutHtmlPages(*catalogue, measurer, HtmlPaperSetup(THtmlPaper::A4, 300), &cancel)
+                    .Complete);
+}

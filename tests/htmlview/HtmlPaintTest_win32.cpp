@@ -1,5 +1,4 @@
-// GDI measuring and page painting, read back from a memory bitmap; the
-// preview window over pages made by hand.
+// GDI measuring and page painting, read back from a memory bitmap.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +6,6 @@
 
 #include "framework/Gdi_win32.h"
 #include "htmlview/HtmlPaint_win32.h"
-#include "htmlview/formHtmlPreview_win32.h"
 #include "tests/htmlview/HtmlViewTestUtil_win32.h"
 #include "tests/tools/DibSurface_win32.h"
 
@@ -33,6 +31,32 @@ THtmlPages OnePage() {
     return pages;
 }
 } // namespace
+
+TEST(HtmlMeasure, WidthsAreTheSystemsExtentsOfTheWholeText) {
+    // The measurer sums the characters' advances: that must be what the
+    // system gives for the text, in each kind of font and at each resolution.
+    std::string every;
+    for (int c = 32; c < 256; ++c)
+        every += static_cast<char>(c);
+    const std::string texts[] = {"Description", "The operation completed successfully.",
+                                 "WWW iii ,,, ...", "(0x%2) %1 & <br />", every};
+    TScreenDC screen;
+    TMemoryDC memory(screen.Get());
+    for (const THtmlFont& font :
+         {Sans(8), Sans(8, true), Sans(13, true), THtmlFont{{"Times New Roman"}, 10, false, true},
+          THtmlFont{{"Courier New"}, 7}})
+        for (int dpi : {96, 300, 600}) {
+            THtmlFontCache fonts;
+            TSelectObject select(memory.Get(), fonts.Font(font, HtmlEmPixels(font, dpi)));
+            TGdiTextMeasurer measurer(memory.Get());
+            for (const std::string& text : texts) {
+                SIZE size{};
+                GetTextExtentPoint32A(memory.Get(), text.data(), int(text.size()), &size);
+                EXPECT_EQ(measurer.Measure(font, text, dpi).Width, size.cx)
+                    << font.Families[0] << " " << font.SizePt << " at " << dpi << ": " << text;
+            }
+        }
+}
 
 TEST(HtmlMeasure, FontsScaleWithTheResolutionAndTheText) {
     TScreenDC screen;
@@ -99,82 +123,4 @@ TEST(HtmlPaint, ItemsLandWhereTheLayoutPutThemAtAnyScale) {
     PaintHtmlPage(none.DC(), pages, 1, {0, 0, 200, 300}, fonts);
     PaintHtmlPage(none.DC(), pages, -1, {0, 0, 200, 300}, fonts);
     EXPECT_EQ(none.Inked({0, 0, 200, 300}), 0);
-}
-
-TEST(HtmlPreview, PagesThroughWithButtonsAndKeysAndClosesOnEsc) {
-    THtmlTestApp app;
-    const THtmlPages pages = HandMadePages(3);
-    int printed = 0;
-    THtmlPreviewForm form(nullptr);
-    EXPECT_TRUE(form.CheckBindings().empty());
-    form.SetPages(&pages, [&] { ++printed; });
-    form.Show();
-    app.Pump();
-    EXPECT_EQ(form.PageText(), "Page 1 of 3");
-    EXPECT_FALSE(form.btPrevious->Enabled());
-    EXPECT_TRUE(form.btNext->Enabled());
-
-    // Grey around a white page with the page's red fill, scaled to fit.
-    const RECT page = form.pbPages->PageRect();
-    EXPECT_GT(page.right - page.left, 100);
-    EXPECT_GE(page.left, 0);
-    EXPECT_LE(page.bottom, form.pbPages->ClientHeight());
-    {
-        TClientDC dc(form.pbPages->Handle());
-        EXPECT_EQ(GetPixel(dc.Get(), 2, 2), RGB(128, 128, 128));
-        const double s = form.pbPages->Scale();
-        EXPECT_EQ(GetPixel(dc.Get(), page.left + int(30 * s), page.top + int(30 * s)),
-                  RGB(255, 0, 0));
-        EXPECT_EQ(GetPixel(dc.Get(), page.left + int(100 * s), page.top + int(200 * s)),
-                  RGB(255, 255, 255));
-    }
-
-    SendMessageA(form.btNext->Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(form.PageText(), "Page 2 of 3");
-    SendMessageA(form.btPrevious->Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(form.PageText(), "Page 1 of 3");
-    const auto key = [&](WORD vk) {
-        HWND target = GetFocus() ? GetFocus() : form.Handle();
-        PostMessageA(target, WM_KEYDOWN, vk, 0);
-        app.Pump();
-    };
-    key(VK_END);
-    EXPECT_EQ(form.PageText(), "Page 3 of 3");
-    EXPECT_FALSE(form.btNext->Enabled());
-    key(VK_NEXT);
-    EXPECT_EQ(form.PageText(), "Page 3 of 3");
-    key(VK_PRIOR);
-    EXPECT_EQ(form.PageText(), "Page 2 of 3");
-    key(VK_HOME);
-    EXPECT_EQ(form.PageText(), "Page 1 of 3");
-
-    // Zoom: page width is wider than the whole page and scrolls; 100% is the
-    // screen's resolution over the layout's.
-    const double whole = form.pbPages->Scale();
-    SendMessageA(form.btPageWidth->Handle(), BM_CLICK, 0, 0);
-    EXPECT_GT(form.pbPages->Scale(), whole);
-    EXPECT_TRUE(GetWindowLongA(form.pbPages->Handle(), GWL_STYLE) & WS_VSCROLL);
-    SendMessageA(form.btActualSize->Handle(), BM_CLICK, 0, 0);
-    TScreenDC screen;
-    EXPECT_DOUBLE_EQ(form.pbPages->Scale(), GetDeviceCaps(screen.Get(), LOGPIXELSX) / 96.0);
-    SendMessageA(form.btWholePage->Handle(), BM_CLICK, 0, 0);
-    EXPECT_DOUBLE_EQ(form.pbPages->Scale(), whole);
-    // The whole page fits: no bar is left behind, and the page uses the room.
-    EXPECT_FALSE(GetWindowLongA(form.pbPages->Handle(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL));
-
-    SendMessageA(form.btPrint->Handle(), BM_CLICK, 0, 0);
-    EXPECT_EQ(printed, 1);
-    key(VK_ESCAPE);
-    EXPECT_FALSE(IsWindowVisible(form.Handle()));
-    EXPECT_TRUE(app.Errors().empty());
-}
-
-TEST(HtmlPreview, WithoutAPrinterPrintIsDisabled) {
-    THtmlTestApp app;
-    const THtmlPages pages = HandMadePages(1);
-    THtmlPreviewForm form(nullptr);
-    form.SetPages(&pages, nullptr);
-    EXPECT_FALSE(form.btPrint->Enabled());
-    EXPECT_EQ(form.PageText(), "Page 1 of 1");
-    EXPECT_FALSE(form.btNext->Enabled());
 }

@@ -149,7 +149,8 @@ TEST_F(HtmlOwnViewPrinting, ThePreviewShowsThePagesAsTheyWillPrint) {
     const std::string all = " of " + std::to_string(expected);
     TModalDriver driver([&] {
         THtmlPreviewForm* form = View->PreviewForm();
-        if (!form || !IsWindowVisible(form->Handle()))
+        // The first page shows first; the count follows from the loop.
+        if (!form || !IsWindowVisible(form->Handle()) || !form->PagesComplete())
             return false;
         seen.push_back(form->Caption());
         seen.push_back(form->PageText());

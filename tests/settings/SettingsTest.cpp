@@ -13,7 +13,7 @@ protected:
     std::vector<std::string> StoredValues() {
         std::vector<std::string> found;
         for (const char* name : {"SmallIcons", "List", "StayOnTop", "WordWrap", "ListCol1",
-                                 "ListCol2", "ListSplitter"})
+                                 "ListCol2", "ListSplitter", "PreviewWidth", "PreviewHeight"})
             if (HasValue(rkCurrentUser, Scratch(), name))
                 found.push_back(name);
         return found;
@@ -147,7 +147,11 @@ TEST_P(SettingsTest, SaveAndClearLayoutWriteAndDeleteTheLayoutOnly) {
         settings->SetSmallIcons(true);
         TFakeWindow window(20, 30, 600, 500);
         settings->LoadPlacement(MainFormSection, window, 0);
+        settings->PreviewWidth = 700;
+        settings->PreviewHeight = 520;
         settings->SaveWindowLayout(window, 60, 400, 90);
+        EXPECT_EQ(DWord(rkCurrentUser, Scratch(), "PreviewWidth"), 700);
+        EXPECT_EQ(DWord(rkCurrentUser, Scratch(), "PreviewHeight"), 520);
         EXPECT_EQ(settings->ListCol2, 400);
         EXPECT_TRUE(settings->Modified());
         EXPECT_EQ(DWord(rkCurrentUser, Scratch(), "ListCol1"), 60);
@@ -159,6 +163,8 @@ TEST_P(SettingsTest, SaveAndClearLayoutWriteAndDeleteTheLayoutOnly) {
         auto settings = Start();
         EXPECT_EQ(settings->ListCol1, 60);
         EXPECT_EQ(settings->ListSplitter, 90);
+        EXPECT_EQ(settings->PreviewWidth, 700);
+        EXPECT_EQ(settings->PreviewHeight, 520);
         EXPECT_TRUE(settings->SmallIcons());
         TFakeWindow window(0, 0, 509, 418);
         settings->LoadPlacement(MainFormSection, window, 0);
@@ -179,6 +185,7 @@ TEST_P(SettingsTest, SaveAndClearLayoutWriteAndDeleteTheLayoutOnly) {
     EXPECT_EQ(settings->ListCol1, 50);
     EXPECT_EQ(settings->ListCol2, -1);
     EXPECT_EQ(settings->ListSplitter, 59);
+    EXPECT_EQ(settings->PreviewWidth, 0);
     TFakeWindow window(385, 303, 509, 418);
     settings->LoadPlacement(MainFormSection, window, 0);
     EXPECT_EQ(window.GetLeft(), 385);

@@ -1,0 +1,347 @@
+// The preview window over pages made by hand, driven by its buttons, the
+// page box, the keys and the wheel, as a user drives it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "framework/Gdi_win32.h"
+#include "htmlview/formHtmlPreview_win32.h"
+#include "tests/htmlview/HtmlViewTestUtil_win32.h"
+
+namespace {
+// The pages 200 x 300 at 96 per inch: at page width the page is about three
+// panes tall, so it scrolls.
+class HtmlPreview : public ::testing::Test {
+protected:
+    void Open(int count, std::function<void()> print = nullptr) {
+        Form.ShowPages(HandMadePages(count));
+        Form.SetPrint(std::move(print));
+        Form.Show();
+        App.Pump();
+    }
+    // A key as the loop hands it to the form, with Ctrl held or not.
+    void Key(WORD vk, bool ctrl = false) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(state);
+        HWND target = GetFocus() ? GetFocus() : Form.Handle();
+        PostMessageA(target, WM_KEYDOWN, vk, 0);
+        App.Pump();
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state);
+    }
+    void Wheel(int notches, bool ctrl = false) {
+        const WPARAM wp = MAKEWPARAM(ctrl ? MK_CONTROL : 0, WORD(short(notches * WHEEL_DELTA)));
+        SendMessageA(Form.btNext->Handle(), WM_MOUSEWHEEL, wp, 0);
+    }
+    void Click(TButton* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }
+    void Type(const char* text) {
+        SetFocus(Form.edPage->Handle());
+        SetWindowTextA(Form.edPage->Handle(), text);
+        Key(VK_RETURN);
+    }
+    int Page() const { return Form.pbPages->PageIndex(); }
+
+    THtmlTestApp App;
+    THtmlPreviewForm Form{nullptr};
+};
+} // namespace
+
+TEST_F(HtmlPreview, PagesWithTheButtonsThePageBoxAndTheKeys) {
+    EXPECT_TRUE(Form.CheckBindings().empty());
+    Open(5);
+    EXPECT_EQ(Form.PageText(), "Page 1 of 5");
+    EXPECT_FALSE(Form.btFirst->Enabled());
+    EXPECT_FALSE(Form.btPrevious->Enabled());
+    EXPECT_TRUE(Form.btLast->Enabled());
+
+    // Grey around a white page with the page's red fill, scaled to fit.
+    const RECT page = Form.pbPages->PageRect();
+    EXPECT_GT(page.right - page.left, 100);
+    EXPECT_LE(page.bottom, Form.pbPages->ClientHeight());
+    {
+        TClientDC dc(Form.pbPages->Handle());
+        EXPECT_EQ(GetPixel(dc.Get(), 2, 2), RGB(128, 128, 128));
+        const double s = Form.pbPages->Scale();
+        EXPECT_EQ(GetPixel(dc.Get(), page.left + int(30 * s), page.top + int(30 * s)),
+                  RGB(255, 0, 0));
+        EXPECT_EQ(GetPixel(dc.Get(), page.left + int(100 * s), page.top + int(200 * s)),
+                  RGB(255, 255, 255));
+    }
+
+    Click(Form.btNext);
+    Click(Form.btNext);
+    EXPECT_EQ(Form.PageText(), "Page 3 of 5");
+    Click(Form.btPrevious);
+    EXPECT_EQ(Form.PageText(), "Page 2 of 5");
+    Click(Form.btLast);
+    EXPECT_EQ(Form.PageText(), "Page 5 of 5");
+    EXPECT_FALSE(Form.btNext->Enabled());
+    EXPECT_FALSE(Form.btLast->Enabled());
+    Click(Form.btFirst);
+    EXPECT_EQ(Page(), 0);
+
+    // The page box: a number and Enter goes there, past the end to the last,
+    // anything else puts the page shown back.
+    Type("4");
+    EXPECT_EQ(Form.PageText(), "Page 4 of 5");
+    Type("99");
+    EXPECT_EQ(Form.PageText(), "Page 5 of 5");
+    Type("0");
+    EXPECT_EQ(Form.PageText(), "Page 1 of 5");
+    Type("x");
+    EXPECT_EQ(Form.PageText(), "Page 1 of 5");
+    // Home and End move the caret in the box; with Ctrl they go to the ends.
+    Key(VK_END);
+    EXPECT_EQ(Page(), 0);
+    Key(VK_END, true);
+    EXPECT_EQ(Page(), 4);
+    Key(VK_HOME, true);
+    EXPECT_EQ(Page(), 0);
+    // Outside the box Home and End are the ends.
+    SetFocus(Form.pbPages->Handle());
+    Key(VK_END);
+    EXPECT_EQ(Page(), 4);
+    Key(VK_HOME);
+    EXPECT_EQ(Page(), 0);
+
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlPreview, ScrollingReadsThePageToItsEndBeforeTurningIt) {
+    Open(3);
+    SetFocus(Form.pbPages->Handle());
+    // The whole page has nothing to scroll: Page Down and the wheel turn.
+    Key(VK_NEXT);
+    EXPECT_EQ(Page(), 1);
+    Wheel(-1);
+    EXPECT_EQ(Page(), 2);
+    Wheel(-1); // the last page stays
+    EXPECT_EQ(Page(), 2);
+    Key(VK_PRIOR);
+    Key(VK_PRIOR);
+    EXPECT_EQ(Page(), 0);
+
+    // At page width the page is taller than the pane: Page Down scrolls by
+    // a screen until the page's end, then turns to the next page's top.
+    Form.ZoomMenu()->Items()[1]->Click();
+    ASSERT_EQ(Form.pbPages->Zoom(), THtmlZoom::hzPageWidth);
+    const int screens = 1 + (Form.pbPages->PageRect().bottom - Form.pbPages->PageRect().top) /
+                                Form.pbPages->ClientHeight();
+    ASSERT_GE(screens, 2);
+    Key(VK_NEXT);
+    EXPECT_EQ(Page(), 0);
+    EXPECT_GT(Form.pbPages->ScrollY(), Form.pbPages->ClientHeight() / 2);
+    int presses = 1;
+    while (Page() == 0 && presses < 20) {
+        Key(VK_NEXT);
+        ++presses;
+    }
+    EXPECT_EQ(Page(), 1);
+    EXPECT_EQ(Form.pbPages->ScrollY(), 0);
+    EXPECT_GE(presses, screens);
+    // The wheel scrolls within the page, and up past its top shows the
+    // previous page from its end.
+    Wheel(-1);
+    const int scrolled = Form.pbPages->ScrollY();
+    EXPECT_GT(scrolled, 0);
+    EXPECT_EQ(Page(), 1);
+    Wheel(1);
+    EXPECT_EQ(Form.pbPages->ScrollY(), 0);
+    Wheel(1);
+    EXPECT_EQ(Page(), 0);
+    EXPECT_GT(Form.pbPages->ScrollY(), scrolled);
+    EXPECT_EQ(Form.PageText(), "Page 1 of 3");
+    Key(VK_PRIOR);
+    EXPECT_EQ(Page(), 0);
+    EXPECT_LT(Form.pbPages->ScrollY(), Form.pbPages->ClientHeight() * (screens - 1));
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlPreview, ZoomFromTheMenuTheButtonsCtrlKeysAndCtrlWheel) {
+    Open(2);
+    EXPECT_EQ(Form.btZoom->Caption(), "Whole page");
+    const auto& items = Form.ZoomMenu()->Items();
+    ASSERT_EQ(items.size(), 2 + std::size(kHtmlZoomSteps));
+    EXPECT_TRUE(items[0]->Checked());
+    const double whole = Form.pbPages->Scale();
+    TScreenDC screen;
+    const double actual = GetDeviceCaps(screen.Get(), LOGPIXELSX) / 96.0;
+
+    items[1]->Click();
+    EXPECT_EQ(Form.btZoom->Caption(), "Page width");
+    EXPECT_GT(Form.pbPages->Scale(), whole);
+    EXPECT_TRUE(items[1]->Checked());
+    EXPECT_FALSE(items[0]->Checked());
+    EXPECT_TRUE(GetWindowLongA(Form.pbPages->Handle(), GWL_STYLE) & WS_VSCROLL);
+
+    // 100% is the paper's size on the screen; every item shows its percentage.
+    for (size_t i = 2; i < items.size(); ++i) {
+        items[i]->Click();
+        const int percent = kHtmlZoomSteps[i - 2];
+        EXPECT_EQ(Form.btZoom->Caption(), std::to_string(percent) + "%");
+        EXPECT_DOUBLE_EQ(Form.pbPages->Scale(), actual * percent / 100);
+        EXPECT_TRUE(items[i]->Checked());
+    }
+    EXPECT_FALSE(Form.btZoomIn->Enabled());
+    Click(Form.btZoomOut);
+    EXPECT_EQ(Form.btZoom->Caption(), "400%");
+    EXPECT_TRUE(Form.btZoomIn->Enabled());
+
+    // Ctrl+minus and Ctrl+plus (main keys and keypad) step from what is shown.
+    items[4]->Click();
+    Key(VK_OEM_MINUS, true);
+    EXPECT_EQ(Form.btZoom->Caption(), "25%");
+    Key(VK_SUBTRACT, true);
+    Key(VK_SUBTRACT, true); // the smallest step stays
+    EXPECT_EQ(Form.btZoom->Caption(), "10%");
+    EXPECT_FALSE(Form.btZoomOut->Enabled());
+    Key(VK_ADD, true);
+    Key(VK_OEM_PLUS, true);
+    EXPECT_EQ(Form.btZoom->Caption(), "50%");
+    Key(VK_OEM_PLUS); // without Ctrl: nothing
+    EXPECT_EQ(Form.btZoom->Caption(), "50%");
+    Click(Form.btZoomIn);
+    EXPECT_EQ(Form.btZoom->Caption(), "75%");
+
+    // From a fit the steps go on from the percentage the fit shows.
+    items[0]->Click();
+    const int fit = Form.pbPages->ZoomPercent();
+    Wheel(1, true);
+    EXPECT_EQ(Form.pbPages->ZoomPercent(), NextHtmlZoomStep(fit, 1));
+    EXPECT_GT(Form.pbPages->ZoomPercent(), fit);
+    Wheel(-1, true);
+    Wheel(-1, true);
+    EXPECT_LT(Form.pbPages->ZoomPercent(), fit);
+    EXPECT_EQ(Page(), 0); // a Ctrl+wheel zooms and never turns
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlPreview, PrintFromTheButtonAndCtrlP) {
+    int printed = 0;
+    Open(1, [&] { ++printed; });
+    EXPECT_TRUE(Form.btPrint->Enabled());
+    Click(Form.btPrint);
+    Key('P', true);
+    EXPECT_EQ(printed, 2);
+    Key('P'); // P alone is no command
+    EXPECT_EQ(printed, 2);
+
+    // Without a printer the button is off and Ctrl+P does nothing.
+    Form.SetPrint(nullptr);
+    EXPECT_FALSE(Form.btPrint->Enabled());
+    Key('P', true);
+    EXPECT_EQ(printed, 2);
+    EXPECT_EQ(Form.PageText(), "Page 1 of 1");
+    EXPECT_FALSE(Form.btNext->Enabled());
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlPreview, TheFirstPageShowsWhileTheRestIsLaidOut) {
+    THtmlPages first = HandMadePages(1);
+    first.Complete = false;
+    std::atomic<bool> started{false}, release{false};
+    Form.ShowPages(std::move(first), [&](const std::atomic<bool>&) {
+        started = true;
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return HandMadePages(4);
+    });
+    EXPECT_FALSE(started); // not before the first page is on the screen
+    Form.Show();
+    App.Pump();
+    EXPECT_EQ(Form.PageText(), "Page 1 of ...");
+    EXPECT_TRUE(Form.btNext->Enabled());
+    EXPECT_FALSE(Form.PagesComplete());
+    for (int i = 0; i < 2000 && !started; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(started);
+    // Going past what is known waits for the rest.
+    std::thread later([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        release = true;
+    });
+    Click(Form.btNext);
+    later.join();
+    EXPECT_EQ(Form.PageText(), "Page 2 of 4");
+    EXPECT_TRUE(Form.PagesComplete());
+
+    // Once ready, the pages come in through the loop, the page shown kept.
+    THtmlPages again = HandMadePages(1);
+    again.Complete = false;
+    Form.ShowPages(std::move(again), [](const std::atomic<bool>&) { return HandMadePages(6); });
+    InvalidateRect(Form.pbPages->Handle(), nullptr, FALSE);
+    for (int i = 0; i < 200 && !Form.PagesComplete(); ++i) {
+        App.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(Form.PageText(), "Page 1 of 6");
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlPreview, ClosingCallsOffTheLayoutStillRunning) {
+    std::atomic<bool> stopped{false};
+    {
+        THtmlPreviewForm form(nullptr);
+        THtmlPages first = HandMadePages(1);
+        first.Complete = false;
+        form.ShowPages(std::move(first), [&](const std::atomic<bool>& stop) {
+            while (!stop)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            stopped = true;
+            return HandMadePages(1);
+        });
+        form.Show();
+        App.Pump();
+    }
+    EXPECT_TRUE(stopped);
+    // A failing layout reaches the error box once its pages are asked for.
+    THtmlPages first = HandMadePages(1);
+    first.Complete = false;
+    Form.ShowPages(std::move(first),
+                   [](const std::atomic<bool>&) -> THtmlPages { throw Exception("no room"); });
+    Form.Show();
+    App.Pump();
+    for (int i = 0; i < 200 && !Form.PagesComplete(); ++i) {
+        App.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(App.Errors(), std::vector<std::string>{"no room"});
+}
+
+TEST_F(HtmlPreview, TheOlderLayoutsReadyMessageNeitherWaitsForNorTakesTheNewer) {
+    const auto partial = [] {
+        THtmlPages first = HandMadePages(1);
+        first.Complete = false;
+        return first;
+    };
+    // The first layout is done before its message is handled...
+    Form.ShowPages(partial(), [](const std::atomic<bool>&) { return HandMadePages(2); });
+    Form.Show(); // paints, which starts it
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // ...by which time newer pages with a slow layout of their own are shown.
+    std::atomic<bool> release{false};
+    Form.ShowPages(partial(), [&](const std::atomic<bool>& stop) {
+        for (int i = 0; i < 3000 && !release && !stop; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return HandMadePages(6);
+    });
+    UpdateWindow(Form.pbPages->Handle());
+    const DWORD start = GetTickCount();
+    App.Pump();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(Form.PageText(), "Page 1 of ...");
+    release = true;
+    for (int i = 0; i < 200 && !Form.PagesComplete(); ++i) {
+        App.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(Form.PageText(), "Page 1 of 6");
+    EXPECT_TRUE(App.Errors().empty());
+}
