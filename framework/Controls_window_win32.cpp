@@ -264,8 +264,8 @@ void RegisterControlClasses() {
 // The one exception barrier: nothing unwinds through Windows.
 bool TModalLoop::Blocks(HWND target, UINT msg) {
     // Keys, and mouse buttons and wheels (what follows WM_MOUSEMOVE).
-    const bool input = (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) ||
-                       (msg > WM_MOUSEMOVE && msg <= WM_MOUSEHWHEEL);
+    const bool input =
+        (msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg > WM_MOUSEMOVE && msg <= WM_MOUSEHWHEEL);
     return input && !Windows().empty() && GetAncestor(target, GA_ROOT) != Windows().back();
 }
 

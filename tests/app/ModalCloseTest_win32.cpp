@@ -335,16 +335,17 @@ TEST_F(ModalClose, SaveDialogCancelledUnderItsReplaceQuestionEnds) {
 } // namespace
 
 namespace {
+// A lambda does not convert to the callback's stdcall type on 32-bit.
+BOOL CALLBACK CountSaveDialog(HWND w, LPARAM count) {
+    if (IsDialog(w) && GetDlgItem(w, 1136))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// Save dialogs of this thread, shown or still being made.
 int SaveDialogsMade() {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM n) {
-            if (IsDialog(w) && GetDlgItem(w, 1136))
-                ++*reinterpret_cast<int*>(n);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), CountSaveDialog, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
