@@ -93,6 +93,17 @@ void TToolButton::ActionChanged(TAction& action) {
 }
 
 void TToolButton::Click() {
+    // A click sent from another program (automation, a screen reader's
+    // Press, a test) runs from our own loop: a dialog the command opens is
+    // then not built inside that program's call, where the system's file
+    // dialog can wait for good, and the sender is not held while it is up.
+    if (InSendMessage())
+        FCalls.Post([this] { RunClick(); });
+    else
+        RunClick();
+}
+
+void TToolButton::RunClick() {
     if (TAction* action = FAction.Get())
         action->Execute();
     else

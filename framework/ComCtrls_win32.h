@@ -11,6 +11,7 @@
 #include "framework/ActnList.h"
 #include "framework/Controls_win32.h"
 #include "framework/Menus_win32.h"
+#include "framework/PostedCalls_win32.h"
 
 // Images of one size, loaded from a bitmap strip resource (32-bit with alpha).
 class TImageList : public TComponent {
@@ -79,6 +80,8 @@ private:
     bool FDown = false;
     int FImageIndex = -1;
     TActionLink FAction;
+    TPostedCalls FCalls; // clicks that came in a message from another program
+    void RunClick();
 };
 
 class TToolBar : public TWinControl {

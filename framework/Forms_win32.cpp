@@ -500,8 +500,13 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             Application->Terminate();
             // Wakes the main loop, which ends after this message. Not
             // WM_QUIT: a modal loop the running handler starts before the
-            // main loop is reached would take it and end at once.
+            // main loop is reached would take it and end at once. A loop
+            // nested inside a message the main loop's GetMessage delivered
+            // (one sent from another thread or process) can take this
+            // message too, and the main loop would then wait on for good:
+            // the timer keeps waking it until it has seen the end.
             PostMessageA(Handle(), WM_NULL, 0, 0);
+            SetTimer(Handle(), kEndTimer, 50, nullptr);
         }
         return 0;
     case WM_SYSCOMMAND:
@@ -515,6 +520,9 @@ LRESULT TCustomForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             CloseAfterModal();
             return 0;
         }
+        if (wParam == kEndTimer)
+            return 0; // its arrival was the point
+
         break;
     default:
         break;

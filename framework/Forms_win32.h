@@ -105,6 +105,8 @@ private:
     // The main window asked to close while a modal window runs: that one is
     // ended first (and any opened after it), then the close goes through.
     static constexpr UINT_PTR kCloseTimer = 0x51C1;
+    // Once the program is ending: wakes the main loop until it has ended.
+    static constexpr UINT_PTR kEndTimer = 0x51C2;
     bool ModalWindowOpen() const;
     HWND TopModalWindow() const;
     bool DeferCloseToModal(); // true when the close waits for a modal window

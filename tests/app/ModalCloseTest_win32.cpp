@@ -409,3 +409,63 @@ TEST_F(ModalInput, ClicksAndKeysForTheMainWindowUnderAboutAreDropped) {
     EXPECT_EQ(TModalLoop::Depth(), 0);
 }
 } // namespace
+
+namespace {
+// A click another program sends (automation, a screen reader's Press) runs
+// from our own loop: the sender is not held while the dialog it opens is up,
+// and the dialog is not built inside the sender's call (where the system's
+// file dialog could wait for good).
+TEST_F(ModalInput, AClickSentFromAnotherThreadRunsAfterTheSenderIsFree) {
+    HWND bar = H->Form().tbExport->Parent()->Handle();
+    RECT r{};
+    SendMessageA(bar, TB_GETRECT, H->Form().tbExport->Index() + 1, reinterpret_cast<LPARAM>(&r));
+    struct TSender {
+        HWND Bar;
+        LPARAM At;
+        volatile LONG Returned = 0;
+        static DWORD WINAPI Run(void* data) {
+            auto* self = static_cast<TSender*>(data);
+            SendMessageA(self->Bar, WM_LBUTTONDOWN, MK_LBUTTON, self->At);
+            SendMessageA(self->Bar, WM_LBUTTONUP, 0, self->At);
+            InterlockedExchange(&self->Returned, 1);
+            return 0;
+        }
+    } sender{bar, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2)};
+    bool senderFreeUnderDialog = false, dialogSeen = false;
+    TModalDriver driver([&] {
+        HWND dialog = SaveDialogWindow();
+        if (!dialog)
+            return false;
+        dialogSeen = true;
+        senderFreeUnderDialog = InterlockedCompareExchange(&sender.Returned, 0, 0) != 0;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    HANDLE thread = CreateThread(nullptr, 0, TSender::Run, &sender, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        H->Pump();
+    CloseHandle(thread);
+    H->Pump();
+    EXPECT_TRUE(dialogSeen);
+    EXPECT_TRUE(senderFreeUnderDialog);
+    EXPECT_EQ(SaveDialogWindow(), nullptr);
+}
+
+// The main window's close wakes the main loop with a message; a loop nested
+// in a message the main loop's wait delivered (one sent from another
+// program) can take that message first. The main loop is woken again.
+TEST_F(ModalInput, TheMainLoopIsWokenAgainWhenItsWakeUpWasTaken) {
+    SendMessageA(Main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Application->Terminated());
+    MSG msg;
+    while (PeekMessageA(&msg, Main, 0, 0, PM_REMOVE)) {
+    }
+    bool woken = false;
+    for (int i = 0; i < 20 && !woken; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        woken = PeekMessageA(&msg, Main, 0, 0, PM_NOREMOVE) != FALSE;
+    }
+    EXPECT_TRUE(woken);
+}
+} // namespace
