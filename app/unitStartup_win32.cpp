@@ -5,7 +5,6 @@
 #include "about/formAbout_win32.h"
 #include "app/unitOSInfo.h"
 #include "components/QorvEdit_win32.h"
-#include "components/QorvPanel_win32.h"
 #include "framework/Registration_win32.h"
 #include "framework/StepTimes.h"
 #include "htmlview/formHtmlPreview_win32.h"
@@ -17,7 +16,6 @@ TApplication& InitializeProgram(TKeyStore* store) {
         TStartupStep step("units: classes");
         RegisterFrameworkClasses();
         RegisterQorvComponents();
-        RegisterQorvPanelClasses();
         RegisterHtmlPreviewClasses();
         RegisterPNGGraphicClass();
         RegisterAboutClasses();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/Components.h"
@@ -54,11 +55,14 @@ public:
     // The handler the completion of a navigation runs; empty for none. The
     // handler in place when the page completes is the one that runs. What it
     // raises goes to the application's error box.
-    virtual const TNavigateComplete2Event& OnNavigateComplete2() const = 0;
-    virtual void SetOnNavigateComplete2(TNavigateComplete2Event handler) = 0;
+    const TNavigateComplete2Event& OnNavigateComplete2() const { return FOnComplete; }
+    void SetOnNavigateComplete2(TNavigateComplete2Event handler) {
+        FOnComplete = std::move(handler);
+    }
 
 protected:
     ~IHtmlView() = default;
+    TNavigateComplete2Event FOnComplete;
 };
 
 // Makes the view that serves this run, owned by `owner`.

@@ -31,10 +31,6 @@ public:
     void Navigate(const std::string& url) override;
     uint32_t QueryStatusWB(int cmd) override;
     void ExecWB(int cmd, int option) override;
-    const TNavigateComplete2Event& OnNavigateComplete2() const override { return FOnComplete; }
-    void SetOnNavigateComplete2(TNavigateComplete2Event handler) override {
-        FOnComplete = std::move(handler);
-    }
 
     // The hosted control; null until it has been made.
     IWebBrowser2* DefaultInterface() const { return FBrowser.Get(); }
@@ -63,5 +59,4 @@ private:
     DWORD FEventsCookie = 0;
     TPostedCalls FCalls;
     int FDeferredNavigations = 0;
-    TNavigateComplete2Event FOnComplete;
 };

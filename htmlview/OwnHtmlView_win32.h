@@ -32,10 +32,6 @@ public:
     // (hoDontPrompt: the default printer, no dialog). Preview: the preview
     // window, until the user closes it.
     void ExecWB(int cmd, int option) override;
-    const TNavigateComplete2Event& OnNavigateComplete2() const override { return FOnComplete; }
-    void SetOnNavigateComplete2(TNavigateComplete2Event handler) override {
-        FOnComplete = std::move(handler);
-    }
 
     // The page loaded last (null before the first completes) and its URL.
     const THtmlDocument* Document() const { return FDocument.get(); }
@@ -68,7 +64,6 @@ private:
 
     std::shared_ptr<const THtmlDocument> FDocument;
     std::string FLocation;
-    TNavigateComplete2Event FOnComplete;
     TPostedCalls FCalls;
     THtmlPreviewForm* FPreview = nullptr;
     THtmlPrinterChoice FPrinter;

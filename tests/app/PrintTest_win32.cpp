@@ -42,7 +42,7 @@ public:
     void Complete() {
         FCalls.Cancel();
         FCalls.Post([this, url = FLoading] {
-            if (TNavigateComplete2Event handler = FHandler)
+            if (TNavigateComplete2Event handler = FOnComplete)
                 handler(this, nullptr, url);
         });
     }
@@ -55,16 +55,11 @@ public:
         if (Script.FailExec)
             throw Exception("The test view refuses command " + std::to_string(cmd) + ".");
     }
-    const TNavigateComplete2Event& OnNavigateComplete2() const override { return FHandler; }
-    void SetOnNavigateComplete2(TNavigateComplete2Event handler) override {
-        FHandler = std::move(handler);
-    }
     std::vector<std::string> TakeCalls() { return std::exchange(Calls, {}); }
 
     std::vector<std::string> Calls;
 
 private:
-    TNavigateComplete2Event FHandler;
     TPostedCalls FCalls;
     std::string FLoading;
 };

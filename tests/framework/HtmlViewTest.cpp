@@ -14,12 +14,7 @@ public:
     void Navigate(const std::string& url) override { Urls.push_back(url); }
     uint32_t QueryStatusWB(int) override { return 0; }
     void ExecWB(int, int) override {}
-    const TNavigateComplete2Event& OnNavigateComplete2() const override { return FHandler; }
-    void SetOnNavigateComplete2(TNavigateComplete2Event h) override { FHandler = std::move(h); }
     std::vector<std::string> Urls;
-
-private:
-    TNavigateComplete2Event FHandler;
 };
 
 const TClassInfo& TRecordingView::StaticClass() {
