@@ -433,10 +433,28 @@ void TMainForm::SaveDialogTypeChange(TObject*) {
     SendMessageA(dialog, CDM_SETCONTROLTEXT, nameBox, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
+namespace {
+const TCatalogSource& SystemCatalog() {
+    static const TCatalogSource source{GetErrorDescription, [] { return GetOSName(); }};
+    return source;
+}
+} // namespace
+
 void TMainForm::ExportErrors(const std::string& FileName, int FilterIndex) {
     const TQorvTextStorage* storage = FilterIndex == ExportWebPage ? tsExportHTM : tsExportTXT;
-    ExportErrorCatalog(FileName, storage->Data().Text(), FilterIndex,
-                       {GetErrorDescription, [] { return GetOSName(); }});
+    ExportErrorCatalog(FileName, storage->Data().Text(), FilterIndex, SystemCatalog());
+}
+
+void TMainForm::WritePrintPage(const std::string& FileName) {
+    // The system's texts do not change while the program runs: the page is
+    // made once, and each request writes it out.
+    if (FPrintPage.empty()) {
+        TMemoryStream page;
+        WriteErrorCatalog(page, tsExportHTM->Data().Text(), ExportWebPage, SystemCatalog());
+        FPrintPage.assign(page.Bytes().begin(), page.Bytes().end());
+    }
+    TFileStream file(FileName, TFileMode::fmCreate);
+    file.WriteBuffer(FPrintPage.data(), static_cast<int32_t>(FPrintPage.size()));
 }
 
 // ------------------------------------------------------- print and preview
@@ -484,7 +502,7 @@ void TMainForm::LoadPrintPage() {
     FPrintPageLeft = true;
     try {
         TStartupStep step("export");
-        ExportErrors(PrintFileName, ExportWebPage);
+        WritePrintPage(PrintFileName);
     } catch (...) {
         DeletePrintPage();
         throw;

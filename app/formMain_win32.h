@@ -146,6 +146,8 @@ protected:
     // Writes the whole catalogue into `FileName`: the web page for filter
     // index 1, plain text otherwise. Failures raise.
     void ExportErrors(const std::string& FileName, int FilterIndex);
+    // Writes the page that print and preview load.
+    void WritePrintPage(const std::string& FileName);
 
 private:
     void SetStatus(const std::string& text) { StatusBar->SetSimpleText(text); }
@@ -175,4 +177,5 @@ private:
     std::string PrintFileName;
     bool FPrintPageLeft = false; // its files exist and are ours to delete
     TPostedCalls FStatusCalls;   // a result to show while a preview is open
+    std::string FPrintPage;      // the catalogue as a web page, once made
 };

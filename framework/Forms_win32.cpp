@@ -278,7 +278,9 @@ void TCustomForm::UpdateHint(TControl* control) {
 
 void TCustomForm::Show() {
     HandleNeeded();
-    if (!FShown) {
+    // Placed each time it comes out of hiding: a window kept between its
+    // showings opens where a new one would.
+    if (!FShown || !IsWindowVisible(Handle())) {
         FShown = true;
         FVisible = true;
         // A window that opens over the main window opens wholly on the work

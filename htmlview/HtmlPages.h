@@ -29,6 +29,7 @@ struct THtmlPageSetup {
     int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
     int Dpi = 96; // device units per inch, both directions
     THtmlMedia Media = THtmlMedia::Print;
+    bool operator==(const THtmlPageSetup&) const = default;
 
     // The part of the paper the document flows into.
     THtmlRect Content() const {

@@ -112,17 +112,18 @@ TOwnHtmlView::TOwnHtmlView(TComponent* owner) : TGraphicControl(owner) {}
 TOwnHtmlView::~TOwnHtmlView() = default;
 
 void TOwnHtmlView::Navigate(const std::string& url) {
-    std::unique_ptr<THtmlDocument> document;
     TStartupStep step("page read");
-    if (_stricmp(url.c_str(), "about:blank") == 0)
-        document = LoadHtmlDocument("");
-    else
-        document = LoadHtmlDocument(ReadPageFile(PathOfURL(url)));
+    std::string page =
+        _stricmp(url.c_str(), "about:blank") == 0 ? std::string() : ReadPageFile(PathOfURL(url));
+    // The page loaded already, read again (each print or preview writes the
+    // page anew): its document stays, and with it the pages laid out from it.
+    std::shared_ptr<const THtmlDocument> loaded =
+        FDocument && page == FPage ? FDocument : LoadHtmlDocument(page);
     // Only the latest request completes.
     FCalls.Cancel();
-    std::shared_ptr<const THtmlDocument> loaded = std::move(document);
-    FCalls.Post([this, loaded, url] {
+    FCalls.Post([this, loaded, url, page = std::move(page)]() mutable {
         FDocument = loaded;
+        FPage = std::move(page);
         FLocation = url;
         // A copy: the handler may replace itself.
         if (TNavigateComplete2Event handler = FOnComplete)
@@ -190,27 +191,33 @@ namespace {
 class TPreviewTarget {
 public:
     explicit TPreviewTarget(const THtmlPrinterChoice& choice)
-        : FPrinter(choice.InformationContext()) {
+        : FPrinter(choice.InformationContext()), FName(choice.PrinterName()) {
         if (!FPrinter.Get()) {
-            const std::string printer = DefaultPrinterName();
-            if (!printer.empty())
-                FPrinter = THtmlPrinterDC(CreateICA(nullptr, printer.c_str(), nullptr, nullptr));
+            FName = DefaultPrinterName();
+            if (!FName.empty())
+                FPrinter = THtmlPrinterDC(CreateICA(nullptr, FName.c_str(), nullptr, nullptr));
         }
+        if (!FPrinter.Get())
+            FName.clear();
+        FSetup = FPrinter.Get() ? HtmlPrinterSetup(FPrinter.Get())
+                                : HtmlPaperSetup(LocalePaper(), kNoPrinterDpi);
     }
+    // The printer's name, empty for none; its paper as the layout sees it.
+    const std::string& Name() const { return FName; }
+    const THtmlPageSetup& Setup() const { return FSetup; }
     // One thread at a time: the first page is laid out before the rest starts.
     THtmlPages Lay(const THtmlDocument& document, bool firstPageOnly,
                    const std::atomic<bool>* cancel = nullptr) {
         TMemoryDC screen(nullptr);
-        HDC dc = FPrinter.Get() ? FPrinter.Get() : screen.Get();
-        const THtmlPageSetup setup =
-            FPrinter.Get() ? HtmlPrinterSetup(dc) : HtmlPaperSetup(LocalePaper(), kNoPrinterDpi);
-        TGdiTextMeasurer measurer(dc);
-        return firstPageOnly ? LayoutHtmlFirstPage(document, measurer, setup)
-                             : LayoutHtmlPages(document, measurer, setup, cancel);
+        TGdiTextMeasurer measurer(FPrinter.Get() ? FPrinter.Get() : screen.Get());
+        return firstPageOnly ? LayoutHtmlFirstPage(document, measurer, FSetup)
+                             : LayoutHtmlPages(document, measurer, FSetup, cancel);
     }
 
 private:
     THtmlPrinterDC FPrinter;
+    std::string FName;
+    THtmlPageSetup FSetup;
 };
 } // namespace
 
@@ -228,6 +235,15 @@ void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
         TStartupStep step("printer");
         target = std::make_shared<TPreviewTarget>(FPrinter);
     }
+    // Laid out already, or being laid out, from this page for this printer
+    // and paper.
+    TPreviewKey key{FDocument, target->Name(), target->Setup()};
+    if (form.PagesLaidOutOrComing() && key.Document == FShownPages.Document &&
+        key.Printer == FShownPages.Printer && key.Setup == FShownPages.Setup) {
+        form.ShowFirstPage();
+        return;
+    }
+    FShownPages = std::move(key);
     THtmlPages first;
     {
         TStartupStep step("layout");
@@ -242,29 +258,38 @@ void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
     });
 }
 
+THtmlPreviewForm& TOwnHtmlView::PreviewWindow() {
+    if (!FPreviewWindow) {
+        FPreviewWindow = std::make_unique<THtmlPreviewForm>(nullptr);
+        FDesignedPreviewSize = {FPreviewWindow->Width(), FPreviewWindow->Height()};
+    }
+    return *FPreviewWindow;
+}
+
 void TOwnHtmlView::Preview() {
     RequireDocument();
-    THtmlPreviewForm form(nullptr);
+    THtmlPreviewForm& form = PreviewWindow();
     const std::string title = FDocument->Title();
-    if (!title.empty())
-        form.SetCaption(title + " - Print Preview");
+    form.SetCaption(title.empty() ? "Print Preview" : title + " - Print Preview");
     // A stored size the window cannot take (below its minimum, or nonsense)
     // leaves the designed one; a larger one is fitted to the work area when
     // the window opens (KeepInsideWorkArea).
+    SIZE size = FDesignedPreviewSize;
     if (FPreviewSize.cx >= form.MinWidth() && FPreviewSize.cy >= form.MinHeight())
-        form.SetBounds(form.Left(), form.Top(), FPreviewSize.cx, FPreviewSize.cy);
+        size = FPreviewSize;
+    form.SetBounds(form.Left(), form.Top(), size.cx, size.cy);
+    form.SetActiveControl(form.pbPages);
     ShowPreviewPages(form);
-    if (PrinterInstalled())
-        form.SetPrint([this, &form] {
-            const unsigned chosen = FPrinter.Serial();
-            Print(true);
-            // Another printer, paper or orientation: the pages as they now print.
-            if (FPrinter.Serial() != chosen) {
-                const int page = form.pbPages->PageIndex();
-                ShowPreviewPages(form);
-                form.GoToPage(page);
-            }
-        });
+    form.SetPrint(!PrinterInstalled() ? std::function<void()>() : [this, &form] {
+        const unsigned chosen = FPrinter.Serial();
+        Print(true);
+        // Another printer, paper or orientation: the pages as they now print.
+        if (FPrinter.Serial() != chosen) {
+            const int page = form.pbPages->PageIndex();
+            ShowPreviewPages(form);
+            form.GoToPage(page);
+        }
+    });
     struct TShowing {
         THtmlPreviewForm*& Slot;
         ~TShowing() { Slot = nullptr; }

@@ -61,13 +61,25 @@ private:
     void Print(bool prompt);
     void Preview();
     void ShowPreviewPages(THtmlPreviewForm& form);
+    THtmlPreviewForm& PreviewWindow();
 
     std::shared_ptr<const THtmlDocument> FDocument;
+    std::string FPage; // the bytes FDocument was read from
     std::string FLocation;
     TPostedCalls FCalls;
     THtmlPreviewForm* FPreview = nullptr;
     THtmlPrinterChoice FPrinter;
     SIZE FPreviewSize{0, 0};
+    // The preview window is kept hidden between showings, with the pages it
+    // showed last and what they were laid out from and for: showing the same
+    // page for the same printer again makes no window and lays out nothing.
+    std::unique_ptr<THtmlPreviewForm> FPreviewWindow;
+    SIZE FDesignedPreviewSize{0, 0};
+    struct TPreviewKey {
+        std::shared_ptr<const THtmlDocument> Document;
+        std::string Printer;
+        THtmlPageSetup Setup;
+    } FShownPages;
 };
 
 // The factory that makes TOwnHtmlView, for SetHtmlViewFactory.

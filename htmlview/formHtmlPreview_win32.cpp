@@ -433,14 +433,24 @@ void THtmlPreviewForm::WorkDone(WPARAM generation) {
     if (generation != FGeneration || !FWork.joinable())
         return;
     FWork.join();
-    if (FFailure)
-        std::rethrow_exception(std::exchange(FFailure, nullptr));
+    if (const std::exception_ptr failure = std::exchange(FFailure, nullptr)) {
+        // With the window closed, the first page stays alone: the next
+        // showing lays out again, and tells a failure then.
+        if (!IsWindowVisible(Handle()))
+            return;
+        std::rethrow_exception(failure);
+    }
     const int page = pbPages->PageIndex();
     const int scrolled = pbPages->ScrollY();
     FPages = std::move(FDone);
     pbPages->SetPages(&FPages);
     GoToPage(page);
     pbPages->ScrollTo(pbPages->FScrollX, scrolled);
+}
+
+void THtmlPreviewForm::ShowFirstPage() {
+    GoToPage(0);
+    pbPages->ScrollTo(0, 0);
 }
 
 void THtmlPreviewForm::WaitForPages() {

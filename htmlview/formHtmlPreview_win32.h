@@ -127,8 +127,13 @@ public:
     void ShowPages(THtmlPages pages, THtmlPagesWork rest = {});
     const THtmlPages& Pages() const { return FPages; }
     bool PagesComplete() const { return !FWork.joinable() && FPages.Complete; }
+    // All pages are there, or on their way: a layout runs or waits to, also
+    // while the window is hidden.
+    bool PagesLaidOutOrComing() const { return FPages.Complete || FWork.joinable() || FRest; }
     // Waits for the pages being laid out, and shows them.
     void WaitForPages();
+    // The first page from its top, at the zoom chosen last.
+    void ShowFirstPage();
     // Runs for Print (button and Ctrl+P), which is enabled only with one.
     void SetPrint(std::function<void()> print);
     // Shows page `index` (clamped) and says so in the page box.

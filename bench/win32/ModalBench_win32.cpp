@@ -96,7 +96,8 @@ private:
                 // A message box instead of the window means the command failed.
                 FShown = std::string(cls) == "#32770" ? -1 : shown;
                 PostMessageA(wnd, WM_CLOSE, 0, 0);
-                while (IsWindow(wnd))
+                // Gone, or hidden to be shown again (the preview's window).
+                while (IsWindow(wnd) && IsWindowVisible(wnd))
                     Sleep(1);
                 FDone = true;
                 return;

@@ -345,3 +345,28 @@ TEST_F(HtmlPreview, TheOlderLayoutsReadyMessageNeitherWaitsForNorTakesTheNewer) 
     EXPECT_EQ(Form.PageText(), "Page 1 of 6");
     EXPECT_TRUE(App.Errors().empty());
 }
+
+TEST_F(HtmlPreview, ALayoutThatFailsAfterTheWindowClosedIsNotToldThen) {
+    std::atomic<bool> fail{false};
+    THtmlPages first = HandMadePages(1);
+    first.Complete = false;
+    Form.ShowPages(std::move(first), [&](const std::atomic<bool>&) -> THtmlPages {
+        while (!fail)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        throw Exception("no room");
+    });
+    Form.Show();
+    App.Pump();
+    ASSERT_TRUE(Form.PagesLaidOutOrComing());
+    Form.Close();
+    ASSERT_FALSE(IsWindowVisible(Form.Handle()));
+    fail = true;
+    for (int i = 0; i < 200 && Form.PagesLaidOutOrComing(); ++i) {
+        App.Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // The window keeps its first page; the next showing lays out anew.
+    EXPECT_FALSE(Form.PagesLaidOutOrComing());
+    EXPECT_EQ(Form.Pages().Count(), 1);
+    EXPECT_TRUE(App.Errors().empty());
+}

@@ -173,6 +173,61 @@ TEST_F(HtmlOwnViewPrinting, ThePreviewShowsThePagesAsTheyWillPrint) {
     EXPECT_TRUE(App.Errors().empty());
 }
 
+TEST_F(HtmlOwnViewPrinting, ShowingThePreviewAgainKeepsItsWindowAndPagesTillThePageChanges) {
+    struct TShowing {
+        HWND Window = nullptr;
+        const THtmlPage* FirstPage = nullptr;
+        std::string Caption, PageText;
+        int ScrollY = -1;
+    };
+    // Each showing: what it opens with, then the user pages and scrolls away.
+    const auto show = [&] {
+        TShowing seen;
+        TModalDriver driver([&] {
+            THtmlPreviewForm* form = View->PreviewForm();
+            if (!form || !IsWindowVisible(form->Handle()) || !form->PagesComplete())
+                return false;
+            seen = {form->Handle(), form->Pages().Pages.data(), form->Caption(), form->PageText(),
+                    form->pbPages->ScrollY()};
+            form->pbPages->SetZoom(THtmlZoom::hzPageWidth);
+            form->DialogKey(VK_END);
+            form->DialogKey(VK_NEXT);
+            form->DialogKey(VK_ESCAPE);
+            return true;
+        });
+        View->ExecWB(hcPrintPreview, hoPromptUser);
+        EXPECT_FALSE(driver.TimedOut());
+        return seen;
+    };
+    const TShowing first = show();
+    const std::string all = " of " + std::to_string(PagesForTheTestPrinter(*View->Document()));
+    EXPECT_EQ(first.PageText, "Page 1" + all);
+
+    // The page written anew with the same text: nothing is laid out again,
+    // and the window opens at the first page's top.
+    const std::string again = TempPage("qorv-view-again.htm", LongPage(150));
+    View->Navigate(again);
+    App.Pump();
+    const TShowing second = show();
+    DeleteFileA(again.c_str());
+    EXPECT_EQ(second.Window, first.Window);
+    EXPECT_EQ(second.FirstPage, first.FirstPage);
+    EXPECT_EQ(second.PageText, "Page 1" + all);
+    EXPECT_EQ(second.ScrollY, 0);
+    EXPECT_EQ(second.Caption, "Long table - Print Preview");
+
+    // Another page: laid out and titled as itself, in the same window.
+    const std::string other = TempPage("qorv-view-other.htm", kPage);
+    View->Navigate(other);
+    App.Pump();
+    const TShowing third = show();
+    DeleteFileA(other.c_str());
+    EXPECT_EQ(third.Window, first.Window);
+    EXPECT_EQ(third.Caption, "Two rows - Print Preview");
+    EXPECT_EQ(third.PageText, "Page 1 of 1");
+    EXPECT_TRUE(App.Errors().empty());
+}
+
 TEST_F(HtmlOwnViewPrinting, PrintSendsOneJobWithEveryPageAndCancelNone) {
     const int expected = PagesForTheTestPrinter(*View->Document());
     {
