@@ -478,7 +478,9 @@ void TMainForm::atPrintPreviewExecute(TObject*) {
 
 void TMainForm::StartPrintRequest(const std::string& progress, TPrintCompletion completion) {
     SetStatus(progress);
-    Application->ProcessMessages();
+    // The progress shows while the page is made; the rest of the window,
+    // and input, wait for the loop.
+    UpdateWindow(StatusBar->Handle());
     Browser->SetOnNavigateComplete2(
         [this, completion](TObject* Sender, IDispatch* pDisp, const std::string& URL) {
             (this->*completion)(Sender, pDisp, URL);

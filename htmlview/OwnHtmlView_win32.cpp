@@ -117,8 +117,14 @@ void TOwnHtmlView::Navigate(const std::string& url) {
         _stricmp(url.c_str(), "about:blank") == 0 ? std::string() : ReadPageFile(PathOfURL(url));
     // The page loaded already, read again (each print or preview writes the
     // page anew): its document stays, and with it the pages laid out from it.
-    std::shared_ptr<const THtmlDocument> loaded =
-        FDocument && page == FPage ? FDocument : LoadHtmlDocument(page);
+    std::shared_ptr<const THtmlDocument> loaded = FDocument && page == FPage ? FDocument : nullptr;
+    if (!loaded) {
+        // The pages a hidden preview window still lays out are of the page
+        // before: they would only take the processor from this one's.
+        if (FPreviewWindow && !FPreview)
+            FPreviewWindow->StopWork();
+        loaded = LoadHtmlDocument(page);
+    }
     // Only the latest request completes.
     FCalls.Cancel();
     FCalls.Post([this, loaded, url, page = std::move(page)]() mutable {
@@ -227,7 +233,28 @@ THtmlPages TOwnHtmlView::PreviewPages() const {
     return TPreviewTarget(FPrinter).Lay(*FDocument, false);
 }
 
+namespace {
+// The printer a preview is laid out for, as cheaply as it can be told: the
+// one chosen last, else the default one.
+std::string PreviewPrinterName(const THtmlPrinterChoice& choice) {
+    return choice.Empty() ? DefaultPrinterName() : choice.PrinterName();
+}
+} // namespace
+
 void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
+    // Laid out already, or being laid out, from this page for this printer:
+    // shown at once. Whether its paper is still what it was is asked of the
+    // printer once the page is on the screen; a change lays out anew.
+    if (form.PagesLaidOutOrComing() && FDocument == FShownPages.Document &&
+        PreviewPrinterName(FPrinter) == FShownPages.Printer) {
+        form.ShowFirstPage();
+        form.AfterNextPaint([this, &form] {
+            const TPreviewTarget target(FPrinter);
+            if (target.Name() != FShownPages.Printer || !(target.Setup() == FShownPages.Setup))
+                LayOutPreviewAgain(form);
+        });
+        return;
+    }
     // The first page now, so that the window shows it at once whatever the
     // length of the page; the rest on a thread of the form's once it painted.
     std::shared_ptr<TPreviewTarget> target;
@@ -235,15 +262,7 @@ void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
         TStartupStep step("printer");
         target = std::make_shared<TPreviewTarget>(FPrinter);
     }
-    // Laid out already, or being laid out, from this page for this printer
-    // and paper.
-    TPreviewKey key{FDocument, target->Name(), target->Setup()};
-    if (form.PagesLaidOutOrComing() && key.Document == FShownPages.Document &&
-        key.Printer == FShownPages.Printer && key.Setup == FShownPages.Setup) {
-        form.ShowFirstPage();
-        return;
-    }
-    FShownPages = std::move(key);
+    FShownPages = {FDocument, target->Name(), target->Setup()};
     THtmlPages first;
     {
         TStartupStep step("layout");
@@ -256,6 +275,13 @@ void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
     form.ShowPages(std::move(first), [target, document = FDocument](const std::atomic<bool>& stop) {
         return target->Lay(*document, false, &stop);
     });
+}
+
+void TOwnHtmlView::LayOutPreviewAgain(THtmlPreviewForm& form) {
+    const int page = form.pbPages->PageIndex();
+    FShownPages = {};
+    ShowPreviewPages(form);
+    form.GoToPage(page);
 }
 
 THtmlPreviewForm& TOwnHtmlView::PreviewWindow() {
@@ -284,11 +310,8 @@ void TOwnHtmlView::Preview() {
         const unsigned chosen = FPrinter.Serial();
         Print(true);
         // Another printer, paper or orientation: the pages as they now print.
-        if (FPrinter.Serial() != chosen) {
-            const int page = form.pbPages->PageIndex();
-            ShowPreviewPages(form);
-            form.GoToPage(page);
-        }
+        if (FPrinter.Serial() != chosen)
+            LayOutPreviewAgain(form);
     });
     struct TShowing {
         THtmlPreviewForm*& Slot;

@@ -61,6 +61,8 @@ private:
     void Print(bool prompt);
     void Preview();
     void ShowPreviewPages(THtmlPreviewForm& form);
+    // The pages as the printer now prints them, at the page shown.
+    void LayOutPreviewAgain(THtmlPreviewForm& form);
     THtmlPreviewForm& PreviewWindow();
 
     std::shared_ptr<const THtmlDocument> FDocument;

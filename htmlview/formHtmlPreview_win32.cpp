@@ -75,6 +75,7 @@ void THtmlPreviewPane::CreateParams(TCreateParams& params) {
 
 void THtmlPreviewPane::SetPages(const THtmlPages* pages) {
     FPages = pages;
+    ++FPagesSerial;
     FPageIndex = 0;
     FScrollX = FScrollY = 0;
     UpdateScrollBars();
@@ -166,13 +167,38 @@ void THtmlPreviewPane::Paint(HDC dc) {
     OffsetRect(&shadow, kShadowOffset, kShadowOffset);
     TBrushHandle dark(CreateSolidBrush(kShadow));
     FillRect(dc, &shadow, dark.Get());
-    FillRect(dc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    {
-        TStartupStep step("page paint");
-        PaintHtmlPage(dc, *FPages, FPageIndex, page, FFonts);
-    }
+    PaintPage(dc, page);
     if (FOnPainted)
         FOnPainted();
+}
+
+void THtmlPreviewPane::PaintPage(HDC dc, const RECT& page) {
+    const int width = page.right - page.left, height = page.bottom - page.top;
+    const bool kept = FImage.Bitmap && FImage.Pages == FPagesSerial && FImage.Index == FPageIndex &&
+                      FImage.Width == width && FImage.Height == height;
+    if (!kept) {
+        FImage = {};
+        // A page zoomed far in is drawn where it shows, not kept whole.
+        constexpr int kMostKeptPixels = 4 << 20;
+        TBitmapHandle bitmap;
+        if (int64_t(width) * height <= kMostKeptPixels)
+            bitmap.Reset(CreateCompatibleBitmap(dc, width, height));
+        TStartupStep step("page paint");
+        if (!bitmap) {
+            FillRect(dc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            PaintHtmlPage(dc, *FPages, FPageIndex, page, FFonts);
+            return;
+        }
+        TMemoryDC image(dc);
+        TSelectObject into(image.Get(), bitmap.Get());
+        const RECT whole{0, 0, width, height};
+        FillRect(image.Get(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        PaintHtmlPage(image.Get(), *FPages, FPageIndex, whole, FFonts);
+        FImage = {std::move(bitmap), FPagesSerial, FPageIndex, width, height};
+    }
+    TMemoryDC image(dc);
+    TSelectObject from(image.Get(), FImage.Bitmap.Get());
+    BitBlt(dc, page.left, page.top, width, height, image.Get(), 0, 0, SRCCOPY);
 }
 
 void THtmlPreviewPane::Resize() {
@@ -366,7 +392,11 @@ THtmlPreviewForm::THtmlPreviewForm(TComponent* owner) : TCustomForm(owner) {
             [this, percent] { pbPages->SetZoomPercent(percent); });
     pbPages->SetOnPageTurn([this](int delta) { TurnPage(delta); });
     pbPages->SetOnZoomChange([this] { UpdateControls(); });
-    pbPages->SetOnPainted([this] { StartWork(); });
+    pbPages->SetOnPainted([this] {
+        StartWork();
+        if (FAfterPaint)
+            FCalls.Post(std::exchange(FAfterPaint, nullptr));
+    });
     SetActiveControl(pbPages);
     UpdateControls();
 }
@@ -473,6 +503,10 @@ LRESULT THtmlPreviewForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return TCustomForm::WndProc(msg, wParam, lParam);
+}
+
+void THtmlPreviewForm::AfterNextPaint(std::function<void()> call) {
+    FAfterPaint = std::move(call);
 }
 
 void THtmlPreviewForm::SetPrint(std::function<void()> print) {

@@ -8,7 +8,9 @@
 #include <thread>
 
 #include "framework/Forms_win32.h"
+#include "framework/Gdi_win32.h"
 #include "framework/Menus_win32.h"
+#include "framework/PostedCalls_win32.h"
 #include "framework/StdCtrls_win32.h"
 #include "htmlview/HtmlPages.h"
 #include "htmlview/HtmlPaint_win32.h"
@@ -67,6 +69,7 @@ protected:
 
 private:
     friend class THtmlPreviewForm;
+    void PaintPage(HDC dc, const RECT& page);
     void UpdateScrollBars();
     void ScrollTo(int x, int y);
     void Scroll(int bar, int code);
@@ -74,6 +77,7 @@ private:
     void ZoomChanged();
 
     const THtmlPages* FPages = nullptr;
+    unsigned FPagesSerial = 0; // counts SetPages: the pages behind FPages may change
     int FPageIndex = 0;
     THtmlZoom FZoom = THtmlZoom::hzWholePage;
     int FPercent = 100;
@@ -81,6 +85,14 @@ private:
     int FWheel = 0; // wheel movement short of a notch
     bool FUpdatingBars = false;
     THtmlFontCache FFonts;
+    // The page as drawn last, copied when the same page is shown at the same
+    // size again (the window shown anew, uncovered, scrolled).
+    struct TPageImage {
+        TBitmapHandle Bitmap;
+        unsigned Pages = 0;
+        int Index = -1;
+        int Width = 0, Height = 0;
+    } FImage;
     std::function<void(int)> FOnPageTurn;
     std::function<void()> FOnZoomChange, FOnPainted;
 };
@@ -134,6 +146,10 @@ public:
     void WaitForPages();
     // The first page from its top, at the zoom chosen last.
     void ShowFirstPage();
+    // Calls off the pages being laid out; those shown stay, incomplete.
+    void StopWork();
+    // Runs `call` from the message loop once the pane has painted next.
+    void AfterNextPaint(std::function<void()> call);
     // Runs for Print (button and Ctrl+P), which is enabled only with one.
     void SetPrint(std::function<void()> print);
     // Shows page `index` (clamped) and says so in the page box.
@@ -152,7 +168,6 @@ private:
     TMethodTable Methods();
     void UpdateControls();
     void StartWork();
-    void StopWork();
     void WorkDone(WPARAM generation);
     void GoToTypedPage();
     void TurnPage(int delta);
@@ -165,6 +180,8 @@ private:
     THtmlPages FDone;
     std::exception_ptr FFailure;
     std::function<void()> FPrint;
+    std::function<void()> FAfterPaint;
+    TPostedCalls FCalls;
     TPopupMenu* FZoomMenu = nullptr;
 };
 

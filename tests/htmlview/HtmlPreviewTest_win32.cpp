@@ -370,3 +370,38 @@ TEST_F(HtmlPreview, ALayoutThatFailsAfterTheWindowClosedIsNotToldThen) {
     EXPECT_EQ(Form.Pages().Count(), 1);
     EXPECT_TRUE(App.Errors().empty());
 }
+
+TEST_F(HtmlPreview, ThePageShownAgainIsTheOneShownNow) {
+    // Red on the first page, blue on the second; then new pages of the same
+    // size with green: each paint shows what is shown now, not what was drawn.
+    THtmlPages pages = HandMadePages(2);
+    std::get<THtmlFill>(pages.Pages[1].Items[0]).Color = colors::RGBColor(0, 0, 255);
+    Form.ShowPages(std::move(pages));
+    Form.Show();
+    App.Pump();
+    const auto colour = [&] {
+        UpdateWindow(Form.pbPages->Handle());
+        const RECT page = Form.pbPages->PageRect();
+        const double s = Form.pbPages->Scale();
+        TClientDC dc(Form.pbPages->Handle());
+        return GetPixel(dc.Get(), page.left + int(30 * s), page.top + int(30 * s));
+    };
+    EXPECT_EQ(colour(), RGB(255, 0, 0));
+    Form.GoToPage(1);
+    EXPECT_EQ(colour(), RGB(0, 0, 255));
+    Form.GoToPage(0);
+    EXPECT_EQ(colour(), RGB(255, 0, 0));
+
+    THtmlPages green = HandMadePages(1);
+    std::get<THtmlFill>(green.Pages[0].Items[0]).Color = colors::RGBColor(0, 128, 0);
+    Form.ShowPages(std::move(green));
+    EXPECT_EQ(colour(), RGB(0, 128, 0));
+    // Hidden and shown again, and zoomed: the same page, where it now lies.
+    ShowWindow(Form.Handle(), SW_HIDE);
+    ShowWindow(Form.Handle(), SW_SHOW);
+    EXPECT_EQ(colour(), RGB(0, 128, 0));
+    Form.pbPages->SetZoomPercent(50);
+    EXPECT_EQ(colour(), RGB(0, 128, 0));
+    Form.pbPages->SetZoom(THtmlZoom::hzWholePage);
+    EXPECT_EQ(colour(), RGB(0, 128, 0));
+}

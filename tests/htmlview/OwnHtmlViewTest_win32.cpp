@@ -324,3 +324,37 @@ TEST_F(HtmlOwnViewPrinting, PrintFromThePreviewLaysItOutAgainForTheChoice) {
     EXPECT_EQ(wide, (std::vector<bool>{false, true}));
     EXPECT_TRUE(App.Errors().empty());
 }
+
+TEST_F(HtmlOwnViewPrinting, ThePreviewShownAgainFollowsThePaperChosenSince) {
+    // Shown for the default printer (portrait), then landscape Letter is
+    // chosen in Print's dialog: the same page previewed again turns.
+    const auto showWide = [&] {
+        bool wide = false;
+        int looks = 0;
+        TModalDriver driver([&] {
+            THtmlPreviewForm* form = View->PreviewForm();
+            if (!form || !IsWindowVisible(form->Handle()) || !form->PagesComplete())
+                return false;
+            const RECT page = form->pbPages->PageRect();
+            wide = page.right - page.left > page.bottom - page.top;
+            // What shows first may be the earlier pages, turned once the
+            // printer has been asked: a while is given for that.
+            if (!wide && ++looks < 40)
+                return false;
+            form->Close();
+            return true;
+        });
+        View->ExecWB(hcPrintPreview, hoPromptUser);
+        EXPECT_FALSE(driver.TimedOut());
+        return wide;
+    };
+    EXPECT_FALSE(showWide());
+    {
+        TLandscapeLetter choose;
+        TModalDriver user([&] { return choose.Step(); });
+        View->ExecWB(hcPrint, hoPromptUser);
+        EXPECT_FALSE(user.TimedOut());
+    }
+    EXPECT_TRUE(showWide());
+    EXPECT_TRUE(App.Errors().empty());
+}
