@@ -16,6 +16,10 @@ std::string SysErrorMessage(DWORD code) {
 }
 
 std::string OSErrorMessage(const std::string& what, const char* call, DWORD code, bool hresult) {
+    // Some calls fail without setting a code (a printer driver's StartDoc
+    // under Wine): the system's text for 0 would call the failure a success.
+    if (code == 0)
+        return what + ": " + call + " failed, and the system gave no reason.";
     char number[16];
     std::snprintf(number, sizeof number, hresult ? "0x%08lX" : "%lu",
                   static_cast<unsigned long>(code));

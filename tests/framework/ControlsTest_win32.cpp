@@ -141,6 +141,14 @@ TEST(OSError, SaysWhatAndWhichCallFailedWithTheSystemsText) {
     ASSERT_EQ(Oracle(unknown), "");
     EXPECT_EQ(OSErrorMessage("Cannot x", "Y", unknown, false),
               "Cannot x: Y failed with error 805240833");
+    // A failure without a code is not called a success.
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_THROW(
+        try { RaiseLastOSError("Printing", "StartDoc"); } catch (const EOSError& e) {
+            EXPECT_EQ(e.Message(), "Printing: StartDoc failed, and the system gave no reason.");
+            throw;
+        },
+        EOSError);
     EXPECT_EQ(OSErrorMessage("Cannot x", "CoCreateInstance", 0x80004005, true)
                   .rfind("Cannot x: CoCreateInstance failed with error 0x80004005", 0),
               0u);
