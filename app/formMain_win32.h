@@ -141,7 +141,7 @@ public:
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // Builds the rows of every code with a text; once, at creation.
+    // Builds the rows of every code with a text.
     void FillList();
     // Writes the whole catalogue into `FileName`: the web page for filter
     // index 1, plain text otherwise. Failures raise.
@@ -153,6 +153,10 @@ private:
     // Gives the lower memo of the List page the height wanted for it, as far
     // as the page has room beside the list's minimum.
     void FitListMemo();
+    // Builds the list's rows unless they are built: once, after the first
+    // paint or when the List page first makes its windows, whichever comes
+    // first.
+    void ListNeeded();
     void SelectIcons(TMenuItem* item, TImageList* images, bool small);
     TMethodTable Methods();
     // Writes the catalogue page into a new temporary file and starts loading
@@ -175,4 +179,6 @@ private:
     std::string PrintFileName;
     bool FPrintPageLeft = false; // its files exist and are ours to delete
     TPostedCalls FStatusCalls;   // a result to show while a preview is open
+    TPostedCalls FListCalls;     // the rows, built once the window has painted
+    bool FListFilled = false;
 };

@@ -1,0 +1,116 @@
+// The way from the program's start to its main window on the screen: what the
+// start-up record shows of it (each window painted once, the window activated
+// once, the list not built on the way) and the list built later all the same.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <map>
+#include <string>
+
+#include "app/ErrorCatalog.h"
+#include "app/StatusTexts.h"
+#include "app/unitStartup_win32.h"
+#include "framework/MemoryKeyStore.h"
+#include "framework/StepTimes.h"
+#include "settings/unitSettings.h"
+#include "tests/app/MainFormHarness_win32.h"
+
+namespace {
+
+int CodesWithText() {
+    int count = 0;
+    for (int code = 0; code <= MaxErrorCode; ++code)
+        count += !SystemText(code).empty();
+    return count;
+}
+
+// How often each step of the last start-up was entered, by name.
+std::map<std::string, int> StepCounts() {
+    std::map<std::string, int> counts;
+    for (const TStepTime& step : StartupSteps().Steps())
+        counts[step.Name] = step.Count;
+    return counts;
+}
+
+// Every window that painted did so once, and the main window was activated
+// once; the windows a user sees first are among them, so that a record
+// without paints cannot pass.
+void ExpectOnePaintEach(const std::map<std::string, int>& steps,
+                        std::initializer_list<const char*> onPage) {
+    for (const char* shown : {"MainForm", "ToolBar", "StatusBar"})
+        EXPECT_TRUE(steps.count(std::string("paint: ") + shown)) << shown;
+    for (const char* shown : onPage)
+        EXPECT_TRUE(steps.count(std::string("paint: ") + shown)) << shown;
+    for (const auto& [name, count] : steps) {
+        if (name.starts_with("paint") || name.starts_with("activation")) {
+            EXPECT_EQ(count, 1) << name;
+        }
+    }
+    EXPECT_EQ(steps.count("activation: MainForm"), 1u);
+}
+
+TEST(StartupTest, TheFirstShowPaintsEachWindowOnceAndActivatesTheWindowOnce) {
+    StartupSteps().Begin();
+    TMainFormHarness h;
+    ASSERT_FALSE(StartupSteps().Recording());
+    const std::map<std::string, int> steps = StepCounts();
+    ExpectOnePaintEach(steps, {"edCode", "mmDescription"});
+    // The rows wait until the window has painted.
+    EXPECT_FALSE(steps.count("list (lookups and rows)"));
+    EXPECT_EQ(h.Form().lvList->ItemCount(), CodesWithText());
+}
+
+TEST(StartupTest, StoredViewChoicesAddNoPaintNorActivation) {
+    TMemoryKeyStore store;
+    {
+        TMainFormHarness first(&store);
+        TMainForm& f = first.Form();
+        f.miSmallIcons->Click();
+        ClickToolButton(*f.tbStayOnTop);
+        first.ClickGraphic(*f.sbWordWrap);
+        ClickToolButton(*f.tbList);
+        first.Pump();
+    }
+    StartupSteps().Begin();
+    TMainFormHarness h(&store);
+    ASSERT_FALSE(StartupSteps().Recording());
+    ASSERT_EQ(h.Form().Notebook->PageIndex(), 1);
+    ExpectOnePaintEach(StepCounts(), {"lvList", "mmListDescription"});
+}
+
+// Without a message loop between, nothing has built the rows when the List
+// page is first asked for: showing it builds them, once.
+TEST(StartupTest, TheListPageShownBeforeTheRowsAreBuiltHasThemOnce) {
+    TMemoryKeyStore store;
+    TApplication& application = InitializeProgram(&store);
+    TProgramShutdown shutdown;
+    auto* f = application.CreateForm<TMainForm>();
+    f->Show();
+    EXPECT_EQ(f->lvList->ItemCount(), 0);
+    f->tbList->SetDown(true);
+    f->tbList->Click();
+    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+    ASSERT_NE(f->lvList->Selected(), nullptr);
+    EXPECT_EQ(f->lvList->Selected()->Caption(), f->edCode->Text());
+    application.ProcessMessages();
+    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+}
+
+// Save Layout on the unopened page measures the list with its rows.
+TEST(StartupTest, SaveLayoutBeforeTheRowsAreBuiltBuildsThem) {
+    TMemoryKeyStore store;
+    TApplication& application = InitializeProgram(&store);
+    TProgramShutdown shutdown;
+    auto* f = application.CreateForm<TMainForm>();
+    f->Show();
+    ASSERT_EQ(f->lvList->ItemCount(), 0);
+    f->atSaveLayout->Execute();
+    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+    EXPECT_EQ(f->StatusText(), SLayoutSaved);
+    application.ProcessMessages();
+    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+}
+
+} // namespace
