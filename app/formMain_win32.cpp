@@ -363,8 +363,7 @@ void TMainForm::atSmallIconsExecute(TObject*) {
 void TMainForm::sbWordWrapClick(TObject*) {
     SetStatus("");
     const bool wrap = sbWordWrap->Down();
-    mmDescription->SetWordWrap(wrap);
-    mmDescription->SetScrollBars(wrap ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
+    mmDescription->SetWrapping(wrap, wrap ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
     // The memo's window is made anew for the new wrapping; its margins go with it.
     SetMemoMargins(mmDescription, 4);
     Settings->SetWordWrap(wrap);

@@ -80,6 +80,24 @@ TEST(StartupTest, StoredViewChoicesAddNoPaintNorActivation) {
     ExpectOnePaintEach(StepCounts(), {"lvList", "mmListDescription"});
 }
 
+// The memo cannot change its wrapping in place: turned off as stored, it
+// is made anew once, not once for the wrapping and again for its scroll bars.
+TEST(StartupTest, WrappingStoredOffMakesTheMemoAnewOnce) {
+    const auto windowsMade = [](TKeyStore& store) {
+        StartupSteps().Begin();
+        TMainFormHarness h(&store);
+        return StepCounts()["windows"];
+    };
+    TMemoryKeyStore plain, unwrapped;
+    {
+        TMainFormHarness first(&unwrapped);
+        first.ClickGraphic(*first.Form().sbWordWrap);
+        first.Pump();
+    }
+    const int made = windowsMade(plain);
+    EXPECT_EQ(windowsMade(unwrapped), made + 1);
+}
+
 // Without a message loop between, nothing has built the rows when the List
 // page is first asked for: showing it builds them, once.
 TEST(StartupTest, TheListPageShownBeforeTheRowsAreBuiltHasThemOnce) {
