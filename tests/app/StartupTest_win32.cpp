@@ -98,37 +98,39 @@ TEST(StartupTest, WrappingStoredOffMakesTheMemoAnewOnce) {
     EXPECT_EQ(windowsMade(unwrapped), made + 1);
 }
 
-// Without a message loop between, nothing has built the rows when the List
-// page is first asked for: showing it builds them, once.
-TEST(StartupTest, TheListPageShownBeforeTheRowsAreBuiltHasThemOnce) {
+// The main window shown as the program shows it, with no message loop run
+// since: nothing has built the rows yet when a test asks for them.
+class StartupBeforeTheLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        f->Show();
+        ASSERT_EQ(f->lvList->ItemCount(), 0);
+    }
+    // The rows, once, also after the loop has run.
+    void ExpectRowsOnce() {
+        EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+        application.ProcessMessages();
+        EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+    }
     TMemoryKeyStore store;
     TApplication& application = InitializeProgram(&store);
     TProgramShutdown shutdown;
-    auto* f = application.CreateForm<TMainForm>();
-    f->Show();
-    EXPECT_EQ(f->lvList->ItemCount(), 0);
+    TMainForm* f = application.CreateForm<TMainForm>();
+};
+
+TEST_F(StartupBeforeTheLoopTest, ShowingTheListPageBuildsTheRowsAndSelectsTheCode) {
     f->tbList->SetDown(true);
     f->tbList->Click();
-    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
     ASSERT_NE(f->lvList->Selected(), nullptr);
     EXPECT_EQ(f->lvList->Selected()->Caption(), f->edCode->Text());
-    application.ProcessMessages();
-    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+    ExpectRowsOnce();
 }
 
 // Save Layout on the unopened page measures the list with its rows.
-TEST(StartupTest, SaveLayoutBeforeTheRowsAreBuiltBuildsThem) {
-    TMemoryKeyStore store;
-    TApplication& application = InitializeProgram(&store);
-    TProgramShutdown shutdown;
-    auto* f = application.CreateForm<TMainForm>();
-    f->Show();
-    ASSERT_EQ(f->lvList->ItemCount(), 0);
+TEST_F(StartupBeforeTheLoopTest, SaveLayoutBuildsTheRows) {
     f->atSaveLayout->Execute();
-    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
     EXPECT_EQ(f->StatusText(), SLayoutSaved);
-    application.ProcessMessages();
-    EXPECT_EQ(f->lvList->ItemCount(), CodesWithText());
+    ExpectRowsOnce();
 }
 
 } // namespace
