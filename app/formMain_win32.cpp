@@ -112,12 +112,10 @@ void TMainForm::FormCreate(TObject*) {
     FitListMemo();
     SetMemoMargins(mmListDescription, 4);
     mmListDescription->SetDoubleBuffered(true);
-    {
-        TStartupStep step("list (lookups and rows)");
-        FillList();
-    }
-    // Only with rows is the list's least height known.
-    FitListMemo();
+    // The rows are built once the window has painted (16384 lookups, a
+    // twentieth of the start-up), or before, should the List page need them
+    // first (pgListResize).
+    FListCalls.Post([this] { ListNeeded(); });
 }
 
 void TMainForm::FormShow(TObject*) {
@@ -218,6 +216,15 @@ void TMainForm::edCodeKeyDown(TObject*, WORD& Key, TShiftState) {
     }
 }
 
+void TMainForm::ListNeeded() {
+    if (std::exchange(FListFilled, true))
+        return;
+    FListCalls.Cancel();
+    FillList();
+    // Only with rows is the list's least height known.
+    FitListMemo();
+}
+
 void TMainForm::FillList() {
     lvList->BeginUpdate();
     for (int code = 0; code <= MaxErrorCode; ++code) {
@@ -262,7 +269,10 @@ void TMainForm::MemoResize(TObject* Sender) {
 }
 
 void TMainForm::pgListResize(TObject*) {
-    // Also when the page's windows have just been made.
+    // Also when the page's windows have just been made: from then on the
+    // list may be seen or asked for its rows.
+    if (!lvList->WindowDeferred())
+        ListNeeded();
     FitListMemo();
     SetMemoMargins(mmListDescription, 4);
 }
@@ -353,8 +363,7 @@ void TMainForm::atSmallIconsExecute(TObject*) {
 void TMainForm::sbWordWrapClick(TObject*) {
     SetStatus("");
     const bool wrap = sbWordWrap->Down();
-    mmDescription->SetWordWrap(wrap);
-    mmDescription->SetScrollBars(wrap ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
+    mmDescription->SetWrapping(wrap, wrap ? TScrollStyle::ssVertical : TScrollStyle::ssBoth);
     // The memo's window is made anew for the new wrapping; its margins go with it.
     SetMemoMargins(mmDescription, 4);
     Settings->SetWordWrap(wrap);

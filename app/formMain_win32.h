@@ -141,7 +141,7 @@ public:
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // Builds the rows of every code with a text; once, at creation.
+    // Builds the rows of every code with a text.
     void FillList();
     // Writes the whole catalogue into `FileName`: the web page for filter
     // index 1, plain text otherwise. Failures raise.
@@ -155,6 +155,10 @@ private:
     // Gives the lower memo of the List page the height wanted for it, as far
     // as the page has room beside the list's minimum.
     void FitListMemo();
+    // Builds the list's rows unless they are built: once, after the first
+    // paint or when the List page first makes its windows, whichever comes
+    // first.
+    void ListNeeded();
     void SelectIcons(TMenuItem* item, TImageList* images, bool small);
     TMethodTable Methods();
     // Writes the catalogue page into a new temporary file and starts loading
@@ -178,4 +182,6 @@ private:
     bool FPrintPageLeft = false; // its files exist and are ours to delete
     TPostedCalls FStatusCalls;   // a result to show while a preview is open
     std::string FPrintPage;      // the catalogue as a web page, once made
+    TPostedCalls FListCalls;     // the rows, built once the window has painted
+    bool FListFilled = false;
 };

@@ -163,6 +163,8 @@ public:
     void SetWordWrap(bool v);
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle v);
+    // Both at once, with one new window where each alone makes one.
+    void SetWrapping(bool wordWrap, TScrollStyle scrollBars);
 
 protected:
     void CreateParams(TCreateParams& params) override;
