@@ -475,6 +475,17 @@ LRESULT THtmlPreviewForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TCustomForm::WndProc(msg, wParam, lParam);
 }
 
+void THtmlPreviewForm::WindowsCreated() {
+    TCustomForm::WindowsCreated();
+    const int width = tbPreview->ButtonsWidth();
+    if (width <= 0)
+        return;
+    tbPreview->SetWidth(width);
+    constexpr int kSpace = 4;
+    edPage->SetLeft(tbPreview->Left() + width + kSpace);
+    lbPageCount->SetLeft(edPage->Left() + edPage->Width() + kSpace);
+}
+
 void THtmlPreviewForm::SetPrint(std::function<void()> print) {
     FPrint = std::move(print);
     UpdateControls();
@@ -599,9 +610,8 @@ void THtmlPreviewForm::btZoomOutClick(TObject*) {
 }
 
 void THtmlPreviewForm::btZoomClick(TObject*) {
-    RECT r;
-    GetWindowRect(btZoom->Handle(), &r);
-    FZoomMenu->Popup(r.left, r.bottom);
+    const RECT r = btZoom->ScreenRect();
+    FZoomMenu->Popup(r.left, r.bottom, Handle());
 }
 
 void THtmlPreviewForm::btZoomInClick(TObject*) {
