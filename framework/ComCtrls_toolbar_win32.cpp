@@ -459,6 +459,18 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KILLFOCUS:
         SetHot(nullptr);
         break;
+    case WM_ERASEBKGND:
+        // A flat tool bar is see-through: the system has the parent paint
+        // all of itself behind it, which costs the parent a paint at every
+        // showing. Over a parent of our own colour the face is all it would
+        // paint there.
+        if (Parent() && Parent()->Color() == Color()) {
+            RECT r;
+            GetClientRect(Handle(), &r);
+            FillRectColor(reinterpret_cast<HDC>(wParam), r, Color());
+            return 1;
+        }
+        break;
     case WM_CONTEXTMENU:
         if (TPopupMenu* menu = PopupMenu()) {
             POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};

@@ -479,6 +479,19 @@ TEST_F(CaptionBar, ShowsTheCaptionsAndFollowsAChangedOne) {
     EXPECT_EQ(screen.right - screen.left, 80);
 }
 
+// A flat bar is see-through: over a parent of its own colour it paints the
+// face itself, over another the parent shows.
+TEST_F(CaptionBar, PaintsItsFaceOrLetsItsParentShowThrough) {
+    const auto behind = [&] {
+        RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+        TClientDC dc(bar->Handle());
+        return GetPixel(dc.Get(), bar->ButtonsWidth() + 20, 2);
+    };
+    EXPECT_EQ(behind(), GetSysColor(COLOR_BTNFACE));
+    form.SetColor(clWhite);
+    EXPECT_EQ(behind(), RGB(255, 255, 255));
+}
+
 TEST_F(CaptionBar, AClickAndADropDownRunTheirHandlersADisabledButtonNothing) {
     ClickToolButton(*one);
     ClickToolButton(*two); // pressed as a whole: no menu of its own, the handler opens one
