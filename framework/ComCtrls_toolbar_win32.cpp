@@ -1,5 +1,6 @@
 // TToolBar and TToolButton: the system tool bar with buttons that follow
-// their actions, drop-down menus and the flat look.
+// their actions, pictures or captions or both, drop-down buttons, the flat
+// look and a keyboard of its own when it is a tab stop.
 #include "framework/ComCtrls_win32.h"
 
 #include <oleacc.h>
@@ -20,8 +21,10 @@ const TClassInfo& TToolButton::StaticClass() {
                                            published::TEnumNames<TToolButtonStyle>{
                                                {"tbsButton", TToolButtonStyle::tbsButton},
                                                {"tbsCheck", TToolButtonStyle::tbsCheck},
-                                               {"tbsSeparator", TToolButtonStyle::tbsSeparator}},
+                                               {"tbsSeparator", TToolButtonStyle::tbsSeparator},
+                                               {"tbsDropDown", TToolButtonStyle::tbsDropDown}},
                                            "tbsButton"),
+                                  StrProp("Caption", &TToolButton::SetCaption),
                                   BoolProp("Grouped", &TToolButton::SetGrouped, "False"),
                                   BoolProp("Down", &TToolButton::SetDown, "False"),
                                   IntProp("ImageIndex", &TToolButton::SetImageIndex, "-1"),
@@ -126,6 +129,21 @@ void TToolButton::Press() {
     Click();
 }
 
+RECT TToolButton::ScreenRect() const {
+    RECT r{};
+    TToolBar* bar = ToolBar();
+    if (bar && bar->HandleAllocated() &&
+        SendMessageA(bar->Handle(), TB_GETRECT, Index() + 1, reinterpret_cast<LPARAM>(&r)))
+        MapWindowPoints(bar->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void TToolButton::TextChanged() {
+    TControl::TextChanged();
+    if (TToolBar* bar = ToolBar())
+        bar->ButtonTextChanged(*this);
+}
+
 std::string TToolButton::TipText() const {
     const TAction* action = FAction.Get();
     const std::string keys = action ? ShortCutToText(action->ShortCut()) : std::string();
@@ -150,6 +168,8 @@ const TClassInfo& TToolBar::StaticClass() {
          IntProp("ButtonHeight", &TToolBar::SetButtonHeight, "22"),
          IntProp("BorderWidth", &TToolBar::SetBorderWidth, "0"),
          BoolProp("EdgeBottom", &TToolBar::SetEdgeBottom, "False"),
+         BoolProp("ShowCaptions", &TToolBar::SetShowCaptions, "False"),
+         BoolProp("List", &TToolBar::SetList, "False"),
          RefProp<TWinControl, TPopupMenu>("PopupMenu", &TWinControl::SetPopupMenu)}};
     return info;
 }
@@ -194,13 +214,20 @@ bool TToolBar::AccessiblePart(int id, TAccessiblePart& part) const {
         part.Role = ROLE_SYSTEM_SEPARATOR;
         return true;
     }
-    part.Name = b.TipText();
+    // The tool tip names a button; one without a hint goes by its caption.
+    part.Name = b.TipText().empty() ? b.Caption() : b.TipText();
     if (const TAction* action = b.Action())
         part.KeyboardShortcut = ShortCutToText(action->ShortCut());
     part.DefaultAction = "Press";
-    part.Role = ROLE_SYSTEM_PUSHBUTTON;
+    part.Role = b.Style() == TToolButtonStyle::tbsDropDown ? ROLE_SYSTEM_BUTTONMENU
+                                                           : ROLE_SYSTEM_PUSHBUTTON;
     part.State =
         (b.Down() ? STATE_SYSTEM_CHECKED : 0) | (b.Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    if (TabStop()) {
+        part.State |= STATE_SYSTEM_FOCUSABLE;
+        if (Focused() && HotButton() == &b)
+            part.State |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED;
+    }
     return true;
 }
 
@@ -276,11 +303,21 @@ void TToolBar::SizeToButtons() {
     SetHeight(EffectiveButtonHeight() + 2 * FBorderWidth + (FEdgeBottom ? 2 : 0));
 }
 
+int TToolBar::ButtonsWidth() const {
+    SIZE all{};
+    if (!HandleAllocated() || !Query(TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&all)))
+        return 0;
+    return all.cx + 2 * FBorderWidth;
+}
+
 void TToolBar::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.WindowClass = TOOLBARCLASSNAMEA;
     params.Style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE |
                     CCS_NOPARENTALIGN | CCS_TOP;
+    // The system reads the list style only as the window is made.
+    if (FList)
+        params.Style |= TBSTYLE_LIST;
 }
 
 void TToolBar::CreateWnd() {
@@ -289,9 +326,16 @@ void TToolBar::CreateWnd() {
         Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images->Handle()));
         UpdateDisabledImages();
         Perform(TB_SETBITMAPSIZE, 0, MAKELONG(images->Width(), images->Height()));
+    } else if (FShowCaptions) {
+        // Captions alone: no room kept for pictures beside or above them.
+        Perform(TB_SETBITMAPSIZE, 0, 0);
     }
+    const auto all = Buttons();
+    // The window copies the captions as they are added.
+    std::vector<std::string> captions;
+    captions.reserve(all.size());
     std::vector<TBBUTTON> buttons;
-    for (TToolButton* b : Buttons()) {
+    for (TToolButton* b : all) {
         TBBUTTON tb{};
         tb.idCommand = b->Index() + 1;
         tb.iString = -1;
@@ -299,15 +343,78 @@ void TToolBar::CreateWnd() {
             tb.fsStyle = BTNS_SEP;
             tb.iBitmap = b->Width() > 0 ? b->Width() : 8;
         } else {
-            tb.iBitmap = b->ImageIndex();
+            // Without pictures a captioned button has none, not room for one.
+            tb.iBitmap = FShowCaptions && b->ImageIndex() < 0 ? I_IMAGENONE : b->ImageIndex();
             if (b->Style() == TToolButtonStyle::tbsCheck)
                 tb.fsStyle = b->Grouped() ? BTNS_CHECKGROUP : BTNS_CHECK;
+            else if (b->Style() == TToolButtonStyle::tbsDropDown)
+                tb.fsStyle = BTNS_WHOLEDROPDOWN;
+            if (FShowCaptions) {
+                captions.push_back(b->Caption());
+                tb.iString = reinterpret_cast<INT_PTR>(captions.back().c_str());
+                tb.fsStyle |= BTNS_SHOWTEXT | (b->Width() > 0 ? 0 : BTNS_AUTOSIZE);
+            }
             tb.fsState = (b->Enabled() ? TBSTATE_ENABLED : 0) | (b->FDown ? TBSTATE_CHECKED : 0);
         }
         buttons.push_back(tb);
     }
     Perform(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
     Perform(TB_SETBUTTONSIZE, 0, MAKELONG(EffectiveButtonWidth(), EffectiveButtonHeight()));
+    if (FShowCaptions)
+        for (TToolButton* b : all)
+            if (b->Style() != TToolButtonStyle::tbsSeparator && b->Width() > 0) {
+                TBBUTTONINFOA info{};
+                info.cbSize = sizeof info;
+                info.dwMask = TBIF_SIZE;
+                info.cx = static_cast<WORD>(b->Width());
+                Perform(TB_SETBUTTONINFOA, b->Index() + 1, reinterpret_cast<LPARAM>(&info));
+            }
+}
+
+void TToolBar::ButtonTextChanged(TToolButton& button) {
+    if (!FShowCaptions || !HandleAllocated() || button.Style() == TToolButtonStyle::tbsSeparator)
+        return;
+    std::string caption = button.Caption();
+    TBBUTTONINFOA info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_TEXT;
+    info.pszText = caption.data();
+    Perform(TB_SETBUTTONINFOA, button.Index() + 1, reinterpret_cast<LPARAM>(&info));
+    // A button that fits its caption may have grown or shrunk.
+    if (button.Width() <= 0)
+        Perform(TB_AUTOSIZE);
+    Invalidate();
+}
+
+TToolButton* TToolBar::HotButton() const {
+    if (!HandleAllocated())
+        return nullptr;
+    const auto index = static_cast<int>(Query(TB_GETHOTITEM));
+    const auto buttons = Buttons();
+    return index >= 0 && index < static_cast<int>(buttons.size())
+               ? buttons[static_cast<size_t>(index)]
+               : nullptr;
+}
+
+void TToolBar::SetHot(TToolButton* button) {
+    if (HandleAllocated())
+        Perform(TB_SETHOTITEM,
+                button ? static_cast<WPARAM>(button->Index()) : static_cast<WPARAM>(-1));
+}
+
+void TToolBar::MoveHot(int direction) {
+    const auto buttons = Buttons();
+    const int count = static_cast<int>(buttons.size());
+    const TToolButton* hot = HotButton();
+    int at = hot ? hot->Index() : (direction > 0 ? -1 : count);
+    for (int step = 0; step < count; ++step) {
+        at = ((at + direction) % count + count) % count;
+        TToolButton* b = buttons[static_cast<size_t>(at)];
+        if (b->Style() != TToolButtonStyle::tbsSeparator && b->Visible() && b->Enabled()) {
+            SetHot(b);
+            return;
+        }
+    }
 }
 
 LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -337,6 +444,33 @@ LRESULT TToolBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             DrawEdge(dc, &r, EDGE_ETCHED, BF_BOTTOM);
         return 0;
     }
+    // The system's tool bar moves between its buttons with the arrows and
+    // presses the hot one with Enter or Space while it has the focus. Taking
+    // the focus it makes the first button hot, or none when that one is
+    // disabled; losing it, it leaves the button hot as if the keyboard were
+    // still there. We put the keyboard on a button it can press, and take
+    // it away with the focus.
+    case WM_SETFOCUS: {
+        const LRESULT result = TWinControl::WndProc(msg, wParam, lParam);
+        if (const TToolButton* hot = HotButton(); !hot || !hot->Enabled())
+            MoveHot(1);
+        return result;
+    }
+    case WM_KILLFOCUS:
+        SetHot(nullptr);
+        break;
+    case WM_ERASEBKGND:
+        // A flat tool bar is see-through: the system has the parent paint
+        // all of itself behind it, which costs the parent a paint at every
+        // showing. Over a parent of our own colour the face is all it would
+        // paint there.
+        if (Parent() && Parent()->Color() == Color()) {
+            RECT r;
+            GetClientRect(Handle(), &r);
+            FillRectColor(reinterpret_cast<HDC>(wParam), r, Color());
+            return 1;
+        }
+        break;
     case WM_CONTEXTMENU:
         if (TPopupMenu* menu = PopupMenu()) {
             POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -364,6 +498,23 @@ bool TToolBar::Reflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
             buttons[static_cast<size_t>(index)]->Click();
         }
         result = 0;
+        return true;
+    }
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TBN_HOTITEMCHANGE) {
+        // Screen readers follow the keyboard from button to button.
+        const auto* change = reinterpret_cast<NMTBHOTITEM*>(lParam);
+        if (Focused() && !(change->dwFlags & HICF_LEAVING) && change->idNew >= 1 &&
+            change->idNew <= static_cast<int>(buttons.size()))
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, Handle(), OBJID_CLIENT, change->idNew);
+        result = 0;
+        return true;
+    }
+    if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TBN_DROPDOWN) {
+        // A drop-down button's click: it opens its menu itself.
+        const int index = reinterpret_cast<NMTOOLBARA*>(lParam)->iItem - 1;
+        if (index >= 0 && index < static_cast<int>(buttons.size()))
+            buttons[static_cast<size_t>(index)]->Click();
+        result = TBDDRET_DEFAULT;
         return true;
     }
     if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TBN_GETINFOTIPA) {

@@ -39,10 +39,14 @@ private:
 };
 
 class TToolBar;
-enum class TToolButtonStyle { tbsButton, tbsCheck, tbsSeparator };
+// A drop-down button is pressed as a whole; its click opens what it offers
+// (a menu below it) and the system draws an arrow beside its face.
+enum class TToolButtonStyle { tbsButton, tbsCheck, tbsSeparator, tbsDropDown };
 
 // A button of a tool bar; the tool bar's window draws it. Linked to an action
 // it takes the action's picture, hint and enabled state, and executes it.
+// Its caption shows when the tool bar shows captions; a width above 0 fixes
+// its width there, otherwise it fits its caption.
 class TToolButton : public TControl, public TActionClient {
     QORV_COMPONENT_CLASS
 public:
@@ -55,6 +59,11 @@ public:
     void SetDown(bool v);
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int v);
+    std::string Caption() const { return Text(); }
+    void SetCaption(const std::string& v) { SetText(v); }
+    // Where the tool bar draws us, in screen coordinates; empty without a
+    // window.
+    RECT ScreenRect() const;
     TAction* Action() const { return FAction.Get(); }
     void SetAction(TAction* action);
     void SetEnabled(bool enabled) override;
@@ -72,6 +81,7 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    void TextChanged() override;
 
 private:
     friend class TToolBar;
@@ -96,6 +106,16 @@ public:
     SIZE ButtonSize() const;
     void SetBorderWidth(int v) { FBorderWidth = v; }
     void SetEdgeBottom(bool v) { FEdgeBottom = v; }
+    // The buttons' captions are drawn: under their pictures, or beside them
+    // in a list tool bar. Both are read when the window is made.
+    bool ShowCaptions() const { return FShowCaptions; }
+    void SetShowCaptions(bool v) { FShowCaptions = v; }
+    bool List() const { return FList; }
+    void SetList(bool v) { FList = v; }
+    // The button the keyboard is on (the hot one): null when none is.
+    TToolButton* HotButton() const;
+    // The width all the buttons take, with the border; 0 without a window.
+    int ButtonsWidth() const;
     std::vector<TToolButton*> Buttons() const;
     void ReadChild(TComponent* child) override;
     void Loaded() override;
@@ -114,6 +134,12 @@ protected:
 
 private:
     friend class TToolButton;
+    // Makes the next enabled button in `direction` (+1, -1) from the hot
+    // one hot; round past the ends.
+    void MoveHot(int direction);
+    void SetHot(TToolButton* button);
+    // Gives the window a button's new caption and lays the buttons out again.
+    void ButtonTextChanged(TToolButton& button);
     // Gives the window the greyed copies of the images while a button is
     // disabled; they are made only then, not with every tool bar.
     void UpdateDisabledImages();
@@ -126,6 +152,8 @@ private:
     int FButtonWidth = 23, FButtonHeight = 22;
     int FBorderWidth = 0;
     bool FEdgeBottom = false;
+    bool FShowCaptions = false;
+    bool FList = false;
 };
 
 class TStatusBar : public TWinControl {

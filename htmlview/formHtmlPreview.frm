@@ -9,41 +9,78 @@ object HtmlPreviewForm: THtmlPreviewForm
   Font.Name = 'MS Sans Serif'
   Font.Size = 8
   Position = poScreenCenter
-  object btPrint: TButton
-    Left = 8
+  object tbPreview: TToolBar
+    Left = 4
     Top = 6
-    Width = 64
+    Width = 460
     Height = 23
-    Caption = '&Print...'
-    Hint = 'Print (Ctrl+P)'
+    Align = alNone
+    AccessibleName = 'Preview tools'
+    ButtonWidth = 0
+    ButtonHeight = 23
+    ShowCaptions = True
+    List = True
     ShowHint = True
-    OnClick = btPrintClick
+    TabStop = True
     TabOrder = 0
-  end
-  object btFirst: TButton
-    Left = 84
-    Top = 6
-    Width = 24
-    Height = 23
-    Caption = '|<'
-    Hint = 'First page (Ctrl+Home)'
-    ShowHint = True
-    OnClick = btFirstClick
-    TabOrder = 1
-  end
-  object btPrevious: TButton
-    Left = 110
-    Top = 6
-    Width = 24
-    Height = 23
-    Caption = '<'
-    Hint = 'Previous page'
-    ShowHint = True
-    OnClick = btPreviousClick
-    TabOrder = 2
+    object btPrint: TToolButton
+      Caption = 'Print...'
+      Hint = 'Print (Ctrl+P)'
+      OnClick = btPrintClick
+    end
+    object btClose: TToolButton
+      Caption = 'Close'
+      Hint = 'Close (Esc)'
+      OnClick = btCloseClick
+    end
+    object tbSep1: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object btZoomOut: TToolButton
+      Caption = ' - '
+      Hint = 'Zoom out (Ctrl+minus)'
+      OnClick = btZoomOutClick
+    end
+    object btZoom: TToolButton
+      Width = 96
+      Caption = 'Whole page'
+      Hint = 'Zoom'
+      Style = tbsDropDown
+      OnClick = btZoomClick
+    end
+    object btZoomIn: TToolButton
+      Caption = ' + '
+      Hint = 'Zoom in (Ctrl+plus)'
+      OnClick = btZoomInClick
+    end
+    object tbSep2: TToolButton
+      Width = 8
+      Style = tbsSeparator
+    end
+    object btFirst: TToolButton
+      Caption = '|<'
+      Hint = 'First page (Ctrl+Home)'
+      OnClick = btFirstClick
+    end
+    object btPrevious: TToolButton
+      Caption = ' < '
+      Hint = 'Previous page'
+      OnClick = btPreviousClick
+    end
+    object btNext: TToolButton
+      Caption = ' > '
+      Hint = 'Next page'
+      OnClick = btNextClick
+    end
+    object btLast: TToolButton
+      Caption = '>|'
+      Hint = 'Last page (Ctrl+End)'
+      OnClick = btLastClick
+    end
   end
   object edPage: TEdit
-    Left = 138
+    Left = 468
     Top = 7
     Width = 36
     Height = 21
@@ -52,79 +89,14 @@ object HtmlPreviewForm: THtmlPreviewForm
     MaxLength = 6
     Text = '1'
     OnExit = edPageExit
-    TabOrder = 3
+    TabOrder = 1
   end
   object lbPageCount: TLabel
-    Left = 178
+    Left = 508
     Top = 11
     Width = 42
     Height = 13
     Caption = 'of 1'
-  end
-  object btNext: TButton
-    Left = 222
-    Top = 6
-    Width = 24
-    Height = 23
-    Caption = '>'
-    Hint = 'Next page'
-    ShowHint = True
-    OnClick = btNextClick
-    TabOrder = 4
-  end
-  object btLast: TButton
-    Left = 248
-    Top = 6
-    Width = 24
-    Height = 23
-    Caption = '>|'
-    Hint = 'Last page (Ctrl+End)'
-    ShowHint = True
-    OnClick = btLastClick
-    TabOrder = 5
-  end
-  object btZoomOut: TButton
-    Left = 286
-    Top = 6
-    Width = 24
-    Height = 23
-    Caption = '-'
-    Hint = 'Zoom out (Ctrl+minus)'
-    ShowHint = True
-    OnClick = btZoomOutClick
-    TabOrder = 6
-  end
-  object btZoom: TButton
-    Left = 312
-    Top = 6
-    Width = 80
-    Height = 23
-    Caption = 'Whole page'
-    Hint = 'Zoom'
-    ShowHint = True
-    OnClick = btZoomClick
-    TabOrder = 7
-  end
-  object btZoomIn: TButton
-    Left = 394
-    Top = 6
-    Width = 24
-    Height = 23
-    Caption = '+'
-    Hint = 'Zoom in (Ctrl+plus)'
-    ShowHint = True
-    OnClick = btZoomInClick
-    TabOrder = 8
-  end
-  object btClose: TButton
-    Left = 568
-    Top = 6
-    Width = 64
-    Height = 23
-    Anchors = [akTop, akRight]
-    Caption = '&Close'
-    OnClick = btCloseClick
-    TabOrder = 9
   end
   object pbPages: THtmlPreviewPane
     Left = 0
@@ -132,6 +104,6 @@ object HtmlPreviewForm: THtmlPreviewForm
     Width = 640
     Height = 564
     Anchors = [akLeft, akTop, akRight, akBottom]
-    TabOrder = 10
+    TabOrder = 2
   end
 end

@@ -509,6 +509,17 @@ void THtmlPreviewForm::AfterNextPaint(std::function<void()> call) {
     FAfterPaint = std::move(call);
 }
 
+void THtmlPreviewForm::WindowsCreated() {
+    TCustomForm::WindowsCreated();
+    const int width = tbPreview->ButtonsWidth();
+    if (width <= 0)
+        return;
+    tbPreview->SetWidth(width);
+    constexpr int kSpace = 4;
+    edPage->SetLeft(tbPreview->Left() + width + kSpace);
+    lbPageCount->SetLeft(edPage->Left() + edPage->Width() + kSpace);
+}
+
 void THtmlPreviewForm::SetPrint(std::function<void()> print) {
     FPrint = std::move(print);
     UpdateControls();
@@ -633,9 +644,8 @@ void THtmlPreviewForm::btZoomOutClick(TObject*) {
 }
 
 void THtmlPreviewForm::btZoomClick(TObject*) {
-    RECT r;
-    GetWindowRect(btZoom->Handle(), &r);
-    FZoomMenu->Popup(r.left, r.bottom);
+    const RECT r = btZoom->ScreenRect();
+    FZoomMenu->Popup(r.left, r.bottom, Handle());
 }
 
 void THtmlPreviewForm::btZoomInClick(TObject*) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <thread>
 
+#include "framework/ComCtrls_win32.h"
 #include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
 #include "framework/Menus_win32.h"
@@ -107,17 +108,22 @@ public:
     explicit THtmlPreviewForm(TComponent* owner);
     ~THtmlPreviewForm() override;
 
-    QORV_FIELD(TButton, btPrint);
-    QORV_FIELD(TButton, btFirst);
-    QORV_FIELD(TButton, btPrevious);
+    // One tool bar draws every button in one paint: a window per button
+    // made each showing of the window paint ten times over.
+    QORV_FIELD(TToolBar, tbPreview);
+    QORV_FIELD(TToolButton, btPrint);
+    QORV_FIELD(TToolButton, btClose);
+    QORV_FIELD(TToolButton, tbSep1);
+    QORV_FIELD(TToolButton, btZoomOut);
+    QORV_FIELD(TToolButton, btZoom);
+    QORV_FIELD(TToolButton, btZoomIn);
+    QORV_FIELD(TToolButton, tbSep2);
+    QORV_FIELD(TToolButton, btFirst);
+    QORV_FIELD(TToolButton, btPrevious);
+    QORV_FIELD(TToolButton, btNext);
+    QORV_FIELD(TToolButton, btLast);
     QORV_FIELD(TEdit, edPage);
     QORV_FIELD(TLabel, lbPageCount);
-    QORV_FIELD(TButton, btNext);
-    QORV_FIELD(TButton, btLast);
-    QORV_FIELD(TButton, btZoomOut);
-    QORV_FIELD(TButton, btZoom);
-    QORV_FIELD(TButton, btZoomIn);
-    QORV_FIELD(TButton, btClose);
     QORV_FIELD(THtmlPreviewPane, pbPages);
 
     void btPrintClick(TObject* Sender);
@@ -163,6 +169,9 @@ public:
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The page box and its count stand beside the tool bar, which is as wide
+    // as its captions, measured once its window exists.
+    void WindowsCreated() override;
 
 private:
     TMethodTable Methods();

@@ -113,16 +113,7 @@ TEST_F(KeyboardTest, TheControlsKeepTheKeysTheyUse) {
 }
 
 TEST_F(KeyboardTest, ToolTipsShowTheShortcuts) {
-    const auto tip = [&](TToolButton* b) {
-        char text[INFOTIPSIZE] = {};
-        NMTBGETINFOTIPA info{};
-        info.hdr = {f.ToolBar->Handle(), 0, TBN_GETINFOTIPA};
-        info.iItem = b->Index() + 1;
-        info.pszText = text;
-        info.cchTextMax = sizeof text;
-        SendMessageA(f.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
-        return std::string(text);
-    };
+    const auto tip = [](TToolButton* b) { return ToolTipOf(*b); };
     EXPECT_EQ(tip(f.tbFind), "Find error (Ctrl+F)");
     EXPECT_EQ(tip(f.tbCopy), "Copy error (Ctrl+Shift+C)");
     EXPECT_EQ(tip(f.tbPrint), "Print errors... (Ctrl+P)");
@@ -131,40 +122,8 @@ TEST_F(KeyboardTest, ToolTipsShowTheShortcuts) {
     EXPECT_EQ(tip(f.tbAbout), "About Drovanex Vantrel 2006 (F1)");
 }
 
-// The menu that opens while `open` runs: its items' texts and where it
-// stood; it is closed at once.
-struct TMenuSeen {
-    std::vector<std::string> Items;
-    RECT Place{};
-};
-
-TMenuSeen g_menu;
-
-void CALLBACK CatchMenu(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND menuWindow = FindWindowA("#32768", nullptr);
-    if (!menuWindow || !IsWindowVisible(menuWindow))
-        return;
-    KillTimer(nullptr, id);
-    auto menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MN_GETHMENU, 0, 0));
-    for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-        char text[128] = {};
-        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-        g_menu.Items.push_back(text);
-    }
-    GetWindowRect(menuWindow, &g_menu.Place);
-    EndMenu();
-}
-
 TMenuSeen MenuOpenedBy(TMainFormHarness& h, const std::string& keys) {
-    g_menu = {};
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, CatchMenu);
-    h.Press(keys);
-    for (int i = 0; i < 20 && g_menu.Items.empty(); ++i) {
-        Sleep(30);
-        h.Pump();
-    }
-    KillTimer(nullptr, timer);
-    return g_menu;
+    return ::MenuOpenedBy([&] { h.Press(keys); }, [&] { h.Pump(); });
 }
 
 TEST_F(KeyboardTest, TheMenuKeysOpenTheToolBarsMenuUnderItWhereNoControlHasItsOwn) {
@@ -191,36 +150,6 @@ TEST_F(KeyboardTest, TheMenuKeysOpenTheToolBarsMenuUnderItWhereNoControlHasItsOw
 }
 
 // ------------------------------------------------------------ screen readers
-
-TComPtr<IAccessible> AccessibleOf(HWND wnd) {
-    TComPtr<IAccessible> object;
-    AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                               object.PutVoid());
-    return object;
-}
-
-VARIANT Child(long id) {
-    VARIANT v{};
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
-std::string NameOf(IAccessible* object, long id = CHILDID_SELF) {
-    BSTR name = nullptr;
-    if (!object || object->get_accName(Child(id), &name) != S_OK || !name)
-        return "<none>";
-    const std::string text = WideToAnsi(name);
-    SysFreeString(name);
-    return text;
-}
-
-long NumberOf(IAccessible* object, long id, bool role) {
-    VARIANT v{};
-    const HRESULT hr =
-        role ? object->get_accRole(Child(id), &v) : object->get_accState(Child(id), &v);
-    return hr == S_OK && v.vt == VT_I4 ? v.lVal : -1;
-}
 
 TEST_F(KeyboardTest, ScreenReadersFindANameForEveryControlAndButton) {
     OleInitializeOnce();

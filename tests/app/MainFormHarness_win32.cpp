@@ -142,22 +142,6 @@ std::string ClipboardString() {
     return text;
 }
 
-void ClickToolButton(TToolButton& button, bool queued) {
-    HWND bar = button.Parent()->Handle();
-    RECT r{};
-    SendMessageA(bar, TB_GETRECT, button.Index() + 1, reinterpret_cast<LPARAM>(&r));
-    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    const auto deliver = [&](UINT msg, WPARAM keys) {
-        if (queued)
-            PostMessageA(bar, msg, keys, at);
-        else
-            SendMessageA(bar, msg, keys, at);
-    };
-    deliver(WM_MOUSEMOVE, 0);
-    deliver(WM_LBUTTONDOWN, MK_LBUTTON);
-    deliver(WM_LBUTTONUP, 0);
-}
-
 void ClickListRow(TListView& list, int index, bool twice) {
     list.Item(index)->MakeVisible(false);
     const TRect r = list.Item(index)->DisplayRect();

@@ -12,6 +12,7 @@
 #include "app/formMain_win32.h"
 #include "framework/HtmlView.h"
 #include "framework/MemoryKeyStore.h"
+#include "tests/framework/FrameworkTestUtil_win32.h"
 
 class TMainFormHarness {
 public:
@@ -57,10 +58,6 @@ private:
 std::string SystemText(int code);
 std::string ClipboardString();
 
-// A user's click on a tool button: mouse down and up over its rectangle.
-// `queued`: the click posted, as the mouse puts it in the queue, rather than
-// handled before the call returns.
-void ClickToolButton(TToolButton& button, bool queued = false);
 // A user's click (or double-click) on a list row.
 void ClickListRow(TListView& list, int index, bool twice = false);
 

@@ -198,7 +198,7 @@ TEST_F(ModalClose, PreviewAndThePrintDialogOverItBothEndFirst) {
         THtmlPreviewForm* form = View().PreviewForm();
         if (!form || !form->Showing())
             return false;
-        PostMessageA(form->btPrint->Handle(), BM_CLICK, 0, 0);
+        ClickToolButton(*form->btPrint, true);
         return true;
     });
     TCloseWhile close(Main, FindPrintDialog);

@@ -5,10 +5,13 @@
 
 #include "framework/ComCtrls_win32.h"
 #include "framework/ExtCtrls_win32.h"
+#include "framework/FormReader.h"
 #include "framework/Forms_win32.h"
 #include "framework/Gdi_win32.h"
+#include "framework/Registration_win32.h"
 #include "framework/StdCtrls_win32.h"
 #include "framework/SysUtils_win32.h"
+#include "tests/framework/FrameworkTestUtil_win32.h"
 
 namespace {
 
@@ -404,6 +407,196 @@ TEST(ToolBar, GivesGreyedImagesOnlyWhileAButtonIsDisabled) {
     bar->SetImages(large);
     EXPECT_EQ(disabledList(bar), nullptr);
     EXPECT_TRUE(bar->Perform(TB_ISBUTTONENABLED, 2));
+}
+
+// A tool bar of captions, as a window of text buttons stores it: a plain
+// button, a separator, a drop-down button of fixed width without a hint and a
+// disabled one.
+class CaptionBar : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterControlClasses();
+        RegisterFrameworkClasses();
+        TMethodTable methods;
+        methods.Add<TNotifyEvent>("Clicked", [this](TObject* sender) {
+            clicks.push_back(static_cast<TComponent*>(sender)->Name());
+        });
+        ReadFormData(form,
+                     "object F: TCustomForm\n"
+                     "  ClientWidth = 400\n  ClientHeight = 100\n"
+                     "  object Bar: TToolBar\n    Left = 0\n    Top = 0\n    Width = 400\n"
+                     "    Height = 24\n    ButtonWidth = 0\n    ButtonHeight = 23\n"
+                     "    ShowCaptions = True\n    List = True\n    TabStop = True\n"
+                     "    object One: TToolButton\n      Caption = 'First'\n"
+                     "      Hint = 'One (Ctrl+1)'\n      OnClick = Clicked\n    end\n"
+                     "    object Sep: TToolButton\n      Width = 8\n"
+                     "      Style = tbsSeparator\n    end\n"
+                     "    object Two: TToolButton\n      Width = 80\n      Caption = 'Menu'\n"
+                     "      Style = tbsDropDown\n      OnClick = Clicked\n    end\n"
+                     "    object Three: TToolButton\n      Caption = 'Off'\n"
+                     "      Enabled = False\n      OnClick = Clicked\n    end\n"
+                     "  end\n"
+                     "  object Other: TEdit\n    Left = 10\n    Top = 50\n    Width = 60\n"
+                     "    Height = 22\n    TabStop = True\n  end\n"
+                     "end",
+                     methods);
+        bar = dynamic_cast<TToolBar*>(form.FindComponent("Bar"));
+        one = dynamic_cast<TToolButton*>(form.FindComponent("One"));
+        two = dynamic_cast<TToolButton*>(form.FindComponent("Two"));
+        three = dynamic_cast<TToolButton*>(form.FindComponent("Three"));
+        other = dynamic_cast<TEdit*>(form.FindComponent("Other"));
+        ASSERT_TRUE(bar && one && two && three && other);
+        form.Show();
+        SetFocus(other->Handle()); // the bar, the first tab stop, had it
+    }
+    int WidthOf(TToolButton& b) {
+        RECT r{};
+        SendMessageA(bar->Handle(), TB_GETRECT, b.Index() + 1, reinterpret_cast<LPARAM>(&r));
+        return r.right - r.left;
+    }
+    void Key(WORD vk) { SendMessageA(bar->Handle(), WM_KEYDOWN, vk, 0); }
+
+    TCustomForm form{nullptr};
+    TToolBar* bar = nullptr;
+    TToolButton *one = nullptr, *two = nullptr, *three = nullptr;
+    TEdit* other = nullptr;
+    std::vector<std::string> clicks;
+};
+
+TEST_F(CaptionBar, ShowsTheCaptionsAndFollowsAChangedOne) {
+    EXPECT_TRUE(GetWindowLongA(bar->Handle(), GWL_STYLE) & TBSTYLE_LIST);
+    EXPECT_EQ(ToolButtonText(*one), "First");
+    EXPECT_EQ(ToolButtonText(*two), "Menu");
+    EXPECT_EQ(ToolTipOf(*one), "One (Ctrl+1)");
+    // A button fits its caption; one of fixed width keeps it.
+    const int fitted = WidthOf(*three);
+    EXPECT_EQ(WidthOf(*two), 80);
+    three->SetCaption("A caption much longer");
+    two->SetCaption("A caption much longer too");
+    EXPECT_EQ(ToolButtonText(*three), "A caption much longer");
+    EXPECT_GT(WidthOf(*three), fitted + 40);
+    EXPECT_EQ(WidthOf(*two), 80);
+    // The bar's buttons take what the bar says they take.
+    RECT last{};
+    SendMessageA(bar->Handle(), TB_GETRECT, three->Index() + 1, reinterpret_cast<LPARAM>(&last));
+    EXPECT_EQ(bar->ButtonsWidth(), last.right);
+    const RECT screen = two->ScreenRect();
+    POINT corner{0, 0};
+    ClientToScreen(bar->Handle(), &corner);
+    EXPECT_GT(screen.left, corner.x);
+    EXPECT_EQ(screen.right - screen.left, 80);
+}
+
+// A flat bar is see-through: over a parent of its own colour it paints the
+// face itself, over another the parent shows.
+TEST_F(CaptionBar, PaintsItsFaceOrLetsItsParentShowThrough) {
+    const auto behind = [&] {
+        RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+        TClientDC dc(bar->Handle());
+        return GetPixel(dc.Get(), bar->ButtonsWidth() + 20, 2);
+    };
+    EXPECT_EQ(behind(), GetSysColor(COLOR_BTNFACE));
+    form.SetColor(clWhite);
+    EXPECT_EQ(behind(), RGB(255, 255, 255));
+}
+
+TEST_F(CaptionBar, AClickAndADropDownRunTheirHandlersADisabledButtonNothing) {
+    ClickToolButton(*one);
+    ClickToolButton(*two); // pressed as a whole: no menu of its own, the handler opens one
+    ClickToolButton(*three);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"One", "Two"}));
+}
+
+TEST_F(CaptionBar, TheKeyboardMovesBetweenTheEnabledButtonsAndPressesThem) {
+    EXPECT_EQ(bar->HotButton(), nullptr);
+    SetFocus(bar->Handle());
+    EXPECT_EQ(bar->HotButton(), one);
+    Key(VK_RIGHT); // past the separator
+    EXPECT_EQ(bar->HotButton(), two);
+    Key(VK_RIGHT); // past the disabled button, round to the first
+    EXPECT_EQ(bar->HotButton(), one);
+    Key(VK_LEFT);
+    EXPECT_EQ(bar->HotButton(), two);
+    Key(VK_RETURN);
+    Key(VK_UP);
+    Key(VK_SPACE);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"Two", "One"}));
+    // The mouse may take the hot button away; the keyboard starts again at
+    // an end.
+    SendMessageA(bar->Handle(), TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+    Key(VK_LEFT);
+    EXPECT_EQ(bar->HotButton(), two);
+    Key(VK_SPACE);
+    EXPECT_EQ(clicks.size(), 3u);
+    // A button turned off under the keyboard takes no key.
+    two->SetEnabled(false);
+    Key(VK_RETURN);
+    EXPECT_EQ(clicks.size(), 3u);
+    // Leaving the bar leaves no button hot; coming back the keyboard is on
+    // the first button it can press.
+    SetFocus(other->Handle());
+    EXPECT_EQ(bar->HotButton(), nullptr);
+    SetFocus(bar->Handle());
+    EXPECT_EQ(bar->HotButton(), one);
+    SetFocus(other->Handle());
+    one->SetEnabled(false);
+    two->SetEnabled(true);
+    SetFocus(bar->Handle());
+    EXPECT_EQ(bar->HotButton(), two);
+}
+
+// The focus events a screen reader is sent: the window and the part.
+std::vector<std::pair<HWND, LONG>>& FocusEvents() {
+    static std::vector<std::pair<HWND, LONG>> events;
+    return events;
+}
+
+// The system's calling convention (stdcall on x86), hence no lambda.
+void CALLBACK NoteFocusEvent(HWINEVENTHOOK, DWORD, HWND wnd, LONG objectId, LONG child, DWORD,
+                             DWORD) {
+    if (objectId == OBJID_CLIENT)
+        FocusEvents().emplace_back(wnd, child);
+}
+
+TEST_F(CaptionBar, ScreenReadersGetEachButtonsNameStateAndPress) {
+    OleInitializeOnce();
+    const TComPtr<IAccessible> object = AccessibleOf(bar->Handle());
+    ASSERT_TRUE(object);
+    const long idOne = one->Index() + 1, idTwo = two->Index() + 1, idThree = three->Index() + 1;
+    // The hint names a button; without one, its caption.
+    EXPECT_EQ(NameOf(object.Get(), idOne), "One (Ctrl+1)");
+    EXPECT_EQ(NameOf(object.Get(), idTwo), "Menu");
+    EXPECT_EQ(NumberOf(object.Get(), idOne, true), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(NumberOf(object.Get(), idTwo, true), ROLE_SYSTEM_BUTTONMENU);
+    EXPECT_EQ(NumberOf(object.Get(), idThree, false),
+              STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSABLE);
+    EXPECT_EQ(NumberOf(object.Get(), idOne, false), STATE_SYSTEM_FOCUSABLE);
+    // The button the keyboard is on is the focused one, and a screen reader
+    // is told when the keyboard moves.
+    FocusEvents().clear();
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, NoteFocusEvent,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    SetFocus(bar->Handle());
+    Key(VK_RIGHT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    UnhookWinEvent(hook);
+    ASSERT_FALSE(FocusEvents().empty());
+    EXPECT_EQ(FocusEvents().back(), std::make_pair(bar->Handle(), idTwo));
+    EXPECT_TRUE(NumberOf(object.Get(), idTwo, false) & STATE_SYSTEM_FOCUSED);
+    EXPECT_FALSE(NumberOf(object.Get(), idOne, false) & STATE_SYSTEM_FOCUSED);
+    BSTR action = nullptr;
+    ASSERT_EQ(object->get_accDefaultAction(Child(idOne), &action), S_OK);
+    EXPECT_EQ(WideToAnsi(action), "Press");
+    SysFreeString(action);
+    ASSERT_EQ(object->accDoDefaultAction(Child(idOne)), S_OK);
+    ASSERT_EQ(object->accDoDefaultAction(Child(idThree)), S_OK); // disabled: nothing
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    EXPECT_EQ(clicks, std::vector<std::string>{"One"});
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 
 #include "framework/Gdi_win32.h"
 #include "htmlview/formHtmlPreview_win32.h"
+#include "framework/ComObj_win32.h"
+#include "tests/framework/FrameworkTestUtil_win32.h"
 #include "tests/htmlview/HtmlViewTestUtil_win32.h"
 
 namespace {
@@ -36,9 +38,9 @@ protected:
     }
     void Wheel(int notches, bool ctrl = false) {
         const WPARAM wp = MAKEWPARAM(ctrl ? MK_CONTROL : 0, WORD(short(notches * WHEEL_DELTA)));
-        SendMessageA(Form.btNext->Handle(), WM_MOUSEWHEEL, wp, 0);
+        SendMessageA(Form.tbPreview->Handle(), WM_MOUSEWHEEL, wp, 0);
     }
-    void Click(TButton* button) { SendMessageA(button->Handle(), BM_CLICK, 0, 0); }
+    void Click(TToolButton* button) { ClickToolButton(*button); }
     void Type(const char* text) {
         SetFocus(Form.edPage->Handle());
         SetWindowTextA(Form.edPage->Handle(), text);
@@ -404,4 +406,114 @@ TEST_F(HtmlPreview, ThePageShownAgainIsTheOneShownNow) {
     EXPECT_EQ(colour(), RGB(0, 128, 0));
     Form.pbPages->SetZoom(THtmlZoom::hzWholePage);
     EXPECT_EQ(colour(), RGB(0, 128, 0));
+}
+
+TEST_F(HtmlPreview, OneToolBarOfCaptionsWithTheirTipsAndTheZoomShown) {
+    Open(5, [] {});
+    // One window for every button, the page box and its count beside it.
+    EXPECT_EQ(Form.tbPreview->Buttons().size(), 11u);
+    EXPECT_EQ(Form.tbPreview->Width(), Form.tbPreview->ButtonsWidth());
+    EXPECT_GE(Form.edPage->Left(), Form.tbPreview->Left() + Form.tbPreview->Width());
+    EXPECT_GE(Form.lbPageCount->Left(), Form.edPage->Left() + Form.edPage->Width());
+    EXPECT_LE(Form.lbPageCount->Left() + Form.lbPageCount->Width(), Form.ClientWidth());
+    const struct {
+        TToolButton* Button;
+        const char *Caption, *Tip;
+    } shown[] = {{Form.btPrint, "Print...", "Print (Ctrl+P)"},
+                 {Form.btClose, "Close", "Close (Esc)"},
+                 {Form.btZoomOut, " - ", "Zoom out (Ctrl+minus)"},
+                 {Form.btZoom, "Whole page", "Zoom"},
+                 {Form.btZoomIn, " + ", "Zoom in (Ctrl+plus)"},
+                 {Form.btFirst, "|<", "First page (Ctrl+Home)"},
+                 {Form.btPrevious, " < ", "Previous page"},
+                 {Form.btNext, " > ", "Next page"},
+                 {Form.btLast, ">|", "Last page (Ctrl+End)"}};
+    for (const auto& b : shown) {
+        SCOPED_TRACE(b.Caption);
+        EXPECT_EQ(ToolButtonText(*b.Button), b.Caption);
+        EXPECT_EQ(ToolTipOf(*b.Button), b.Tip);
+    }
+    // The zoom button says what is shown, at one width whatever it says.
+    const RECT before = Form.btZoomIn->ScreenRect();
+    Form.ZoomMenu()->Items()[1]->Click();
+    EXPECT_EQ(ToolButtonText(*Form.btZoom), "Page width");
+    Click(Form.btZoomIn);
+    EXPECT_EQ(ToolButtonText(*Form.btZoom), std::to_string(Form.pbPages->ZoomPercent()) + "%");
+    const RECT after = Form.btZoomIn->ScreenRect();
+    EXPECT_EQ(after.left, before.left);
+
+    // It opens the zoom menu below itself.
+    const TMenuSeen menu = MenuOpenedBy([&] { Click(Form.btZoom); }, [&] { App.Pump(); });
+    ASSERT_EQ(menu.Items.size(), Form.ZoomMenu()->Items().size());
+    EXPECT_EQ(menu.Items[0], "Whole page");
+    const RECT zoom = Form.btZoom->ScreenRect();
+    EXPECT_EQ(menu.Place.left, zoom.left);
+    EXPECT_EQ(menu.Place.top, zoom.bottom);
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlPreview, TheKeyboardReachesEveryButtonOfTheBar) {
+    Open(5);
+    SetFocus(Form.pbPages->Handle());
+    // Tab goes round the bar, the page box and the pages.
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), Form.tbPreview->Handle());
+    // Print is off without a printer, and so are First and Previous on the
+    // first page: the arrows pass them.
+    EXPECT_EQ(Form.tbPreview->HotButton(), Form.btClose);
+    std::vector<TToolButton*> visited;
+    for (int i = 0; i < 7; ++i) {
+        Key(VK_RIGHT);
+        visited.push_back(Form.tbPreview->HotButton());
+    }
+    EXPECT_EQ(visited,
+              (std::vector<TToolButton*>{Form.btZoomOut, Form.btZoom, Form.btZoomIn, Form.btNext,
+                                         Form.btLast, Form.btClose, Form.btZoomOut}));
+    Key(VK_LEFT);
+    Key(VK_LEFT);
+    EXPECT_EQ(Form.tbPreview->HotButton(), Form.btLast);
+    Key(VK_LEFT);
+    Key(VK_RETURN);
+    EXPECT_EQ(Page(), 1);
+    Key(VK_SPACE);
+    EXPECT_EQ(Page(), 2);
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), Form.edPage->Handle());
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), Form.pbPages->Handle());
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), Form.tbPreview->Handle());
+    // The window's keys stay the window's on the bar.
+    Key(VK_HOME);
+    EXPECT_EQ(Page(), 0);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(IsWindowVisible(Form.Handle()));
+    EXPECT_TRUE(App.Errors().empty());
+}
+
+TEST_F(HtmlPreview, ScreenReadersNameEachButtonSayWhetherItIsOnAndPressIt) {
+    OleInitializeOnce();
+    Open(3);
+    const TComPtr<IAccessible> bar = AccessibleOf(Form.tbPreview->Handle());
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(NameOf(bar.Get()), "Preview tools");
+    const auto id = [](TToolButton* b) { return static_cast<long>(b->Index() + 1); };
+    EXPECT_EQ(NameOf(bar.Get(), id(Form.btPrint)), "Print (Ctrl+P)");
+    EXPECT_EQ(NameOf(bar.Get(), id(Form.btFirst)), "First page (Ctrl+Home)");
+    EXPECT_EQ(NameOf(bar.Get(), id(Form.btClose)), "Close (Esc)");
+    EXPECT_EQ(NumberOf(bar.Get(), id(Form.btZoom), true), ROLE_SYSTEM_BUTTONMENU);
+    EXPECT_EQ(NumberOf(bar.Get(), id(Form.btNext), true), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_TRUE(NumberOf(bar.Get(), id(Form.btPrint), false) & STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_TRUE(NumberOf(bar.Get(), id(Form.btFirst), false) & STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_FALSE(NumberOf(bar.Get(), id(Form.btNext), false) & STATE_SYSTEM_UNAVAILABLE);
+
+    ASSERT_EQ(bar->accDoDefaultAction(Child(id(Form.btNext))), S_OK);
+    App.Pump();
+    EXPECT_EQ(Page(), 1);
+    EXPECT_FALSE(NumberOf(bar.Get(), id(Form.btFirst), false) & STATE_SYSTEM_UNAVAILABLE);
+    ASSERT_EQ(bar->accDoDefaultAction(Child(id(Form.btLast))), S_OK);
+    App.Pump();
+    EXPECT_EQ(Page(), 2);
+    EXPECT_TRUE(NumberOf(bar.Get(), id(Form.btNext), false) & STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_TRUE(App.Errors().empty());
 }

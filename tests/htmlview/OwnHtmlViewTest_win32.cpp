@@ -10,6 +10,7 @@
 #include "htmlview/HtmlPrinting_win32.h"
 #include "htmlview/OwnHtmlView_win32.h"
 #include "htmlview/formHtmlPreview_win32.h"
+#include "tests/framework/FrameworkTestUtil_win32.h"
 #include "tests/htmlview/HtmlViewTestUtil_win32.h"
 #include "tests/printer/TestPrinter_win32.h"
 
@@ -259,7 +260,7 @@ TEST_F(HtmlOwnViewPrinting, PrintFromThePreviewWindow) {
         THtmlPreviewForm* form = View->PreviewForm();
         if (step == 0 && form && IsWindowVisible(form->Handle())) {
             EXPECT_TRUE(form->btPrint->Enabled());
-            PostMessageA(form->btPrint->Handle(), BM_CLICK, 0, 0);
+            ClickToolButton(*form->btPrint, true);
             step = 1;
         } else if (HWND dialog = step == 1 ? FindPrintDialog() : nullptr) {
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -307,7 +308,7 @@ TEST_F(HtmlOwnViewPrinting, PrintFromThePreviewLaysItOutAgainForTheChoice) {
         const RECT page = form->pbPages->PageRect();
         if (step == 0) {
             wide.push_back(page.right - page.left > page.bottom - page.top);
-            PostMessageA(form->btPrint->Handle(), BM_CLICK, 0, 0);
+            ClickToolButton(*form->btPrint, true);
             step = 1;
         } else if (step == 1 && choose.Step()) {
             step = 2;
