@@ -194,10 +194,15 @@ public:
         }
         FRest.push_back(shown - inSteps);
     }
+    // A step that not every opening took says in how many it was taken.
     void Print() const {
-        for (const std::string& name : FOrder)
-            std::printf("  %16s %-28s %6.1f ms\n", "", name.c_str(),
-                        Median(FSeconds.at(name)) * 1000);
+        for (const std::string& name : FOrder) {
+            const std::vector<double>& seconds = FSeconds.at(name);
+            std::printf("  %16s %-28s %6.1f ms", "", name.c_str(), Median(seconds) * 1000);
+            if (seconds.size() < FRest.size())
+                std::printf("   (in %zu of %zu)", seconds.size(), FRest.size());
+            std::printf("\n");
+        }
         std::printf("  %16s %-28s %6.1f ms\n", "", "the rest (system, waiting)",
                     Median(FRest) * 1000);
     }
