@@ -102,7 +102,7 @@ public:
                 return FProxy->get_accChildCount(count);
             if (!count)
                 return E_POINTER;
-            *count = control->AccessibleParts();
+            *count = WindowChildren() + control->AccessibleParts();
             return S_OK;
         });
     }
@@ -193,7 +193,24 @@ public:
             start, [&] { return FProxy->accNavigate(direction, start, end); }, Unsupported());
     }
     STDMETHODIMP accHitTest(long x, long y, VARIANT* child) override {
-        return FProxy->accHitTest(x, y, child);
+        return ComBarrier([&]() -> HRESULT {
+            const HRESULT hr = FProxy->accHitTest(x, y, child);
+            TWinControl* control = Control();
+            // The proxy finds the window's own children; over the window
+            // itself, a part of ours may be there.
+            if (hr != S_OK || !control || child->vt != VT_I4 || child->lVal != CHILDID_SELF)
+                return hr;
+            POINT at{x, y};
+            ScreenToClient(FWnd, &at);
+            for (int id = 1; id <= control->AccessibleParts(); ++id) {
+                TAccessiblePart part;
+                if (control->AccessiblePart(id, part) && PtInRect(&part.Bounds, at)) {
+                    child->lVal = WindowChildren() + id;
+                    break;
+                }
+            }
+            return hr;
+        });
     }
     STDMETHODIMP accDoDefaultAction(VARIANT child) override {
         return ForPart(
@@ -211,6 +228,13 @@ public:
 private:
     TWinControl* Control() const { return TWinControl::FromHandle(FWnd); }
 
+    // The children the proxy knows: the window's child windows. Our parts
+    // are numbered after them.
+    long WindowChildren() const {
+        long count = 0;
+        return SUCCEEDED(FProxy->get_accChildCount(&count)) ? count : 0;
+    }
+
     // S_OK with the number of one of the control's own parts; S_FALSE for
     // the window itself or a child the proxy knows; a failure otherwise.
     HRESULT Part(const VARIANT& child, int& id) const {
@@ -221,11 +245,13 @@ private:
             return S_FALSE;
         if (child.vt != VT_I4)
             return E_INVALIDARG;
-        if (child.lVal == CHILDID_SELF || control->AccessibleParts() == 0)
+        const long windows = control->AccessibleParts() == 0 ? 0 : WindowChildren();
+        if (child.lVal == CHILDID_SELF || control->AccessibleParts() == 0 ||
+            (child.lVal >= 1 && child.lVal <= windows))
             return S_FALSE;
-        if (child.lVal < 1 || child.lVal > control->AccessibleParts())
+        if (child.lVal <= windows || child.lVal > windows + control->AccessibleParts())
             return E_INVALIDARG;
-        id = static_cast<int>(child.lVal);
+        id = static_cast<int>(child.lVal - windows);
         return S_OK;
     }
 
@@ -284,6 +310,41 @@ LRESULT AccessibleObjectFor(TWinControl& control, WPARAM wParam, LPARAM lParam) 
     client.Attach(new TAccessibleClient(control.Handle(), proxy.Get()));
     // The result holds its own reference; ours goes with `client`.
     return library.Result(IID_IAccessible, wParam, client.Get());
+}
+
+namespace {
+// The controls without a window of their own that screen readers see as
+// parts of `parent`'s window; the part of the one at `id` when asked.
+int FindPart(const TWinControl& parent, int id, TAccessiblePart* part, TControl** control) {
+    int count = 0;
+    for (TControl* c : parent.Controls()) {
+        TAccessiblePart found;
+        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->AccessibleAsPart(found))
+            continue;
+        if (++count == id) {
+            if (part)
+                *part = found;
+            if (control)
+                *control = c;
+            break;
+        }
+    }
+    return count;
+}
+} // namespace
+
+int TWinControl::AccessibleParts() const {
+    return FindPart(*this, 0, nullptr, nullptr);
+}
+
+bool TWinControl::AccessiblePart(int id, TAccessiblePart& part) const {
+    return id >= 1 && FindPart(*this, id, &part, nullptr) == id;
+}
+
+void TWinControl::AccessiblePress(int id) {
+    TControl* control = nullptr;
+    if (id >= 1 && FindPart(*this, id, nullptr, &control) == id && control->Enabled())
+        control->Press();
 }
 
 std::string TWinControl::AccessibleName() const {

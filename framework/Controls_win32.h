@@ -237,6 +237,8 @@ private:
     }
 };
 
+struct TAccessiblePart;
+
 class TControl : public TComponent {
     QORV_COMPONENT_CLASS
 public:
@@ -308,6 +310,11 @@ public:
     virtual void Click();
     virtual void DblClick();
     virtual void Invalidate();
+    // A control without a window that screen readers see as a part of its
+    // parent's window (a speed button): true, with what it is. Press uses it
+    // as a click of the mouse would.
+    virtual bool AccessibleAsPart(TAccessiblePart&) const { return false; }
+    virtual void Press() {}
     // Our parent mirrored its children for right-to-left reading.
     virtual void AllChildrenFlipped() {}
 
@@ -536,12 +543,13 @@ public:
     // for (an edit inside a compound field); empty leaves the system's own.
     std::string AccessibleName() const;
     void SetAccessibleName(const std::string& name) { FAccessibleName = name; }
-    // Parts of our window the system does not know (tool buttons), numbered
-    // from 1; none by default.
-    virtual int AccessibleParts() const { return 0; }
-    virtual bool AccessiblePart(int, TAccessiblePart&) const { return false; }
+    // Parts of our window the system does not know, numbered from 1: by
+    // default the visible controls without a window of their own that are
+    // parts (AccessibleAsPart), in the order of Controls().
+    virtual int AccessibleParts() const;
+    virtual bool AccessiblePart(int id, TAccessiblePart& part) const;
     // A screen reader's request to use a part as the mouse would.
-    virtual void AccessiblePress(int) {}
+    virtual void AccessiblePress(int id);
 
     static TWinControl* FromHandle(HWND wnd);
     // The graphic child under a point of our client area (mnemonics, hints).

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <uxtheme.h>
 #include <vssym32.h>
 
@@ -245,11 +247,25 @@ void TSpeedButton::MouseUp(int x, int y) {
     const bool inside = x >= 0 && y >= 0 && x < FWidth && y < FHeight;
     FPressed = false;
     Invalidate();
-    if (!inside)
-        return;
+    if (inside)
+        Press();
+}
+
+void TSpeedButton::Press() {
     if (FGroupIndex != 0)
         SetDown(!FDown || !FAllowAllUp);
     Click();
+}
+
+bool TSpeedButton::AccessibleAsPart(TAccessiblePart& part) const {
+    part = {};
+    part.Name = Hint();
+    part.DefaultAction = "Press";
+    part.Role = ROLE_SYSTEM_PUSHBUTTON;
+    part.State = (FGroupIndex != 0 && FDown ? STATE_SYSTEM_CHECKED : 0) |
+                 (Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    part.Bounds = {Left(), Top(), Left() + Width(), Top() + Height()};
+    return true;
 }
 
 void TSpeedButton::MouseEnter() {

@@ -85,6 +85,10 @@ public:
     void MouseEnter() override;
     void MouseLeave() override;
     void SetOnMouseDown(TMouseEvent e) { FOnMouseDown = std::move(e); }
+    // Named by its hint; a button of a group says whether it is down.
+    bool AccessibleAsPart(TAccessiblePart& part) const override;
+    // As a click: a button of a group changes its state first.
+    void Press() override;
 
 private:
     TMouseEvent FOnMouseDown;

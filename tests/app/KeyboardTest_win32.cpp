@@ -201,6 +201,46 @@ TEST_F(KeyboardTest, ScreenReadersFindANameForEveryControlAndButton) {
     EXPECT_TRUE(NumberOf(bar.Get(), f.tbStayOnTop->Index() + 1, false) & STATE_SYSTEM_CHECKED);
 }
 
+TEST_F(KeyboardTest, TheWordWrapButtonIsAPartOfItsPanelBesideTheCodeField) {
+    OleInitializeOnce();
+    const TComPtr<IAccessible> panel = AccessibleOf(f.pnFind->Handle());
+    ASSERT_TRUE(panel);
+    // The panel's child window (the code field) first, then the button,
+    // which has no window of its own.
+    long count = 0;
+    ASSERT_EQ(panel->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 2);
+    EXPECT_NE(NameOf(panel.Get(), 1), "Word wrap");
+    IDispatch* object = nullptr;
+    EXPECT_EQ(panel->get_accChild(Child(2), &object), S_FALSE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(NameOf(panel.Get(), 2), "Word wrap");
+    EXPECT_EQ(NumberOf(panel.Get(), 2, true), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_TRUE(NumberOf(panel.Get(), 2, false) & STATE_SYSTEM_CHECKED);
+    BSTR out = nullptr;
+    EXPECT_EQ(panel->get_accName(Child(3), &out), E_INVALIDARG);
+
+    // Where the button is drawn, a screen reader's pointer finds it.
+    long left, top, width, height;
+    ASSERT_EQ(panel->accLocation(&left, &top, &width, &height, Child(2)), S_OK);
+    POINT corner{f.sbWordWrap->Left(), f.sbWordWrap->Top()};
+    ClientToScreen(f.pnFind->Handle(), &corner);
+    EXPECT_EQ(left, corner.x);
+    EXPECT_EQ(top, corner.y);
+    EXPECT_EQ(width, f.sbWordWrap->Width());
+    VARIANT hit{};
+    ASSERT_EQ(panel->accHitTest(left + width / 2, top + height / 2, &hit), S_OK);
+    EXPECT_EQ(hit.vt, VT_I4);
+    EXPECT_EQ(hit.lVal, 2);
+
+    // Its press works the button as the mouse does: wrapping off, and kept.
+    ASSERT_EQ(panel->accDoDefaultAction(Child(2)), S_OK);
+    h.Pump();
+    EXPECT_FALSE(f.sbWordWrap->Down());
+    EXPECT_FALSE(Settings->WordWrap());
+    EXPECT_FALSE(NumberOf(panel.Get(), 2, false) & STATE_SYSTEM_CHECKED);
+}
+
 TEST_F(KeyboardTest, ALabelsNameFollowsItsCaptionWithoutMnemonicMarks) {
     OleInitializeOnce();
     f.lbCode->SetCaption("Error && &warning code:");
