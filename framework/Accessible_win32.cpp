@@ -319,7 +319,7 @@ int FindPart(const TWinControl& parent, int id, TAccessiblePart* part, TControl*
     int count = 0;
     for (TControl* c : parent.Controls()) {
         TAccessiblePart found;
-        if (dynamic_cast<TWinControl*>(c) || !c->Visible() || !c->AccessibleAsPart(found))
+        if (dynamic_cast<TWinControl*>(c) || !c->AccessibleAsPart(found))
             continue;
         if (++count == id) {
             if (part)

@@ -129,6 +129,32 @@ void TToolButton::Press() {
     Click();
 }
 
+bool TToolButton::AccessibleAsPart(TAccessiblePart& part) const {
+    part = {};
+    const TToolBar* bar = ToolBar();
+    if (bar && bar->HandleAllocated())
+        bar->Query(TB_GETITEMRECT, static_cast<WPARAM>(Index()),
+                   reinterpret_cast<LPARAM>(&part.Bounds));
+    if (FStyle == TToolButtonStyle::tbsSeparator) {
+        part.Role = ROLE_SYSTEM_SEPARATOR;
+        return true;
+    }
+    // The tool tip names a button; one without a hint goes by its caption.
+    part.Name = TipText().empty() ? Caption() : TipText();
+    if (const TAction* action = Action())
+        part.KeyboardShortcut = ShortCutToText(action->ShortCut());
+    part.DefaultAction = "Press";
+    part.Role =
+        FStyle == TToolButtonStyle::tbsDropDown ? ROLE_SYSTEM_BUTTONMENU : ROLE_SYSTEM_PUSHBUTTON;
+    part.State = (Down() ? STATE_SYSTEM_CHECKED : 0) | (Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE);
+    if (bar && bar->TabStop()) {
+        part.State |= STATE_SYSTEM_FOCUSABLE;
+        if (bar->Focused() && bar->HotButton() == this)
+            part.State |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED;
+    }
+    return true;
+}
+
 RECT TToolButton::ScreenRect() const {
     RECT r{};
     TToolBar* bar = ToolBar();
@@ -195,47 +221,6 @@ void TToolBar::ReadChild(TComponent* child) {
 void TToolBar::Loaded() {
     TWinControl::Loaded();
     SizeToButtons();
-}
-
-int TToolBar::AccessibleParts() const {
-    return static_cast<int>(Buttons().size());
-}
-
-bool TToolBar::AccessiblePart(int id, TAccessiblePart& part) const {
-    const auto buttons = Buttons();
-    if (id < 1 || id > static_cast<int>(buttons.size()))
-        return false;
-    const TToolButton& b = *buttons[static_cast<size_t>(id - 1)];
-    part = {};
-    if (HandleAllocated())
-        Query(TB_GETITEMRECT, static_cast<WPARAM>(b.Index()),
-              reinterpret_cast<LPARAM>(&part.Bounds));
-    if (b.Style() == TToolButtonStyle::tbsSeparator) {
-        part.Role = ROLE_SYSTEM_SEPARATOR;
-        return true;
-    }
-    // The tool tip names a button; one without a hint goes by its caption.
-    part.Name = b.TipText().empty() ? b.Caption() : b.TipText();
-    if (const TAction* action = b.Action())
-        part.KeyboardShortcut = ShortCutToText(action->ShortCut());
-    part.DefaultAction = "Press";
-    part.Role = b.Style() == TToolButtonStyle::tbsDropDown ? ROLE_SYSTEM_BUTTONMENU
-                                                           : ROLE_SYSTEM_PUSHBUTTON;
-    part.State =
-        (b.Down() ? STATE_SYSTEM_CHECKED : 0) | (b.Enabled() ? 0 : STATE_SYSTEM_UNAVAILABLE);
-    if (TabStop()) {
-        part.State |= STATE_SYSTEM_FOCUSABLE;
-        if (Focused() && HotButton() == &b)
-            part.State |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_HOTTRACKED;
-    }
-    return true;
-}
-
-void TToolBar::AccessiblePress(int id) {
-    const auto buttons = Buttons();
-    if (id >= 1 && id <= static_cast<int>(buttons.size()) &&
-        buttons[static_cast<size_t>(id - 1)]->Enabled())
-        buttons[static_cast<size_t>(id - 1)]->Press();
 }
 
 void TToolBar::SetImages(TImageList* images) {

@@ -73,7 +73,10 @@ public:
     // disabled button takes the key and does nothing.
     bool ShortCutPressed(TAction& action) override;
     // As a click of the mouse: a check button changes its state first.
-    void Press();
+    void Press() override;
+    // Screen readers see each button (and separator) as a part of the tool
+    // bar's window, named by its tool tip.
+    bool AccessibleAsPart(TAccessiblePart& part) const override;
     // The tool tip: the hint, with the action's shortcut when it has one.
     std::string TipText() const;
     int Index() const;
@@ -119,11 +122,6 @@ public:
     std::vector<TToolButton*> Buttons() const;
     void ReadChild(TComponent* child) override;
     void Loaded() override;
-    // Screen readers see each button (and separator) as a part named by its
-    // tool tip.
-    int AccessibleParts() const override;
-    bool AccessiblePart(int id, TAccessiblePart& part) const override;
-    void AccessiblePress(int id) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

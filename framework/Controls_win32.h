@@ -545,7 +545,8 @@ public:
     void SetAccessibleName(const std::string& name) { FAccessibleName = name; }
     // Parts of our window the system does not know, numbered from 1: by
     // default the visible controls without a window of their own that are
-    // parts (AccessibleAsPart), in the order of Controls().
+    // parts (AccessibleAsPart), in the order of Controls(): the tool bar's
+    // buttons and separators, the visible speed buttons.
     virtual int AccessibleParts() const;
     virtual bool AccessiblePart(int id, TAccessiblePart& part) const;
     // A screen reader's request to use a part as the mouse would.

@@ -268,7 +268,6 @@ void RegisterControlClasses() {
 
 // ----------------------------------------------------- messages and barrier
 
-// The one exception barrier: nothing unwinds through Windows.
 bool TModalLoop::Blocks(HWND target, UINT msg) {
     // Keys, and mouse buttons and wheels (what follows WM_MOUSEMOVE).
     const bool input =
@@ -276,6 +275,7 @@ bool TModalLoop::Blocks(HWND target, UINT msg) {
     return input && !Windows().empty() && GetAncestor(target, GA_ROOT) != Windows().back();
 }
 
+// The one exception barrier: nothing unwinds through Windows.
 LRESULT TWinControl::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (TModalLoop::Blocks(FHandle, msg))
         return 0;

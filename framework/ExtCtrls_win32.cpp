@@ -258,6 +258,8 @@ void TSpeedButton::Press() {
 }
 
 bool TSpeedButton::AccessibleAsPart(TAccessiblePart& part) const {
+    if (!Visible())
+        return false;
     part = {};
     part.Name = Hint();
     part.DefaultAction = "Press";

@@ -250,7 +250,7 @@ void TOwnHtmlView::ShowPreviewPages(THtmlPreviewForm& form) {
         form.ShowFirstPage();
         form.AfterNextPaint([this, &form] {
             const TPreviewTarget target(FPrinter);
-            if (target.Name() != FShownPages.Printer || !(target.Setup() == FShownPages.Setup))
+            if (target.Name() != FShownPages.Printer || target.Setup() != FShownPages.Setup)
                 LayOutPreviewAgain(form);
         });
         return;

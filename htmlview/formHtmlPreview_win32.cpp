@@ -176,28 +176,30 @@ void THtmlPreviewPane::PaintPage(HDC dc, const RECT& page) {
     const int width = page.right - page.left, height = page.bottom - page.top;
     const bool kept = FImage.Bitmap && FImage.Pages == FPagesSerial && FImage.Index == FPageIndex &&
                       FImage.Width == width && FImage.Height == height;
+    TBitmapHandle fresh;
     if (!kept) {
         FImage = {};
         // A page zoomed far in is drawn where it shows, not kept whole.
         constexpr int kMostKeptPixels = 4 << 20;
-        TBitmapHandle bitmap;
         if (int64_t(width) * height <= kMostKeptPixels)
-            bitmap.Reset(CreateCompatibleBitmap(dc, width, height));
-        TStartupStep step("page paint");
-        if (!bitmap) {
+            fresh.Reset(CreateCompatibleBitmap(dc, width, height));
+        if (!fresh) {
+            TStartupStep step("page paint");
             FillRect(dc, &page, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
             PaintHtmlPage(dc, *FPages, FPageIndex, page, FFonts);
             return;
         }
-        TMemoryDC image(dc);
-        TSelectObject into(image.Get(), bitmap.Get());
+    }
+    TMemoryDC image(dc);
+    TSelectObject select(image.Get(), kept ? FImage.Bitmap.Get() : fresh.Get());
+    if (!kept) {
+        TStartupStep step("page paint");
         const RECT whole{0, 0, width, height};
         FillRect(image.Get(), &whole, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         PaintHtmlPage(image.Get(), *FPages, FPageIndex, whole, FFonts);
-        FImage = {std::move(bitmap), FPagesSerial, FPageIndex, width, height};
+        // Kept only once drawn whole.
+        FImage = {std::move(fresh), FPagesSerial, FPageIndex, width, height};
     }
-    TMemoryDC image(dc);
-    TSelectObject from(image.Get(), FImage.Bitmap.Get());
     BitBlt(dc, page.left, page.top, width, height, image.Get(), 0, 0, SRCCOPY);
 }
 
@@ -242,6 +244,10 @@ void THtmlPreviewPane::UpdateScrollBars() {
             break;
     }
     FUpdatingBars = false;
+}
+
+int THtmlPreviewPane::PageStep() const {
+    return std::max(kLineStep, ClientHeight() - kLineStep);
 }
 
 int THtmlPreviewPane::MaxScrollY() const {
@@ -350,8 +356,8 @@ LRESULT THtmlPreviewPane::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         UINT lines = 3;
         SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-        const int step = lines == WHEEL_PAGESCROLL ? std::max(kLineStep, ClientHeight() - kLineStep)
-                                                   : kLineStep * static_cast<int>(lines);
+        const int step =
+            lines == WHEEL_PAGESCROLL ? PageStep() : kLineStep * static_cast<int>(lines);
         ScrollOrTurn(-notches * step);
         return 0;
     }
@@ -588,10 +594,10 @@ bool THtmlPreviewForm::DialogKey(WORD key) {
         edPage->SelectAll();
         return true;
     case VK_PRIOR:
-        pbPages->ScrollOrTurn(-std::max(kLineStep, pbPages->ClientHeight() - kLineStep));
+        pbPages->ScrollOrTurn(-pbPages->PageStep());
         return true;
     case VK_NEXT:
-        pbPages->ScrollOrTurn(std::max(kLineStep, pbPages->ClientHeight() - kLineStep));
+        pbPages->ScrollOrTurn(pbPages->PageStep());
         return true;
     case VK_HOME:
     case VK_END:

@@ -54,6 +54,8 @@ public:
     // Scrolls down (dy > 0) or up; at the page's end, or its top, turns the
     // page instead, the next shown from its top, the previous from its end.
     void ScrollOrTurn(int dy);
+    // A screen less a line, as Page Up and Down scroll.
+    int PageStep() const;
 
     // A page turned by scrolling; the zoom changed.
     void SetOnPageTurn(std::function<void(int delta)> e) { FOnPageTurn = std::move(e); }
